@@ -1,0 +1,36 @@
+#pragma once
+// Watches for message boxes of a given caption on the desktop, records their
+// text and presses OK, as a user would.
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace vorlane::testing {
+
+struct SeenBox {
+  std::u16string text;
+  bool topmost = false;
+};
+
+class MessageBoxWatcher {
+ public:
+  explicit MessageBoxWatcher(std::u16string caption = u"SSL VPN");
+  ~MessageBoxWatcher();
+  MessageBoxWatcher(const MessageBoxWatcher&) = delete;
+  MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
+
+  std::vector<SeenBox> Seen();
+
+ private:
+  void Watch();
+
+  std::u16string caption_;
+  std::atomic<bool> stop_{false};
+  std::mutex mutex_;
+  std::vector<SeenBox> seen_;
+  std::thread thread_;
+};
+
+}  // namespace vorlane::testing
