@@ -1,0 +1,162 @@
+#include "launch/download/internet_http_client.h"
+
+#include <cstring>
+
+namespace vorlane {
+
+InternetHttpClient::InternetHttpClient(InternetPort& internet, FilePort& files)
+    : net_(internet), files_(files) {}
+
+bool InternetHttpClient::SendRequest(void* target, std::uint32_t* size, const char16_t* headers,
+                                     std::uint32_t headerLength) {
+  bool refused = target == nullptr || method.empty() || (scheme != kSchemeHttp && scheme != kSchemeHttps);
+  bool ok = false;
+  if (!refused) {
+    sinkTarget_ = target;
+    sinkSize_ = size;
+    ok = Transfer(headers, headerLength);
+  }
+  OnFileEvent(ok ? kTransferDone : kTransferFailed, nullptr, 0);
+  if (!ok) CloseHandles();
+  return ok;
+}
+
+bool InternetHttpClient::Transfer(const char16_t* headers, std::uint32_t headerLength) {
+  if (connection_ == 0) {
+    if (internet_ == 0) internet_ = net_.Open(userAgent.c_str());
+    if (internet_ == 0) return false;
+    connection_ = net_.Connect(internet_, host.c_str(), port);
+    if (connection_ == 0) return false;
+  }
+
+  std::uint32_t flags = scheme == kSchemeHttps ? kRequestFlagsHttps : kRequestFlagsHttp;
+  if (keepConnection) flags |= kRequestFlagKeepConnection;
+
+  if (request_ != 0) {
+    net_.CloseHandle(request_);
+    request_ = 0;
+  }
+  request_ = net_.OpenRequest(connection_, method.c_str(), object.c_str(), flags);
+  if (request_ == 0) return false;
+
+  if (scheme == kSchemeHttps) {
+    std::uint32_t security = 0;
+    if (!net_.QuerySecurityFlags(request_, security)) return false;
+    if (!net_.SetSecurityFlags(request_, security | kAcceptAnyCertificateFlags)) return false;
+  }
+  if (clientCertificate != 0) net_.SetClientCertificate(request_, clientCertificate);
+  if (applyConnectTimeout) net_.SetConnectTimeout(request_, connectTimeoutMs);
+
+  if (!SendWithCertificateChoice(headers, headerLength)) return false;
+
+  std::uint32_t status = 0;
+  if (!net_.QueryStatusCode(request_, status) || status < 200 || status > 299) return false;
+
+  std::uint32_t announced = 0;
+  if (!net_.QueryContentLength(request_, announced)) announced = 0;
+  if (OnFileEvent(kTransferBegin, &announced, sizeof announced) != 0) return false;
+  if (sinkSize_ != nullptr) *sinkSize_ = announced;
+  return StreamBody(announced);
+}
+
+bool InternetHttpClient::SendWithCertificateChoice(const char16_t* headers, std::uint32_t headerLength) {
+  std::uint32_t error = net_.Send(request_, headers, headerLength);
+  if (error == kErrorSuccess) return true;
+  if (error != kErrorClientCertificateNeeded) return false;
+  if (net_.ChooseClientCertificate(request_) != kErrorSuccess) return false;
+  return net_.Send(request_, headers, headerLength) == kErrorSuccess;
+}
+
+bool InternetHttpClient::StreamBody(std::uint32_t announced) {
+  unsigned char chunk[kReadChunkSize];
+  std::uint64_t total = 0;
+  for (;;) {
+    std::uint32_t read = 0;
+    if (!net_.Read(request_, chunk, kReadChunkSize, read)) return false;
+    if (read == 0) break;
+    total += read;
+    if (OnFileEvent(kTransferData, chunk, read) != 0) return false;
+  }
+  return total >= announced;
+}
+
+void InternetHttpClient::CloseHandles() {
+  if (clientCertificate != 0) {
+    net_.FreeCertificate(clientCertificate);
+    clientCertificate = 0;
+  }
+  if (certificateStore != 0) {
+    net_.CloseStore(certificateStore);
+    certificateStore = 0;
+  }
+  for (InternetHandle* handle : {&request_, &connection_, &internet_}) {
+    if (*handle != 0) {
+      net_.CloseHandle(*handle);
+      *handle = 0;
+    }
+  }
+}
+
+int InternetHttpClient::OnFileEvent(int kind, const void* data, std::uint32_t length) {
+  const auto* path = static_cast<const char16_t*>(sinkTarget_);
+  switch (kind) {
+    case kTransferBegin:
+      file_ = path == nullptr ? kNoFile : files_.Create(path);
+      return file_ == kNoFile ? kFileFailed : 0;
+    case kTransferData:
+      if (file_ != kNoFile && !files_.Write(file_, data, length)) return kFileFailed;
+      return 0;
+    case kTransferDone:
+      if (file_ != kNoFile) {
+        files_.Close(file_);
+        file_ = kNoFile;
+      }
+      return 0;
+    case kTransferFailed:
+      if (file_ != kNoFile) {
+        files_.Close(file_);
+        file_ = kNoFile;
+        files_.Delete(path);
+        sinkTarget_ = nullptr;
+      }
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+int InternetHttpClient::OnBufferEvent(int kind, const void* data, std::uint32_t length) {
+  switch (kind) {
+    case kTransferBegin: {
+      std::uint32_t announced = 0;
+      std::memcpy(&announced, data, sizeof announced);
+      std::uint32_t capacity = sinkSize_ == nullptr ? 0 : *sinkSize_;
+      buffer_ = nullptr;
+      bufferWritten_ = 0;
+      if (announced == 0) return 0;
+      if (capacity < static_cast<std::uint64_t>(announced) + 1) return kBufferTooSmall;
+      buffer_ = static_cast<unsigned char*>(sinkTarget_);
+      bufferCapacity_ = capacity;
+      return 0;
+    }
+    case kTransferData:
+      if (buffer_ == nullptr) return 0;
+      // A body longer than announced would be lost in part: stop instead.
+      if (length > bufferCapacity_ - bufferWritten_) return kBufferTooSmall;
+      std::memcpy(buffer_ + bufferWritten_, data, length);
+      bufferWritten_ += length;
+      return 0;
+    case kTransferDone:
+      if (buffer_ != nullptr && bufferWritten_ < bufferCapacity_) buffer_[bufferWritten_] = 0;
+      return 0;
+    case kTransferFailed:
+      buffer_ = nullptr;
+      sinkTarget_ = nullptr;
+      sinkSize_ = nullptr;
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace vorlane

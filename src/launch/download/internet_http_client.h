@@ -1,0 +1,99 @@
+#pragma once
+// One HTTP(S) request at a time over WinINet, streaming the reply's body into
+// a sink: a file (OnFileEvent) or a caller's byte buffer (OnBufferEvent).
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "launch/download/cracked_url.h"
+#include "launch/download/internet_port.h"
+
+namespace vorlane {
+
+// How a request reports its progress to the sink.
+enum TransferEvent : int {
+  kTransferBegin = 1,   // data: the announced body length (uint32), length 4
+  kTransferData = 2,    // data: one chunk of the body
+  kTransferDone = 3,
+  kTransferFailed = 4,
+};
+
+constexpr std::uint32_t kRequestFlagsHttp = 0x84200000;   // RELOAD | NO_CACHE_WRITE | NO_AUTO_REDIRECT
+constexpr std::uint32_t kRequestFlagsHttps = 0x84A01000;  // + SECURE | IGNORE_CERT_CN_INVALID
+constexpr std::uint32_t kRequestFlagKeepConnection = 0x00400000;
+// Ignore revocation, unknown issuer, wrong name and expired dates: any
+// gateway certificate is accepted.
+constexpr std::uint32_t kAcceptAnyCertificateFlags = 0x3180;
+constexpr std::uint32_t kReadChunkSize = 10240;
+constexpr std::uint32_t kDefaultConnectTimeoutMs = 10000;
+constexpr char16_t kDefaultUserAgent[] = u"Mozilla/5.0 (Windows NT 6.1; Trident/7.0; rv:11.0) like Gecko";
+
+// OnBufferEvent's answer at Begin when the buffer cannot hold the body and a
+// terminating 0 byte.
+constexpr int kBufferTooSmall = -3;
+// OnFileEvent's answer when the file cannot be created or written.
+constexpr int kFileFailed = -1;
+
+class InternetHttpClient {
+ public:
+  InternetHttpClient(InternetPort& internet, FilePort& files);
+  // Releases strings only; handles are CloseHandles' work.
+  virtual ~InternetHttpClient() = default;
+  InternetHttpClient(const InternetHttpClient&) = delete;
+  InternetHttpClient& operator=(const InternetHttpClient&) = delete;
+
+  // Sends the request set up in the fields below and streams the body to
+  // OnFileEvent with target as the sink target. size receives the announced
+  // body length. A reply whose status is outside 200-299, or whose body ends
+  // before its announced length, fails: an error page, a redirect or a torn
+  // body never passes for the requested content. Every call reports exactly
+  // one Done or Failed; after a failure the handles are closed.
+  bool SendRequest(void* target, std::uint32_t* size, const char16_t* headers, std::uint32_t headerLength);
+
+  // Client certificate, certificate store, request, connection, internet
+  // handle: each released when held, and forgotten.
+  void CloseHandles();
+
+  // target: a file path. Begin creates the file, Data appends (a failed
+  // write aborts), Done closes it, Failed closes and deletes it.
+  virtual int OnFileEvent(int kind, const void* data, std::uint32_t length);
+  // target: a byte buffer whose capacity *size gives at Begin. The body and
+  // a terminating 0 byte are written there.
+  virtual int OnBufferEvent(int kind, const void* data, std::uint32_t length);
+
+  std::u16string userAgent = kDefaultUserAgent;
+  std::u16string method;
+  int scheme = 0;
+  std::u16string host;
+  std::uint16_t port = 0;
+  std::u16string object;
+  CrackedUrl urlParts;
+  bool keepConnection = false;
+  bool applyConnectTimeout = false;
+  std::uint32_t connectTimeoutMs = kDefaultConnectTimeoutMs;
+  CertificateStore certificateStore = 0;
+  CertificateContext clientCertificate = 0;
+
+  InternetHandle InternetSession() const { return internet_; }
+  InternetHandle Connection() const { return connection_; }
+  InternetHandle Request() const { return request_; }
+
+ private:
+  bool Transfer(const char16_t* headers, std::uint32_t headerLength);
+  bool SendWithCertificateChoice(const char16_t* headers, std::uint32_t headerLength);
+  bool StreamBody(std::uint32_t announced);
+
+  InternetPort& net_;
+  FilePort& files_;
+  InternetHandle internet_ = 0;
+  InternetHandle connection_ = 0;
+  InternetHandle request_ = 0;
+  void* sinkTarget_ = nullptr;
+  std::uint32_t* sinkSize_ = nullptr;
+  FileHandle file_ = kNoFile;
+  unsigned char* buffer_ = nullptr;
+  std::uint32_t bufferWritten_ = 0;
+  std::uint32_t bufferCapacity_ = 0;
+};
+
+}  // namespace vorlane

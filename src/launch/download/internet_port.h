@@ -1,0 +1,54 @@
+#pragma once
+// The WinINet operations an HTTP request needs, and the file operations of the
+// file sink. Handles are opaque numbers; 0 is "none".
+#include <cstdint>
+
+namespace vorlane {
+
+using InternetHandle = std::uintptr_t;
+using CertificateStore = std::uintptr_t;
+using CertificateContext = std::uintptr_t;
+
+constexpr std::uint32_t kErrorClientCertificateNeeded = 12044;  // ERROR_INTERNET_CLIENT_AUTH_CERT_NEEDED
+constexpr std::uint32_t kErrorSuccess = 0;
+
+class InternetPort {
+ public:
+  virtual ~InternetPort() = default;
+  virtual InternetHandle Open(const char16_t* userAgent) = 0;
+  virtual InternetHandle Connect(InternetHandle internet, const char16_t* host, std::uint16_t port) = 0;
+  virtual InternetHandle OpenRequest(InternetHandle connection, const char16_t* method,
+                                     const char16_t* object, std::uint32_t flags) = 0;
+  virtual bool QuerySecurityFlags(InternetHandle request, std::uint32_t& flags) = 0;
+  virtual bool SetSecurityFlags(InternetHandle request, std::uint32_t flags) = 0;
+  virtual void SetClientCertificate(InternetHandle request, CertificateContext certificate) = 0;
+  virtual void SetConnectTimeout(InternetHandle request, std::uint32_t milliseconds) = 0;
+  // 0 when sent, otherwise the platform's error code.
+  virtual std::uint32_t Send(InternetHandle request, const char16_t* headers, std::uint32_t headerLength) = 0;
+  // WinINet's dialog for choosing a client certificate, over the desktop;
+  // kErrorSuccess when one was chosen and the request may be sent again.
+  virtual std::uint32_t ChooseClientCertificate(InternetHandle request) = 0;
+  virtual bool QueryStatusCode(InternetHandle request, std::uint32_t& status) = 0;
+  // False when the reply names no Content-Length.
+  virtual bool QueryContentLength(InternetHandle request, std::uint32_t& length) = 0;
+  virtual bool Read(InternetHandle request, void* buffer, std::uint32_t capacity, std::uint32_t& read) = 0;
+  virtual void CloseHandle(InternetHandle handle) = 0;
+  virtual void FreeCertificate(CertificateContext certificate) = 0;
+  virtual void CloseStore(CertificateStore store) = 0;
+};
+
+using FileHandle = std::intptr_t;
+constexpr FileHandle kNoFile = -1;  // INVALID_HANDLE_VALUE
+
+class FilePort {
+ public:
+  virtual ~FilePort() = default;
+  // A new, empty file opened for writing without sharing; kNoFile on failure.
+  virtual FileHandle Create(const char16_t* path) = 0;
+  // True only when every byte was written.
+  virtual bool Write(FileHandle file, const void* bytes, std::uint32_t length) = 0;
+  virtual void Close(FileHandle file) = 0;
+  virtual void Delete(const char16_t* path) = 0;
+};
+
+}  // namespace vorlane

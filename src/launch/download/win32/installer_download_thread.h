@@ -1,0 +1,26 @@
+#pragma once
+// Starts the installer download on a detached thread of its own.
+#include "launch/portal/launch_road_ports.h"
+#include "launch/portal/portal_context.h"
+
+namespace vorlane {
+
+// The process's elevated launcher: 1 when the program was started, 0 not.
+using ElevatedLaunchFunction = int (*)(const char16_t* path, const char16_t* parameters);
+
+// The thread works on its own copy of context, so a later Run or a destroyed
+// control cannot change what it reads, and holds the module while it runs.
+// It shows the failure message itself. False when no thread could be made.
+bool StartInstallerDownload(const PortalContext& context, ElevatedLaunchFunction launch);
+
+// The download starter Run uses.
+class InstallerDownloadStarter final : public DownloadStarter {
+ public:
+  explicit InstallerDownloadStarter(ElevatedLaunchFunction launch) : launch_(launch) {}
+  bool StartDownload(const PortalContext& context) override { return StartInstallerDownload(context, launch_); }
+
+ private:
+  ElevatedLaunchFunction launch_;
+};
+
+}  // namespace vorlane

@@ -1,0 +1,109 @@
+#include "launch/download/win32/wininet_port.h"
+
+#include <windows.h>
+#include <wincrypt.h>
+#include <wininet.h>
+
+namespace vorlane {
+namespace {
+
+HINTERNET H(InternetHandle handle) { return reinterpret_cast<HINTERNET>(handle); }
+InternetHandle Handle(HINTERNET h) { return reinterpret_cast<InternetHandle>(h); }
+const wchar_t* W(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
+
+bool QueryNumber(InternetHandle request, DWORD info, std::uint32_t& value) {
+  DWORD number = 0;
+  DWORD size = sizeof number;
+  if (!HttpQueryInfoW(H(request), info | HTTP_QUERY_FLAG_NUMBER, &number, &size, nullptr)) return false;
+  value = number;
+  return true;
+}
+
+}  // namespace
+
+InternetHandle WinInetPort::Open(const char16_t* userAgent) {
+  return Handle(InternetOpenW(W(userAgent), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+}
+
+InternetHandle WinInetPort::Connect(InternetHandle internet, const char16_t* host, std::uint16_t port) {
+  return Handle(InternetConnectW(H(internet), W(host), port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+}
+
+InternetHandle WinInetPort::OpenRequest(InternetHandle connection, const char16_t* method, const char16_t* object,
+                                        std::uint32_t flags) {
+  return Handle(HttpOpenRequestW(H(connection), W(method), W(object), nullptr, nullptr, nullptr, flags, 0));
+}
+
+bool WinInetPort::QuerySecurityFlags(InternetHandle request, std::uint32_t& flags) {
+  DWORD value = 0;
+  DWORD size = sizeof value;
+  if (!InternetQueryOptionW(H(request), INTERNET_OPTION_SECURITY_FLAGS, &value, &size)) return false;
+  flags = value;
+  return true;
+}
+
+bool WinInetPort::SetSecurityFlags(InternetHandle request, std::uint32_t flags) {
+  DWORD value = flags;
+  return InternetSetOptionW(H(request), INTERNET_OPTION_SECURITY_FLAGS, &value, sizeof value) != FALSE;
+}
+
+void WinInetPort::SetClientCertificate(InternetHandle request, CertificateContext certificate) {
+  InternetSetOptionW(H(request), INTERNET_OPTION_CLIENT_CERT_CONTEXT,
+                     reinterpret_cast<void*>(certificate), sizeof(CERT_CONTEXT));
+}
+
+void WinInetPort::SetConnectTimeout(InternetHandle request, std::uint32_t milliseconds) {
+  DWORD value = milliseconds;
+  InternetSetOptionW(H(request), INTERNET_OPTION_CONNECT_TIMEOUT, &value, sizeof value);
+}
+
+std::uint32_t WinInetPort::Send(InternetHandle request, const char16_t* headers, std::uint32_t headerLength) {
+  if (HttpSendRequestW(H(request), W(headers), headerLength, nullptr, 0)) return 0;
+  return GetLastError();
+}
+
+std::uint32_t WinInetPort::ChooseClientCertificate(InternetHandle request) {
+  return InternetErrorDlg(GetDesktopWindow(), H(request), ERROR_INTERNET_CLIENT_AUTH_CERT_NEEDED,
+                          FLAGS_ERROR_UI_FILTER_FOR_ERRORS | FLAGS_ERROR_UI_FLAGS_CHANGE_OPTIONS |
+                              FLAGS_ERROR_UI_FLAGS_GENERATE_DATA,
+                          nullptr);
+}
+
+bool WinInetPort::QueryStatusCode(InternetHandle request, std::uint32_t& status) {
+  return QueryNumber(request, HTTP_QUERY_STATUS_CODE, status);
+}
+
+bool WinInetPort::QueryContentLength(InternetHandle request, std::uint32_t& length) {
+  return QueryNumber(request, HTTP_QUERY_CONTENT_LENGTH, length);
+}
+
+bool WinInetPort::Read(InternetHandle request, void* buffer, std::uint32_t capacity, std::uint32_t& read) {
+  DWORD count = 0;
+  if (!InternetReadFile(H(request), buffer, capacity, &count)) return false;
+  read = count;
+  return true;
+}
+
+void WinInetPort::CloseHandle(InternetHandle handle) { InternetCloseHandle(H(handle)); }
+
+void WinInetPort::FreeCertificate(CertificateContext certificate) {
+  CertFreeCertificateContext(reinterpret_cast<PCCERT_CONTEXT>(certificate));
+}
+
+void WinInetPort::CloseStore(CertificateStore store) { CertCloseStore(reinterpret_cast<HCERTSTORE>(store), 0); }
+
+FileHandle Win32FilePort::Create(const char16_t* path) {
+  HANDLE file = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return reinterpret_cast<FileHandle>(file);
+}
+
+bool Win32FilePort::Write(FileHandle file, const void* bytes, std::uint32_t length) {
+  DWORD written = 0;
+  return WriteFile(reinterpret_cast<HANDLE>(file), bytes, length, &written, nullptr) && written == length;
+}
+
+void Win32FilePort::Close(FileHandle file) { ::CloseHandle(reinterpret_cast<HANDLE>(file)); }
+
+void Win32FilePort::Delete(const char16_t* path) { DeleteFileW(W(path)); }
+
+}  // namespace vorlane

@@ -1,0 +1,36 @@
+#pragma once
+// The internet port over WinINet and CryptoAPI, and the file port over the
+// Win32 file functions.
+#include "launch/download/internet_port.h"
+
+namespace vorlane {
+
+class WinInetPort final : public InternetPort {
+ public:
+  InternetHandle Open(const char16_t* userAgent) override;
+  InternetHandle Connect(InternetHandle internet, const char16_t* host, std::uint16_t port) override;
+  InternetHandle OpenRequest(InternetHandle connection, const char16_t* method, const char16_t* object,
+                             std::uint32_t flags) override;
+  bool QuerySecurityFlags(InternetHandle request, std::uint32_t& flags) override;
+  bool SetSecurityFlags(InternetHandle request, std::uint32_t flags) override;
+  void SetClientCertificate(InternetHandle request, CertificateContext certificate) override;
+  void SetConnectTimeout(InternetHandle request, std::uint32_t milliseconds) override;
+  std::uint32_t Send(InternetHandle request, const char16_t* headers, std::uint32_t headerLength) override;
+  std::uint32_t ChooseClientCertificate(InternetHandle request) override;
+  bool QueryStatusCode(InternetHandle request, std::uint32_t& status) override;
+  bool QueryContentLength(InternetHandle request, std::uint32_t& length) override;
+  bool Read(InternetHandle request, void* buffer, std::uint32_t capacity, std::uint32_t& read) override;
+  void CloseHandle(InternetHandle handle) override;
+  void FreeCertificate(CertificateContext certificate) override;
+  void CloseStore(CertificateStore store) override;
+};
+
+class Win32FilePort final : public FilePort {
+ public:
+  FileHandle Create(const char16_t* path) override;
+  bool Write(FileHandle file, const void* bytes, std::uint32_t length) override;
+  void Close(FileHandle file) override;
+  void Delete(const char16_t* path) override;
+};
+
+}  // namespace vorlane

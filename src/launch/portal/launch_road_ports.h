@@ -1,0 +1,76 @@
+#pragma once
+// What Run needs from the rest of the control and from Windows on the launch
+// road. The control implements these with its own state and the process
+// helpers; native tests implement them with fakes.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "launch/portal/portal_context.h"
+#include "support/message_catalogue.h"
+
+namespace vorlane {
+
+// Where the updater would be installed.
+class UpdaterLocator {
+ public:
+  virtual ~UpdaterLocator() = default;
+  // The 32-bit Program Files folder (created when missing); empty when
+  // Windows cannot name it.
+  virtual std::u16string ProgramFilesX86() = 0;
+  virtual bool FileExists(const char16_t* path) = 0;
+};
+
+// Starts a program, elevated where Windows asks for it. 1 started, 0 not.
+class ProgramLauncher {
+ public:
+  virtual ~ProgramLauncher() = default;
+  virtual int LaunchElevated(const char16_t* path, const char16_t* parameters) = 0;
+};
+
+// Starts the installer download in the background with its own copy of the
+// context. False when no thread could be started.
+class DownloadStarter {
+ public:
+  virtual ~DownloadStarter() = default;
+  virtual bool StartDownload(const PortalContext& context) = 0;
+};
+
+// The control's status relay.
+class StatusRelay {
+ public:
+  virtual ~StatusRelay() = default;
+  // Sets the keep-polling flag to 1.
+  virtual void KeepPolling() = 0;
+  // One attempt to create the poller thread; the control keeps the handle of
+  // a thread that was created. False when none was.
+  virtual bool TryStartPoller() = 0;
+  // Sends the control's window the WM_USER+1 notification with text and
+  // returns once the page's event has fired.
+  virtual void NotifyPage(const char* text) = 0;
+};
+
+class UserNotice {
+ public:
+  virtual ~UserNotice() = default;
+  // A system-modal box; returns once dismissed.
+  virtual void Show(MessageChoice message) = 0;
+};
+
+// The road for types 2 and more; given the same window object as Run.
+class CertificateLoginStarter {
+ public:
+  virtual ~CertificateLoginStarter() = default;
+  virtual void LogIn() = 0;
+};
+
+struct LaunchRoadPorts {
+  UpdaterLocator& updater;
+  ProgramLauncher& launcher;
+  DownloadStarter& download;
+  StatusRelay& status;
+  UserNotice& notice;
+  CertificateLoginStarter& certificateLogin;
+};
+
+}  // namespace vorlane

@@ -1,0 +1,57 @@
+#include "launch/portal/read_portal_context.h"
+
+#include <climits>
+
+namespace vorlane {
+namespace {
+
+bool IsWhiteSpace(char16_t c) {
+  return c == u' ' || c == u'\t' || c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r';
+}
+
+}  // namespace
+
+std::int32_t PortFromText(const std::optional<std::u16string>& text) {
+  if (!text || text->empty()) return kDefaultGatewayPort;
+  auto it = text->begin();
+  while (it != text->end() && IsWhiteSpace(*it)) ++it;
+  bool negative = false;
+  if (it != text->end() && (*it == u'+' || *it == u'-')) {
+    negative = *it == u'-';
+    ++it;
+  }
+  long long value = 0;
+  for (; it != text->end() && *it >= u'0' && *it <= u'9'; ++it) {
+    value = value * 10 + (*it - u'0');
+    if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
+  }
+  if (negative) value = -value;
+  if (value > INT_MAX) value = INT_MAX;
+  return static_cast<std::int32_t>(value);
+}
+
+bool SessionFromCookie(std::u16string_view cookie, char16_t (&session)[kSessionCapacity]) {
+  std::u16string_view marker = kSessionCookieMarker;
+  std::size_t at = cookie.find(marker);
+  if (at == std::u16string_view::npos) return false;
+  std::u16string_view rest = cookie.substr(at + marker.size());
+  std::size_t length = 0;
+  while (length < rest.size() && length < kSessionMaxLength && rest[length] != u';' &&
+         rest[length] != u'\0' && !IsWhiteSpace(rest[length])) {
+    session[length] = rest[length];
+    ++length;
+  }
+  session[length] = u'\0';
+  return true;
+}
+
+bool ReadPortalContext(PortalContext& context, PagePort* page) {
+  if (page == nullptr) return true;
+  context.host = page->LocationHostname().value_or(u"");
+  context.port = PortFromText(page->LocationPort());
+  std::optional<std::u16string> cookie = page->DocumentCookie();
+  if (!cookie) return true;
+  return SessionFromCookie(*cookie, context.session);
+}
+
+}  // namespace vorlane

@@ -1,0 +1,51 @@
+#include "launch/portal/run_launch_road.h"
+
+#include "launch/portal/decimal_text.h"
+#include "launch/portal/read_portal_context.h"
+#include "support/diagnostic_log.h"
+#include "support/wide_format.h"
+
+namespace vorlane {
+std::u16string UpdaterPath(const std::u16string& folder) {
+  if (folder.empty()) return {};
+  char16_t path[kPathCapacity];
+  if (FormatWide(path, kPathCapacity, kUpdaterPathFormat, folder.c_str()) < 0) return {};
+  return path;
+}
+
+std::u16string UpdaterArguments(const PortalContext& context) {
+  return u"-server " + context.host + u" -port " + UnsignedDecimal(static_cast<std::uint32_t>(context.port)) +
+         u" -session " + context.session + u" -type " + UnsignedDecimal(context.type) + u" ";
+}
+
+bool RunLaunchRoad(PortalContext& context, PagePort* page, const LaunchRoadPorts& ports) {
+  if (context.type >= 2) {
+    ports.certificateLogin.LogIn();
+    return false;
+  }
+  if (!ReadPortalContext(context, page)) {
+    ports.notice.Show(LaunchFailureMessage(context.type));
+    return false;
+  }
+
+  std::u16string updater = UpdaterPath(ports.updater.ProgramFilesX86());
+  if (!updater.empty() && ports.updater.FileExists(updater.c_str())) {
+    ports.launcher.LaunchElevated(updater.c_str(), UpdaterArguments(context).c_str());
+  } else {
+    LogInfo(kDownloadStartedLine);
+    ports.download.StartDownload(context);
+  }
+
+  ports.status.KeepPolling();
+  bool started = false;
+  for (int attempt = 0; attempt < kPollerStartAttempts && !started; ++attempt) {
+    started = ports.status.TryStartPoller();
+  }
+  if (!started) {
+    LogError(kPollerStartFailedLine);
+    ports.status.NotifyPage(kPollerFallbackState);
+  }
+  return true;
+}
+
+}  // namespace vorlane
