@@ -1,0 +1,70 @@
+#include "module/type_library_registration.h"
+
+#include "module/registry_tree.h"
+
+namespace vorlane {
+namespace {
+
+bool IsPlatformIndependentEntry(const std::u16string& name) { return name == u"HELPDIR" || name == u"FLAGS"; }
+
+// Removes the 64-bit entries of one version; true when the version must stay
+// because a 32-bit registration shares it. *last is the last deletion's result.
+bool RemoveVersion(RegistryPort& registry, RegistryKey libraryKey, const std::u16string& version,
+                   RegistryError* last) {
+  OpenRegistryKey versionKey(registry);
+  if (versionKey.Open(libraryKey, version) != kRegistrySuccess) return false;
+  bool keep = false;
+  for (const std::u16string& locale : ListSubkeys(registry, versionKey.Get())) {
+    if (IsPlatformIndependentEntry(locale)) continue;
+    OpenRegistryKey win32(registry);
+    if (win32.Open(versionKey.Get(), locale + u"\\win32") == kRegistrySuccess) {
+      win32.Close();
+      *last = DeleteKeyTree(registry, versionKey.Get(), locale + u"\\win64");
+      keep = true;
+    } else {
+      *last = DeleteKeyTree(registry, versionKey.Get(), locale);
+    }
+  }
+  versionKey.Close();
+  if (!keep) *last = DeleteKeyTree(registry, libraryKey, version);
+  return keep;
+}
+
+}  // namespace
+
+bool RegisterTypeLibrary(TypeLibraryPort& library, ModuleEnvironmentPort& module) {
+  const std::u16string path = module.ModulePath();
+  return library.LoadFromModule(path) && library.LoadedLibId() == kLibId && library.RegisterLoaded(path);
+}
+
+bool UnregisterTypeLibrary(TypeLibraryPort& library, RegistryPort& registry, ModuleEnvironmentPort& module) {
+  std::optional<std::u16string> libId = module.GuidText(kLibId);
+  if (!libId) return false;
+  const std::optional<std::vector<Guid>> before = library.FindRegistered(kLibId, kTypeLibMajor, kTypeLibMinor);
+
+  const std::u16string libraryPath = u"TypeLib\\" + *libId;
+  RegistryError last = kRegistrySuccess;
+  OpenRegistryKey libraryKey(registry);
+  if (libraryKey.Open(kClassesRoot, libraryPath) != kRegistrySuccess) {
+    last = DeleteKeyTree(registry, kClassesRoot, libraryPath);
+  } else {
+    bool anyKept = false;
+    for (const std::u16string& version : ListSubkeys(registry, libraryKey.Get())) {
+      anyKept = RemoveVersion(registry, libraryKey.Get(), version, &last) || anyKept;
+    }
+    libraryKey.Close();
+    if (!anyKept) last = DeleteKeyTree(registry, kClassesRoot, libraryPath);
+  }
+  if (!IsDeletionSuccess(last)) return false;
+
+  if (before && !library.FindRegistered(kLibId, kTypeLibMajor, kTypeLibMinor)) {
+    for (const Guid& iid : *before) {
+      if (std::optional<std::u16string> text = module.GuidText(iid)) {
+        DeleteKeyTree(registry, kClassesRoot, u"Interface\\" + *text);
+      }
+    }
+  }
+  return true;
+}
+
+}  // namespace vorlane

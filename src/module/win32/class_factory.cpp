@@ -1,0 +1,61 @@
+#include "module/win32/class_factory.h"
+
+#include "com/module_lock.h"
+#include "control/win32/create_objects.h"
+#include "module/win32/win32_module_environment.h"
+#include "module/win32/win32_registry.h"
+
+namespace vorlane {
+
+ClassFactory::ClassFactory(const ClassRegistration& registration, Creator create)
+    : registration_(registration), create_(create) {}
+
+STDMETHODIMP ClassFactory::QueryInterface(REFIID iid, void** out) {
+  if (out == nullptr) return E_POINTER;
+  if (iid == IID_IUnknown || iid == IID_IClassFactory) {
+    *out = static_cast<IClassFactory*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *out = nullptr;
+  return E_NOINTERFACE;
+}
+
+STDMETHODIMP_(ULONG) ClassFactory::AddRef() { return static_cast<ULONG>(++references_); }
+
+STDMETHODIMP_(ULONG) ClassFactory::Release() {
+  // The factory belongs to the module: an extra Release never takes its own
+  // reference away.
+  long expected = references_.load();
+  while (expected > 1 && !references_.compare_exchange_weak(expected, expected - 1)) {
+  }
+  return static_cast<ULONG>(references_.load());
+}
+
+STDMETHODIMP ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** out) {
+  if (out == nullptr) return E_POINTER;
+  *out = nullptr;
+  if (outer != nullptr) return CLASS_E_NOAGGREGATION;
+  return create_(iid, out);
+}
+
+STDMETHODIMP ClassFactory::LockServer(BOOL lock) {
+  if (lock) {
+    ModuleLock::Acquire();
+  } else {
+    ModuleLock::Release();
+  }
+  return S_OK;
+}
+
+bool ClassFactory::UpdateRegistry(bool install) {
+  Win32Registry registry;
+  Win32ModuleEnvironment module;
+  return UpdateClassRegistry(registration_, install, registry, module);
+}
+
+CVorlaneCtrlFactory::CVorlaneCtrlFactory() : ClassFactory(kControlRegistration, CreateVorlaneCtrl) {}
+
+CVorlanePropPageFactory::CVorlanePropPageFactory() : ClassFactory(kPropPageRegistration, CreateVorlanePropPage) {}
+
+}  // namespace vorlane

@@ -1,0 +1,51 @@
+// The DLL's entry point and its four exports.
+#include <windows.h>
+#include <olectl.h>
+
+#include "com/module_lock.h"
+#include "module/server_registration.h"
+#include "module/win32/module_instance.h"
+#include "module/win32/vorlane_app.h"
+#include "module/win32/win32_module_environment.h"
+#include "module/win32/win32_registry.h"
+#include "module/win32/win32_type_library.h"
+#include "support/win32/win32_log_file.h"
+
+using namespace vorlane;
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    SetModuleInstance(instance);
+    InstallWin32ProcessLog();
+    if (!TheApp().InitInstance()) {
+      TheApp().ExitInstance();
+      return FALSE;
+    }
+  } else if (reason == DLL_PROCESS_DETACH) {
+    TheApp().ExitInstance();
+  }
+  return TRUE;
+}
+
+STDAPI DllRegisterServer() {
+  Win32TypeLibrary library;
+  Win32ModuleEnvironment module;
+  return RegisterServer(TheApp().Factories(), library, module);
+}
+
+STDAPI DllUnregisterServer() {
+  Win32TypeLibrary library;
+  Win32Registry registry;
+  Win32ModuleEnvironment module;
+  return UnregisterServer(TheApp().Factories(), library, registry, module);
+}
+
+STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* out) {
+  if (out == nullptr) return E_POINTER;
+  *out = nullptr;
+  return TheApp().Factories().WithFactory(reinterpret_cast<const Guid&>(clsid), [&](FactoryEntry& factory) {
+    return static_cast<HResult>(static_cast<ClassFactory&>(factory).QueryInterface(iid, out));
+  });
+}
+
+STDAPI DllCanUnloadNow() { return TheApp().Factories().CanUnloadNow(ModuleLock::Count()); }
