@@ -1,0 +1,77 @@
+#pragma once
+// Fakes for the page and the ports Run's launch road uses, recording calls in
+// one ordered list so tests can check what happened and in which order.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "launch/portal/launch_road_ports.h"
+#include "launch/portal/page_port.h"
+
+namespace vorlane::testing {
+
+struct FakePage final : PagePort {
+  std::optional<std::u16string> hostname = u"gw.example";
+  std::optional<std::u16string> port = u"";
+  std::optional<std::u16string> cookie = u"Varnex_SSLID=0123456789abcdef0123456789ABCDEF";
+  std::optional<std::u16string> LocationHostname() override { return hostname; }
+  std::optional<std::u16string> LocationPort() override { return port; }
+  std::optional<std::u16string> DocumentCookie() override { return cookie; }
+};
+
+struct FakeLaunchWorld final : UpdaterLocator,
+                               ProgramLauncher,
+                               DownloadStarter,
+                               StatusRelay,
+                               UserNotice,
+                               CertificateLoginStarter {
+  std::u16string folder = u"C:\\Program Files (x86)";
+  bool updaterInstalled = false;
+  int pollerFailuresBeforeStart = 0;
+
+  std::vector<std::string> calls;
+  std::vector<std::u16string> probed;
+  std::u16string launchedPath, launchedParameters;
+  std::vector<PortalContext> downloads;
+  std::vector<MessageChoice> notices;
+  std::string notified;
+
+  std::u16string ProgramFilesX86() override { return folder; }
+  bool FileExists(const char16_t* path) override {
+    probed.emplace_back(path);
+    return updaterInstalled;
+  }
+  int LaunchElevated(const char16_t* path, const char16_t* parameters) override {
+    calls.push_back("launch");
+    launchedPath = path;
+    launchedParameters = parameters;
+    return 0;
+  }
+  bool StartDownload(const PortalContext& context) override {
+    calls.push_back("download");
+    downloads.push_back(context);
+    return true;
+  }
+  void KeepPolling() override { calls.push_back("keep-polling"); }
+  bool TryStartPoller() override {
+    calls.push_back("poller");
+    if (pollerFailuresBeforeStart > 0) {
+      --pollerFailuresBeforeStart;
+      return false;
+    }
+    return true;
+  }
+  void NotifyPage(const char* text) override {
+    calls.push_back("notify");
+    notified = text;
+  }
+  void Show(MessageChoice message) override {
+    calls.push_back("box");
+    notices.push_back(message);
+  }
+  void LogIn() override { calls.push_back("certificate-login"); }
+
+  LaunchRoadPorts Ports() { return {*this, *this, *this, *this, *this, *this}; }
+};
+
+}  // namespace vorlane::testing

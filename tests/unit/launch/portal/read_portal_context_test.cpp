@@ -1,0 +1,124 @@
+#include "launch/portal/read_portal_context.h"
+
+#include <gtest/gtest.h>
+
+#include "fake_launch_ports.h"
+
+namespace vorlane {
+namespace {
+
+using testing::FakePage;
+
+TEST(PortFromText, EmptyOrAbsentTextMeansTheHttpsPort) {
+  EXPECT_EQ(PortFromText(std::nullopt), 443);
+  EXPECT_EQ(PortFromText(u""), 443);
+}
+
+TEST(PortFromText, ReadsTheLeadingDecimalNumber) {
+  EXPECT_EQ(PortFromText(u"8443"), 8443);
+  EXPECT_EQ(PortFromText(u"  \t8443"), 8443);
+  EXPECT_EQ(PortFromText(u"+10443"), 10443);
+  EXPECT_EQ(PortFromText(u"-5"), -5);
+  EXPECT_EQ(PortFromText(u"8443abc"), 8443);
+  EXPECT_EQ(PortFromText(u"abc"), 0);
+  EXPECT_EQ(PortFromText(u" "), 0);
+  EXPECT_EQ(PortFromText(u"-"), 0);
+}
+
+TEST(PortFromText, SaturatesInsteadOfOverflowing) {
+  EXPECT_EQ(PortFromText(u"99999999999999999999"), 2147483647);
+  EXPECT_EQ(PortFromText(u"-99999999999999999999"), -2147483647 - 1);
+}
+
+std::u16string Session(std::u16string_view cookie, bool* found = nullptr) {
+  char16_t session[kSessionCapacity];
+  std::fill(std::begin(session), std::end(session), u'#');
+  bool ok = SessionFromCookie(cookie, session);
+  if (found) *found = ok;
+  return ok ? std::u16string(session) : u"<none>";
+}
+
+TEST(SessionFromCookie, TakesAtMost32CharactersAfterTheMarker) {
+  EXPECT_EQ(Session(u"a=1; Varnex_SSLID=0123456789abcdef0123456789ABCDEF; b=2"),
+            u"0123456789abcdef0123456789ABCDEF");
+  EXPECT_EQ(Session(u"Varnex_SSLID=0123456789abcdef0123456789ABCDEFGHIJ"), u"0123456789abcdef0123456789ABCDEF");
+}
+
+TEST(SessionFromCookie, EndsAtASemicolonOrWhiteSpace) {
+  // Page text after the value must never reach a command line.
+  EXPECT_EQ(Session(u"Varnex_SSLID=abc; x=-type 9"), u"abc");
+  EXPECT_EQ(Session(u"Varnex_SSLID=abc -server evil"), u"abc");
+  EXPECT_EQ(Session(u"Varnex_SSLID=abc\t-x"), u"abc");
+  EXPECT_EQ(Session(u"Varnex_SSLID=short"), u"short");
+  EXPECT_EQ(Session(u"Varnex_SSLID="), u"");
+  EXPECT_EQ(Session(u"Varnex_SSLID=;rest"), u"");
+}
+
+TEST(SessionFromCookie, WithoutTheMarkerNothingIsCopied) {
+  bool found = true;
+  EXPECT_EQ(Session(u"other=1; varnex_sslid=lowercase", &found), u"<none>");
+  EXPECT_FALSE(found);
+  EXPECT_EQ(Session(u"", &found), u"<none>");
+  EXPECT_FALSE(found);
+  EXPECT_EQ(Session(u"Varnex_SSLID", &found), u"<none>");
+  EXPECT_FALSE(found);
+}
+
+TEST(SessionFromCookie, FirstOccurrenceWinsEvenInsideALongerName) {
+  EXPECT_EQ(Session(u"OldVarnex_SSLID=first; Varnex_SSLID=second"), u"first");
+}
+
+TEST(ReadPortalContext, AnObjectThatIsNotAWindowChangesNothing) {
+  PortalContext context;
+  context.host = u"before";
+  context.port = 7;
+  EXPECT_TRUE(ReadPortalContext(context, nullptr));
+  EXPECT_EQ(context.host, u"before");
+  EXPECT_EQ(context.port, 7);
+}
+
+TEST(ReadPortalContext, StoresHostPortAndSession) {
+  FakePage page;
+  page.port = u"8443";
+  PortalContext context;
+  ASSERT_TRUE(ReadPortalContext(context, &page));
+  EXPECT_EQ(context.host, u"gw.example");
+  EXPECT_EQ(context.port, 8443);
+  EXPECT_EQ(std::u16string(context.session), u"0123456789abcdef0123456789ABCDEF");
+}
+
+TEST(ReadPortalContext, NoCookieStringKeepsTheEarlierSession) {
+  FakePage page;
+  page.cookie.reset();
+  PortalContext context;
+  context.session[0] = u'z';
+  EXPECT_TRUE(ReadPortalContext(context, &page));
+  EXPECT_EQ(std::u16string(context.session), u"z");
+  EXPECT_EQ(context.port, 443);
+}
+
+TEST(ReadPortalContext, CookieWithoutMarkerFailsButKeepsHostAndPort) {
+  FakePage page;
+  page.cookie = u"";
+  page.port = u"9443";
+  PortalContext context;
+  context.session[0] = u'z';
+  EXPECT_FALSE(ReadPortalContext(context, &page));
+  EXPECT_EQ(context.host, u"gw.example");
+  EXPECT_EQ(context.port, 9443);
+  EXPECT_EQ(std::u16string(context.session), u"z");
+}
+
+TEST(ReadPortalContext, MissingLocationTextsGiveAnEmptyHostAndTheDefaultPort) {
+  FakePage page;
+  page.hostname.reset();
+  page.port.reset();
+  PortalContext context;
+  context.host = u"old";
+  EXPECT_TRUE(ReadPortalContext(context, &page));
+  EXPECT_EQ(context.host, u"");
+  EXPECT_EQ(context.port, 443);
+}
+
+}  // namespace
+}  // namespace vorlane
