@@ -16,7 +16,7 @@ bool InternetHttpClient::SendRequest(void* target, std::uint32_t* size, const ch
     sinkSize_ = size;
     ok = Transfer(headers, headerLength);
   }
-  OnFileEvent(ok ? kTransferDone : kTransferFailed, nullptr, 0);
+  Report(ok ? kTransferDone : kTransferFailed, nullptr, 0);
   if (!ok) CloseHandles();
   return ok;
 }
@@ -54,7 +54,7 @@ bool InternetHttpClient::Transfer(const char16_t* headers, std::uint32_t headerL
 
   std::uint32_t announced = 0;
   if (!net_.QueryContentLength(request_, announced)) announced = 0;
-  if (OnFileEvent(kTransferBegin, &announced, sizeof announced) != 0) return false;
+  if (Report(kTransferBegin, &announced, sizeof announced) != 0) return false;
   if (sinkSize_ != nullptr) *sinkSize_ = announced;
   return StreamBody(announced);
 }
@@ -75,9 +75,13 @@ bool InternetHttpClient::StreamBody(std::uint32_t announced) {
     if (!net_.Read(request_, chunk, kReadChunkSize, read)) return false;
     if (read == 0) break;
     total += read;
-    if (OnFileEvent(kTransferData, chunk, read) != 0) return false;
+    if (Report(kTransferData, chunk, read) != 0) return false;
   }
   return total >= announced;
+}
+
+int InternetHttpClient::Report(int kind, const void* data, std::uint32_t length) {
+  return sink == TransferSink::Buffer ? OnBufferEvent(kind, data, length) : OnFileEvent(kind, data, length);
 }
 
 void InternetHttpClient::CloseHandles() {

@@ -34,6 +34,9 @@ constexpr int kBufferTooSmall = -3;
 // OnFileEvent's answer when the file cannot be created or written.
 constexpr int kFileFailed = -1;
 
+// Which sink SendRequest reports to.
+enum class TransferSink { File, Buffer };
+
 class InternetHttpClient {
  public:
   InternetHttpClient(InternetPort& internet, FilePort& files);
@@ -43,8 +46,8 @@ class InternetHttpClient {
   InternetHttpClient& operator=(const InternetHttpClient&) = delete;
 
   // Sends the request set up in the fields below and streams the body to
-  // OnFileEvent with target as the sink target. size receives the announced
-  // body length. A reply whose status is outside 200-299, or whose body ends
+  // the chosen sink with target as the sink target. size receives the
+  // announced body length. A reply whose status is outside 200-299, or whose body ends
   // before its announced length, fails: an error page, a redirect or a torn
   // body never passes for the requested content. Every call reports exactly
   // one Done or Failed; after a failure the handles are closed.
@@ -68,6 +71,7 @@ class InternetHttpClient {
   std::uint16_t port = 0;
   std::u16string object;
   CrackedUrl urlParts;
+  TransferSink sink = TransferSink::File;
   bool keepConnection = false;
   bool applyConnectTimeout = false;
   std::uint32_t connectTimeoutMs = kDefaultConnectTimeoutMs;
@@ -82,6 +86,7 @@ class InternetHttpClient {
   bool Transfer(const char16_t* headers, std::uint32_t headerLength);
   bool SendWithCertificateChoice(const char16_t* headers, std::uint32_t headerLength);
   bool StreamBody(std::uint32_t announced);
+  int Report(int kind, const void* data, std::uint32_t length);
 
   InternetPort& net_;
   FilePort& files_;

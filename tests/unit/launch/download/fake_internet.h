@@ -1,0 +1,154 @@
+#pragma once
+// A scripted WinINet and an in-memory file system for the download's tests.
+#include <cstring>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "launch/download/internet_port.h"
+
+namespace vorlane::testing {
+
+struct FakeInternet final : InternetPort {
+  // Script.
+  bool openFails = false, connectFails = false, openRequestFails = false;
+  bool querySecurityFails = false, setSecurityFails = false;
+  std::vector<std::uint32_t> sendResults;  // one per Send; 0 once exhausted
+  std::uint32_t dialogAnswer = 0;
+  std::uint32_t status = 200;
+  bool hasContentLength = true;
+  std::string body = "MZ installer body";
+  std::uint32_t announcedLength = 0xFFFFFFFF;  // default: body size
+  std::size_t failReadAfter = static_cast<std::size_t>(-1);  // bytes delivered before a read fails
+  std::uint32_t initialSecurityFlags = 0x8;
+
+  // Record.
+  std::vector<std::string> calls;
+  std::u16string userAgent, host, method, object, headers;
+  std::uint16_t port = 0;
+  std::uint32_t requestFlags = 0, securityFlagsSet = 0, timeout = 0, headerLength = 0;
+  CertificateContext attachedCertificate = 0;
+  std::vector<std::uint32_t> readCapacities;
+  std::vector<InternetHandle> closed;
+  std::set<InternetHandle> open;
+
+  InternetHandle Next(bool fail) {
+    if (fail) return 0;
+    open.insert(++last_);
+    return last_;
+  }
+  InternetHandle Open(const char16_t* agent) override {
+    calls.push_back("open");
+    userAgent = agent;
+    return Next(openFails);
+  }
+  InternetHandle Connect(InternetHandle, const char16_t* h, std::uint16_t p) override {
+    calls.push_back("connect");
+    host = h;
+    port = p;
+    return Next(connectFails);
+  }
+  InternetHandle OpenRequest(InternetHandle, const char16_t* m, const char16_t* o, std::uint32_t flags) override {
+    calls.push_back("request");
+    method = m;
+    object = o;
+    requestFlags = flags;
+    delivered_ = 0;
+    return Next(openRequestFails);
+  }
+  bool QuerySecurityFlags(InternetHandle, std::uint32_t& flags) override {
+    calls.push_back("query-security");
+    flags = initialSecurityFlags;
+    return !querySecurityFails;
+  }
+  bool SetSecurityFlags(InternetHandle, std::uint32_t flags) override {
+    calls.push_back("set-security");
+    securityFlagsSet = flags;
+    return !setSecurityFails;
+  }
+  void SetClientCertificate(InternetHandle, CertificateContext certificate) override {
+    calls.push_back("certificate");
+    attachedCertificate = certificate;
+  }
+  void SetConnectTimeout(InternetHandle, std::uint32_t ms) override {
+    calls.push_back("timeout");
+    timeout = ms;
+  }
+  std::uint32_t Send(InternetHandle, const char16_t* h, std::uint32_t length) override {
+    calls.push_back("send");
+    headers = h == nullptr ? u"" : h;
+    headerLength = length;
+    if (sends_ >= sendResults.size()) return 0;
+    return sendResults[sends_++];
+  }
+  std::uint32_t ChooseClientCertificate(InternetHandle) override {
+    calls.push_back("dialog");
+    return dialogAnswer;
+  }
+  bool QueryStatusCode(InternetHandle, std::uint32_t& s) override {
+    s = status;
+    return true;
+  }
+  bool QueryContentLength(InternetHandle, std::uint32_t& length) override {
+    if (!hasContentLength) return false;
+    length = announcedLength == 0xFFFFFFFF ? static_cast<std::uint32_t>(body.size()) : announcedLength;
+    return true;
+  }
+  bool Read(InternetHandle, void* buffer, std::uint32_t capacity, std::uint32_t& read) override {
+    readCapacities.push_back(capacity);
+    if (delivered_ >= failReadAfter) return false;
+    std::size_t left = std::min(body.size(), failReadAfter) - delivered_;
+    read = static_cast<std::uint32_t>(std::min<std::size_t>(left, capacity));
+    std::memcpy(buffer, body.data() + delivered_, read);
+    delivered_ += read;
+    return true;
+  }
+  void CloseHandle(InternetHandle handle) override {
+    calls.push_back("close-" + std::to_string(handle));
+    closed.push_back(handle);
+    open.erase(handle);
+  }
+  void FreeCertificate(CertificateContext) override { calls.push_back("free-certificate"); }
+  void CloseStore(CertificateStore) override { calls.push_back("close-store"); }
+
+ private:
+  InternetHandle last_ = 0;
+  std::size_t sends_ = 0;
+  std::size_t delivered_ = 0;
+};
+
+struct FakeFiles final : FilePort {
+  std::map<std::u16string, std::string> files;
+  std::set<std::u16string> locked;  // held open by another program
+  bool writesFail = false;
+  std::vector<std::u16string> deleted;
+  int openCount = 0;
+
+  FileHandle Create(const char16_t* path) override {
+    if (locked.count(path) != 0) return kNoFile;
+    files[path].clear();
+    handles_[++last_] = path;
+    ++openCount;
+    return last_;
+  }
+  bool Write(FileHandle file, const void* bytes, std::uint32_t length) override {
+    if (writesFail) return false;
+    files[handles_.at(file)].append(static_cast<const char*>(bytes), length);
+    return true;
+  }
+  void Close(FileHandle file) override {
+    handles_.erase(file);
+    --openCount;
+  }
+  void Delete(const char16_t* path) override {
+    deleted.emplace_back(path);
+    files.erase(path);
+  }
+
+ private:
+  std::map<FileHandle, std::u16string> handles_;
+  FileHandle last_ = 0;
+};
+
+}  // namespace vorlane::testing
