@@ -1,0 +1,28 @@
+#include "launch/process/close_client.h"
+
+#include "launch/process/elevated_launcher.h"
+#include "support/diagnostic_log.h"
+#include "support/wide_format.h"
+
+namespace vorlane {
+
+std::u16string ClientProgramPath(const std::u16string& programFilesX86) {
+  char16_t path[kPathCapacity];
+  if (FormatWide(path, kPathCapacity, kClientProgramFormat, programFilesX86.c_str()) < 0) return {};
+  return path;
+}
+
+void CloseClient(std::int16_t flag, ClientPort& client, ProcessPort& processes,
+                 PollerState& state, PollerThreadSlot& poller) {
+  if (flag == kCloseClientProgram) {
+    std::u16string folder = client.ProgramFilesX86();
+    std::u16string program = folder.empty() ? std::u16string() : ClientProgramPath(folder);
+    if (!program.empty() && client.FileExists(program.c_str()))
+      ElevatedLauncher(processes, program.c_str(), kClientCloseParameter);
+  } else if (flag == kSendPageOff) {
+    client.SendPageOff();
+  }
+  StopPoller(state, poller);
+}
+
+}  // namespace vorlane

@@ -1,0 +1,17 @@
+#include "launch/process/elevated_launcher.h"
+
+namespace vorlane {
+
+int ElevatedLauncher(ProcessPort& processes, const char16_t* path, const char16_t* parameters) {
+  if (parameters == nullptr) parameters = u"";
+  if (processes.WindowsMajorVersion() >= kFirstElevatingWindows)
+    return processes.StartElevated(path, parameters) ? 1 : 0;
+  // The path goes unquoted, as the programs started this way expect; the
+  // command line is passed whole however long it is.
+  std::u16string commandLine = path;
+  commandLine += u' ';
+  commandLine += parameters;
+  return processes.StartProcess(std::move(commandLine), false) ? 1 : 0;
+}
+
+}  // namespace vorlane

@@ -1,0 +1,51 @@
+#include "launch/process/win32/win32_process_port.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+namespace vorlane {
+namespace {
+
+const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
+
+}  // namespace
+
+unsigned Win32ProcessPort::WindowsMajorVersion() {
+  OSVERSIONINFOW version{};
+  version.dwOSVersionInfoSize = sizeof version;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  GetVersionExW(&version);
+#pragma GCC diagnostic pop
+  return version.dwMajorVersion;
+}
+
+bool Win32ProcessPort::StartElevated(const char16_t* path, const char16_t* parameters) {
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_NOCLOSEPROCESS;
+  info.lpVerb = L"runas";
+  info.lpFile = Wide(path);
+  info.lpParameters = Wide(parameters);
+  info.nShow = SW_SHOWNORMAL;
+  if (!ShellExecuteExW(&info)) return false;
+  if (info.hProcess) CloseHandle(info.hProcess);
+  return true;
+}
+
+bool Win32ProcessPort::StartProcess(std::u16string commandLine, bool waitUntilEnded) {
+  // CreateProcessW may write into the command line, so it gets its own copy.
+  std::wstring writable(commandLine.begin(), commandLine.end());
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process))
+    return false;
+  if (waitUntilEnded) WaitForSingleObject(process.hProcess, INFINITE);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
+}  // namespace vorlane

@@ -1,0 +1,17 @@
+#include "status/win32/win32_poller_ports.h"
+
+#include <windows.h>
+
+namespace vorlane {
+
+static_assert(kClientMessage == WM_USER + 1);
+
+void Win32PollerPauses::Pause(std::uint32_t milliseconds) { Sleep(milliseconds); }
+
+void Win32PollerPauses::PauseAlertable(std::uint32_t milliseconds) { SleepEx(milliseconds, TRUE); }
+
+void Win32WindowNotifier::Notify(WindowHandle window, const char* text) {
+  SendMessageW(reinterpret_cast<HWND>(window), kClientMessage, reinterpret_cast<WPARAM>(text), 0);
+}
+
+}  // namespace vorlane

@@ -1,0 +1,21 @@
+#pragma once
+#include "status/status_ports.h"
+
+namespace vorlane {
+
+// Pauses through Sleep and SleepEx (alertable, so a queued call ends it).
+class Win32PollerPauses final : public PollerPausePort {
+ public:
+  void Pause(std::uint32_t milliseconds) override;
+  void PauseAlertable(std::uint32_t milliseconds) override;
+};
+
+// WM_USER+1 sent (not posted) to the window, the text's address as WPARAM.
+class Win32WindowNotifier final : public NotifyPort {
+ public:
+  void Notify(WindowHandle window, const char* text) override;
+};
+
+constexpr unsigned kClientMessage = 0x0400 + 1;  // WM_USER+1
+
+}  // namespace vorlane

@@ -1,0 +1,76 @@
+#include "status/win32/win32_poller_thread.h"
+
+#include <windows.h>
+#include <process.h>
+
+#include "com/module_lock.h"
+#include "status/status_poller.h"
+#include "status/win32/win32_poller_ports.h"
+#include "status/win32/win32_status_sockets.h"
+
+namespace vorlane {
+namespace {
+
+constexpr char kPageOff[] = "pageOff";  // sent with its NUL: 8 bytes
+
+void CALLBACK DoNothing(ULONG_PTR) {}
+
+// What the thread owns while it runs. The loader reference keeps the code
+// mapped until FreeLibraryAndExitThread, after the module count has dropped.
+struct PollerLaunch {
+  std::shared_ptr<PollerState> state;
+  PollerRun run;
+  ModuleReference inUse;
+  HMODULE pinned;
+};
+
+HMODULE PinThisModule() {
+  HMODULE module = nullptr;
+  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                     reinterpret_cast<LPCWSTR>(&PinThisModule), &module);
+  return module;
+}
+
+unsigned __stdcall PollerEntry(void* argument) {
+  auto* launch = static_cast<PollerLaunch*>(argument);
+  Win32StatusSockets sockets;
+  Win32PollerPauses pauses;
+  Win32WindowNotifier notifier;
+  StatusChannel& channel = StatusChannel::Process();
+  int code = StatusPoller({sockets, pauses, notifier}, launch->state, channel, launch->run).Run();
+  channel.EndRun(launch->run);
+  HMODULE pinned = launch->pinned;
+  delete launch;
+  if (pinned) FreeLibraryAndExitThread(pinned, static_cast<DWORD>(code));
+  return static_cast<unsigned>(code);
+}
+
+}  // namespace
+
+Win32PollerThread::~Win32PollerThread() { CloseHandle(handle_); }
+
+void Win32PollerThread::Wake() { QueueUserAPC(&DoNothing, handle_, 0); }
+
+std::unique_ptr<Win32PollerThread> StartStatusPoller(const std::shared_ptr<PollerState>& state) {
+  StatusChannel& channel = StatusChannel::Process();
+  PollerRun run = channel.BeginRun();
+  auto* launch = new PollerLaunch{state, run, {}, PinThisModule()};
+  auto thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &PollerEntry, launch, 0, nullptr));
+  if (thread == nullptr) {
+    if (launch->pinned) FreeLibrary(launch->pinned);
+    delete launch;
+    return nullptr;
+  }
+  HANDLE second = nullptr;
+  if (DuplicateHandle(GetCurrentProcess(), thread, GetCurrentProcess(), &second, 0, FALSE,
+                      DUPLICATE_SAME_ACCESS))
+    channel.AttachThread(run, std::make_unique<Win32PollerThread>(second));
+  return std::make_unique<Win32PollerThread>(thread);
+}
+
+void SendPageOff() {
+  Win32StatusSockets sockets;
+  StatusChannel::Process().SendOnStatusSocket(sockets, kPageOff, sizeof kPageOff);
+}
+
+}  // namespace vorlane

@@ -1,0 +1,41 @@
+#pragma once
+// Status poller threads on Windows.
+#include <memory>
+
+#include "status/poller_control.h"
+#include "status/poller_thread.h"
+
+namespace vorlane {
+
+// An owned thread handle: Wake() queues an empty asynchronous procedure call,
+// destruction closes the handle without waiting.
+class Win32PollerThread final : public PollerThread {
+ public:
+  explicit Win32PollerThread(void* threadHandle) : handle_(threadHandle) {}
+  ~Win32PollerThread() override;
+  Win32PollerThread(const Win32PollerThread&) = delete;
+  Win32PollerThread& operator=(const Win32PollerThread&) = delete;
+
+  void Wake() override;
+  void* NativeHandle() const { return handle_; }
+
+ private:
+  void* handle_;
+};
+
+// Starts a poller thread sharing `state`; the newest run of the process, so an
+// earlier poller still running is told to stop. While the thread runs the
+// module counts as in use and stays loaded. Null when no thread could be made.
+std::unique_ptr<Win32PollerThread> StartStatusPoller(const std::shared_ptr<PollerState>& state);
+
+class Win32PollerStarter final : public PollerStarter {
+ public:
+  PollerThreadSlot Start(const std::shared_ptr<PollerState>& state) override {
+    return StartStatusPoller(state);
+  }
+};
+
+// Sends "pageOff" with its NUL on `StatusSocket` when one is open.
+void SendPageOff();
+
+}  // namespace vorlane

@@ -1,0 +1,179 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "launch/process/close_client.h"
+#include "launch/process/elevated_launcher.h"
+#include "launch/process/run_command.h"
+
+namespace vorlane {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+struct Started {
+  std::u16string how, what, parameters;
+  bool wait = false;
+  bool operator==(const Started&) const = default;
+};
+
+class FakeProcesses final : public ProcessPort {
+ public:
+  unsigned WindowsMajorVersion() override { return major; }
+  bool StartElevated(const char16_t* path, const char16_t* parameters) override {
+    started.push_back({u"runas", path, parameters});
+    return works;
+  }
+  bool StartProcess(std::u16string commandLine, bool wait) override {
+    started.push_back({u"create", commandLine, u"", wait});
+    return works;
+  }
+  unsigned major = 10;
+  bool works = true;
+  std::vector<Started> started;
+};
+
+TEST(ElevatedLauncher, AsksForElevationFromVistaOnAndStartsPlainlyBefore) {
+  FakeProcesses processes;
+  for (unsigned major : {6u, 10u, 5u, 0u}) {
+    processes.major = major;
+    EXPECT_EQ(ElevatedLauncher(processes, u"C:\\a b\\Update.exe", u"-server h "), 1);
+  }
+  EXPECT_THAT(processes.started,
+              ElementsAre(Started{u"runas", u"C:\\a b\\Update.exe", u"-server h "},
+                          Started{u"runas", u"C:\\a b\\Update.exe", u"-server h "},
+                          Started{u"create", u"C:\\a b\\Update.exe -server h ", u""},
+                          Started{u"create", u"C:\\a b\\Update.exe -server h ", u""}));
+}
+
+TEST(ElevatedLauncher, NullParametersCountAsEmpty) {
+  FakeProcesses processes;
+  ElevatedLauncher(processes, u"x.exe", nullptr);
+  processes.major = 5;
+  ElevatedLauncher(processes, u"x.exe", nullptr);
+  EXPECT_THAT(processes.started, ElementsAre(Started{u"runas", u"x.exe", u""},
+                                             Started{u"create", u"x.exe ", u""}));
+}
+
+TEST(ElevatedLauncher, ReportsAProgramThatDidNotStartAsZero) {
+  FakeProcesses processes;
+  processes.works = false;
+  EXPECT_EQ(ElevatedLauncher(processes, u"x.exe", u""), 0);
+  processes.major = 5;
+  EXPECT_EQ(ElevatedLauncher(processes, u"x.exe", u""), 0);
+}
+
+TEST(ElevatedLauncher, PassesALongCommandLineWholeBeforeVista) {
+  FakeProcesses processes;
+  processes.major = 5;
+  std::u16string path(300, u'p'), parameters(400, u'q');
+  ElevatedLauncher(processes, path.c_str(), parameters.c_str());
+  ASSERT_EQ(processes.started.size(), 1u);
+  EXPECT_EQ(processes.started[0].what, path + u" " + parameters);
+}
+
+TEST(RunCmd, StartsTheCommandWholeWaitingOnlyWhenAsked) {
+  FakeProcesses processes;
+  std::u16string longCommand = u"cmd.exe /c echo " + std::u16string(300, u'x');
+  EXPECT_TRUE(RunCmd(processes, longCommand.c_str(), false));
+  EXPECT_TRUE(RunCmd(processes, u"notepad.exe", true));
+  EXPECT_TRUE(RunCmd(processes, nullptr, false));
+  EXPECT_THAT(processes.started, ElementsAre(Started{u"create", longCommand, u"", false},
+                                             Started{u"create", u"notepad.exe", u"", true},
+                                             Started{u"create", u"", u"", false}));
+  processes.works = false;
+  EXPECT_FALSE(RunCmd(processes, u"missing.exe", true));
+}
+
+class FakeClient final : public ClientPort {
+ public:
+  std::u16string ProgramFilesX86() override { return folder; }
+  bool FileExists(const char16_t* path) override {
+    asked.push_back(path);
+    return installed;
+  }
+  void SendPageOff() override { ++pageOffs; }
+  std::u16string folder = u"C:\\Program Files (x86)";
+  bool installed = true;
+  int pageOffs = 0;
+  std::vector<std::u16string> asked;
+};
+
+struct CountingThread final : PollerThread {
+  explicit CountingThread(int& wakes) : wakes(wakes) {}
+  void Wake() override { ++wakes; }
+  int& wakes;
+};
+
+class CloseClientTest : public ::testing::Test {
+ protected:
+  void HoldPoller() { poller = std::make_unique<CountingThread>(wakes); }
+  void Close(std::int16_t flag) { CloseClient(flag, client, processes, state, poller); }
+
+  FakeClient client;
+  FakeProcesses processes;
+  PollerState state;
+  PollerThreadSlot poller;
+  int wakes = 0;
+};
+
+TEST_F(CloseClientTest, FlagZeroStartsTheInstalledClientWithCloseAndStopsThePoller) {
+  HoldPoller();
+  Close(0);
+  const std::u16string program = u"C:\\Program Files (x86)\\Corvanta\\SSLVPN Client\\sslvpn-client.exe";
+  EXPECT_THAT(client.asked, ElementsAre(program));
+  EXPECT_THAT(processes.started, ElementsAre(Started{u"runas", program, u"close"}));
+  EXPECT_EQ(client.pageOffs, 0);
+  EXPECT_EQ(state.keepPolling.load(), 0);
+  EXPECT_EQ(wakes, 1);
+  EXPECT_EQ(poller, nullptr);
+}
+
+TEST_F(CloseClientTest, FlagZeroWithoutTheClientInstalledStartsNothingButStillStops) {
+  client.installed = false;
+  HoldPoller();
+  Close(0);
+  EXPECT_THAT(processes.started, IsEmpty());
+  EXPECT_EQ(wakes, 1);
+  EXPECT_EQ(poller, nullptr);
+}
+
+TEST_F(CloseClientTest, AClientPathThatWouldNotFitIsNeverCutIntoAnotherFile) {
+  client.folder = u"C:\\" + std::u16string(250, u'f');
+  Close(0);
+  EXPECT_THAT(client.asked, IsEmpty());
+  EXPECT_THAT(processes.started, IsEmpty());
+  // 41 characters follow the folder; 259 in all still fit with the NUL.
+  EXPECT_EQ(ClientProgramPath(std::u16string(218, u'f')).size(), 259u);
+  EXPECT_TRUE(ClientProgramPath(std::u16string(219, u'f')).empty());
+}
+
+TEST_F(CloseClientTest, FlagOneSendsPageOffAndOtherFlagsOnlyStopThePoller) {
+  HoldPoller();
+  Close(1);
+  EXPECT_EQ(client.pageOffs, 1);
+  EXPECT_EQ(wakes, 1);
+  for (std::int16_t flag : {2, -1, 300}) {
+    HoldPoller();
+    state.keepPolling = 1;
+    Close(flag);
+    EXPECT_EQ(state.keepPolling.load(), 0);
+  }
+  EXPECT_EQ(wakes, 4);
+  EXPECT_EQ(client.pageOffs, 1);
+  EXPECT_THAT(processes.started, IsEmpty());
+  EXPECT_THAT(client.asked, IsEmpty());
+}
+
+TEST_F(CloseClientTest, ASecondCloseRepeatsItsStepButFindsNoPoller) {
+  HoldPoller();
+  Close(1);
+  state.keepPolling = 1;  // a flag left set is not touched without a poller
+  Close(1);
+  EXPECT_EQ(client.pageOffs, 2);
+  EXPECT_EQ(wakes, 1);
+  EXPECT_EQ(state.keepPolling.load(), 1);
+}
+
+}  // namespace
+}  // namespace vorlane
