@@ -1,17 +1,12 @@
 #include "control/win32/create_objects.h"
 
+#include "control/win32/vorlane_ctrl.h"
+#include "control/win32/vorlane_prop_page.h"
+
 namespace vorlane {
 
-// The control and its property page are being built; until then the factories
-// report that the class cannot be made.
-HRESULT CreateVorlaneCtrl(REFIID, void** out) {
-  if (out) *out = nullptr;
-  return E_NOTIMPL;
-}
+HRESULT CreateVorlaneCtrl(REFIID iid, void** out) { return CVorlaneCtrl::Create(iid, out); }
 
-HRESULT CreateVorlanePropPage(REFIID, void** out) {
-  if (out) *out = nullptr;
-  return E_NOTIMPL;
-}
+HRESULT CreateVorlanePropPage(REFIID iid, void** out) { return CVorlanePropPage::Create(iid, out); }
 
 }  // namespace vorlane

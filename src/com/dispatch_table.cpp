@@ -1,0 +1,40 @@
+#include "com/dispatch_table.h"
+
+namespace vorlane {
+namespace {
+
+// Invariant case folding of member names: ASCII letters fold, everything else
+// must match exactly. Member names are ASCII, so this is the whole rule.
+char16_t FoldCase(char16_t c) { return (c >= u'a' && c <= u'z') ? char16_t(c - u'a' + u'A') : c; }
+
+bool SameNameIgnoringCase(const char16_t* a, const char16_t* b) {
+  for (; *a && *b; ++a, ++b) {
+    if (FoldCase(*a) != FoldCase(*b)) return false;
+  }
+  return *a == *b;
+}
+
+}  // namespace
+
+const DispatchEntry* FindMemberByName(DispatchTable table, const char16_t* name) {
+  if (!name) return nullptr;
+  for (const DispatchEntry& entry : table) {
+    if (SameNameIgnoringCase(entry.name, name)) return &entry;
+  }
+  return nullptr;
+}
+
+const DispatchEntry* FindMemberById(DispatchTable table, DispId dispid) {
+  for (const DispatchEntry& entry : table) {
+    if (entry.dispid == dispid) return &entry;
+  }
+  return nullptr;
+}
+
+ArgCountCheck CheckArgumentCount(const DispatchEntry& entry, std::size_t given) {
+  if (given > entry.argCount) return ArgCountCheck::TooMany;
+  if (given < entry.argCount) return ArgCountCheck::TooFew;
+  return ArgCountCheck::Fits;
+}
+
+}  // namespace vorlane

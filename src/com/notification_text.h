@@ -1,0 +1,28 @@
+#pragma once
+// The text a background thread hands the control with WM_USER+1: UTF-8 of at
+// most 127 bytes, converted to UTF-16 into a buffer of 128 units.
+#include <cstddef>
+
+namespace vorlane {
+
+constexpr unsigned kNotifyMessage = 0x0400 + 1;  // WM_USER+1
+constexpr std::size_t kNotificationCapacity = 128;
+constexpr std::size_t kNotificationMaxBytes = kNotificationCapacity - 1;
+
+// The platform's UTF-8 decoder. Converts size bytes (no terminator) into
+// out[0..capacity): with out null, returns how many units are needed; else
+// the units written, or 0 when they do not fit. Sequences that are not valid
+// UTF-8 become U+FFFD.
+class Utf8Converter {
+ public:
+  virtual ~Utf8Converter() = default;
+  virtual std::size_t ToUtf16(const char* bytes, std::size_t size, char16_t* out, std::size_t capacity) = 0;
+};
+
+// Converts the NUL-terminated text into buffer, always terminated, and
+// returns its length. A text that would not fit (no sender makes one) is cut
+// at the last whole UTF-8 sequence within 127 bytes.
+std::size_t ConvertNotificationText(Utf8Converter& converter, const char* text,
+                                    char16_t (&buffer)[kNotificationCapacity]);
+
+}  // namespace vorlane

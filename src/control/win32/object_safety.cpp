@@ -1,0 +1,27 @@
+// XObjSafe: the control declares itself safe for scripting and for
+// initialisation from page data, for every interface it has.
+#include "com/win32/com_ptr.h"
+#include "control/win32/vorlane_ctrl.h"
+#include "module/object_safety.h"
+
+namespace vorlane {
+
+bool CVorlaneCtrl::XObjSafe::ControlAnswers(REFIID iid) {
+  ComPtr<IUnknown> probe;
+  return SUCCEEDED(control_.QueryInterface(iid, probe.PutVoid()));
+}
+
+STDMETHODIMP CVorlaneCtrl::XObjSafe::GetInterfaceSafetyOptions(REFIID iid, DWORD* supported, DWORD* enabled) {
+  if (!supported || !enabled) return E_POINTER;
+  *supported = kSafetyOptionsSupported;
+  *enabled = kSafetyOptionsSupported;
+  return ControlAnswers(iid) ? S_OK : E_NOINTERFACE;
+}
+
+// Nothing is stored: the control is safe for both purposes always.
+STDMETHODIMP CVorlaneCtrl::XObjSafe::SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD enabled) {
+  if (!ControlAnswers(iid)) return E_NOINTERFACE;
+  return AcceptsSafetyOptions(mask, enabled) ? S_OK : E_FAIL;
+}
+
+}  // namespace vorlane

@@ -1,0 +1,130 @@
+#include "control/win32/vorlane_ctrl.h"
+
+#include <new>
+
+#include "com/notification_text.h"
+#include "com/win32/bstr.h"
+#include "com/win32/guid.h"
+#include "com/win32/win32_utf8_converter.h"
+#include "control/control_tables.h"
+#include "module/identifiers.h"
+
+namespace vorlane {
+namespace {
+
+CVorlaneCtrl& Self(ControlBase& control) { return static_cast<CVorlaneCtrl&>(control); }
+
+const MessageEntry kMessageTable[] = {
+    {WM_TIMER, [](ControlBase&, WPARAM, LPARAM) -> LRESULT { return 0; }},
+    {kNotifyMessage,
+     [](ControlBase& control, WPARAM text, LPARAM) -> LRESULT {
+       return Self(control).OnClientNotification(reinterpret_cast<const char*>(text));
+     }},
+};
+
+const InterfaceEntry kInterfaceTable[] = {
+    {&AsGuid(kObjectSafetyIid), [](ControlBase& control) -> IUnknown* { return Self(control).ObjectSafety(); }},
+};
+
+struct MemberBody {
+  DispId dispid;
+  std::int32_t (*call)(CVorlaneCtrl& control, VARIANTARG* args);
+};
+
+const MemberBody kMemberBodies[] = {
+    {kDispIdAboutBox, [](CVorlaneCtrl& c, VARIANTARG*) { return c.AboutBox(), 0; }},
+    {kDispIdRun, [](CVorlaneCtrl& c, VARIANTARG* a) { return c.Run(a[0].pdispVal); }},
+    {kDispIdClose, [](CVorlaneCtrl& c, VARIANTARG* a) { return c.Close(a[0].iVal), 0; }},
+    {kDispIdRunCmd, [](CVorlaneCtrl& c, VARIANTARG* a) { return c.RunCmd(a[0].bstrVal, a[1].boolVal != 0); }},
+    {kDispIdResetUrl, [](CVorlaneCtrl& c, VARIANTARG*) { return c.ResetUrl(); }},
+    {kDispIdGetPCHardInfo, [](CVorlaneCtrl& c, VARIANTARG* a) { return c.GetPCHardInfo(a[0].pdispVal), 0; }},
+};
+
+const CLSID kPropertyPages[] = {AsGuid(kPropPageClsid)};
+
+const ControlDescription kDescription = {
+    &AsGuid(kControlClsid),
+    &AsGuid(kDispatchIid),
+    &AsGuid(kEventsIid),
+    &AsGuid(kLibId),
+    kTypeLibMajor,
+    kTypeLibMinor,
+    kControlTypeNameString,
+    kControlMiscStatus,
+    kControlDispatchTable,
+    kMessageTable,
+    kInterfaceTable,
+    kPropertyPages,
+};
+
+}  // namespace
+
+CVorlaneCtrl::CVorlaneCtrl()
+    : ControlBase(kDescription),
+      pollerState_(std::make_shared<PollerState>()),
+      // An event of that name made elsewhere is opened with its state kept;
+      // without either the control works on and ResetUrl answers false.
+      resetUrlEvent_(CreateEventW(nullptr, TRUE, FALSE, kResetUrlEventName)) {}
+
+// Destroys the window first, while the whole control still handles its
+// messages (the pollers then see no window), and stops a running poller
+// without waiting for it.
+CVorlaneCtrl::~CVorlaneCtrl() {
+  InPlaceDeactivate();
+  pollerState_->keepPolling.store(0);
+  if (pollerThread_) pollerThread_->Wake();
+}
+
+HRESULT CVorlaneCtrl::Create(REFIID iid, void** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  CVorlaneCtrl* control = nullptr;
+  try {
+    control = new CVorlaneCtrl();
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  }
+  HRESULT hr = control->QueryInterface(iid, out);
+  control->Release();
+  return hr;
+}
+
+void CVorlaneCtrl::DoPropExchange(PropertyExchange& exchange) { ExchangeControlProperties(exchange, properties_); }
+
+std::int32_t CVorlaneCtrl::CallMember(const DispatchEntry& member, VARIANTARG* args) {
+  for (const MemberBody& body : kMemberBodies) {
+    if (body.dispid == member.dispid) return body.call(*this, args);
+  }
+  return 0;
+}
+
+void CVorlaneCtrl::OnDraw(HDC dc, const RECT& bounds) {
+  if (!dc) return;
+  FillRect(dc, &bounds, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  Ellipse(dc, bounds.left, bounds.top, bounds.right, bounds.bottom);
+}
+
+void CVorlaneCtrl::OnWindowChanged(HWND window) { pollerState_->window.store(reinterpret_cast<WindowHandle>(window)); }
+
+void CVorlaneCtrl::FireOnClientMessage(const char16_t* text) {
+  Bstr state(text);
+  VARIANTARG arg;
+  arg.vt = VT_BSTR;
+  arg.bstrVal = state.Get();
+  FireEvent(kDispIdOnClientMessage, {&arg, 1});
+}
+
+LRESULT CVorlaneCtrl::OnClientNotification(const char* text) {
+  if (!text) return 0;
+  try {
+    char16_t converted[kNotificationCapacity];
+    Win32Utf8Converter converter;
+    ConvertNotificationText(converter, text, converted);
+    FireOnClientMessage(converted);
+  } catch (...) {
+    // Out of memory while firing: the text is lost, the sender is not.
+  }
+  return 0;
+}
+
+}  // namespace vorlane

@@ -1,0 +1,81 @@
+#pragma once
+// CVorlaneCtrl: the ActiveX control the portal page embeds.
+#include <windows.h>
+#include <objsafe.h>
+
+#include <memory>
+
+#include "com/win32/control_base.h"
+#include "com/win32/unique_handle.h"
+#include "control/control_properties.h"
+#include "launch/portal/portal_context.h"
+#include "status/poller_state.h"
+#include "status/poller_thread.h"
+
+namespace vorlane {
+
+constexpr wchar_t kResetUrlEventName[] = L"Global\\Varnex-SSLVPN-Client-ResetUrlEvent";
+
+class CVorlaneCtrl : public ControlBase {
+ public:
+  // A new control answered for iid; E_OUTOFMEMORY when memory ran out.
+  static HRESULT Create(REFIID iid, void** out);
+
+  // The control's IObjectSafety: safe for untrusted callers and data, always.
+  class XObjSafe : public IObjectSafety {
+   public:
+    explicit XObjSafe(CVorlaneCtrl& control) : control_(control) {}
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override { return control_.QueryInterface(iid, out); }
+    STDMETHODIMP_(ULONG) AddRef() override { return control_.AddRef(); }
+    STDMETHODIMP_(ULONG) Release() override { return control_.Release(); }
+    STDMETHODIMP GetInterfaceSafetyOptions(REFIID iid, DWORD* supported, DWORD* enabled) override;
+    STDMETHODIMP SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD enabled) override;
+
+   private:
+    bool ControlAnswers(REFIID iid);
+    CVorlaneCtrl& control_;
+  };
+
+  // Dispatch members, as the dispatch table names them. Results are BOOLs.
+  void AboutBox();
+  std::int32_t Run(IDispatch* window);
+  using ControlBase::Close;  // IOleObject::Close stays reachable beside the method
+  void Close(std::int16_t flag);
+  std::int32_t RunCmd(BSTR commandLine, bool wait);
+  std::int32_t ResetUrl();
+  void GetPCHardInfo(IDispatch* location);
+
+  // What the bodies of the members above work with.
+  const ControlProperties& Properties() const { return properties_; }
+  // Shared with every status poller the control starts: keep-polling flag
+  // and window handle stay readable after the control is gone.
+  const std::shared_ptr<PollerState>& SharedPollerState() const { return pollerState_; }
+  PollerThreadSlot& PollerThread() { return pollerThread_; }
+  PortalContext& Portal() { return portal_; }
+  HANDLE ResetUrlEvent() const { return resetUrlEvent_.Get(); }
+  IObjectSafety* ObjectSafety() { return &objectSafety_; }
+
+  // Fires OnClientMessage with text to every connected sink.
+  void FireOnClientMessage(const char16_t* text);
+  // The WM_USER+1 notification: text is UTF-8 of at most 127 bytes.
+  LRESULT OnClientNotification(const char* text);
+
+ protected:
+  ~CVorlaneCtrl() override;
+  void DoPropExchange(PropertyExchange& exchange) override;
+  std::int32_t CallMember(const DispatchEntry& member, VARIANTARG* args) override;
+  void OnDraw(HDC dc, const RECT& bounds) override;
+  void OnWindowChanged(HWND window) override;
+
+ private:
+  CVorlaneCtrl();
+
+  std::shared_ptr<PollerState> pollerState_;
+  ControlProperties properties_;
+  UniqueHandle resetUrlEvent_;
+  PollerThreadSlot pollerThread_;
+  PortalContext portal_;
+  XObjSafe objectSafety_{*this};
+};
+
+}  // namespace vorlane
