@@ -1,0 +1,341 @@
+#include "gateway_simulator.h"
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <windows.h>
+
+#include <openssl/err.h>
+#include <openssl/ssl.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "self_signed_certificate.h"
+
+namespace vorlane::testing {
+namespace {
+
+constexpr std::size_t kMaxHeadBytes = 64 * 1024;
+constexpr std::size_t kSlowPiece = 4096;
+constexpr std::size_t kWritePiece = 64 * 1024;
+constexpr DWORD kSocketTimeoutMs = 30000;
+
+bool SameText(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+std::string Trim(std::string_view text) {
+  std::size_t begin = text.find_first_not_of(" \t");
+  if (begin == std::string_view::npos) return {};
+  std::size_t end = text.find_last_not_of(" \t");
+  return std::string(text.substr(begin, end - begin + 1));
+}
+
+RecordedRequest ParseHead(const std::string& head) {
+  RecordedRequest request;
+  std::size_t lineEnd = head.find("\r\n");
+  request.requestLine = head.substr(0, lineEnd);
+  std::size_t at = lineEnd == std::string::npos ? head.size() : lineEnd + 2;
+  while (at < head.size()) {
+    std::size_t end = head.find("\r\n", at);
+    if (end == std::string::npos) end = head.size();
+    std::string_view line(head.data() + at, end - at);
+    if (line.empty()) break;
+    std::size_t colon = line.find(':');
+    if (colon != std::string_view::npos) {
+      request.headers.emplace_back(Trim(line.substr(0, colon)), Trim(line.substr(colon + 1)));
+    }
+    at = end + 2;
+  }
+  return request;
+}
+
+int AcceptAnyCertificate(int, X509_STORE_CTX*) { return 1; }
+
+class TlsConnection final : public GatewayConnection {
+ public:
+  explicit TlsConnection(SSL* ssl) : ssl_(ssl) {}
+  using GatewayConnection::Write;
+  bool Write(const void* bytes, std::size_t length) override {
+    const char* p = static_cast<const char*>(bytes);
+    while (length > 0) {
+      int piece = static_cast<int>(std::min<std::size_t>(length, kWritePiece));
+      int written = SSL_write(ssl_, p, piece);
+      if (written <= 0) return false;
+      p += written;
+      length -= static_cast<std::size_t>(written);
+    }
+    return true;
+  }
+
+ private:
+  SSL* ssl_;
+};
+
+std::string HtmlPage(std::string_view title) {
+  return "<html><head><title>" + std::string(title) + "</title></head><body><h1>" + std::string(title) +
+         "</h1></body></html>";
+}
+
+}  // namespace
+
+struct GatewaySimulator::Tls {
+  SSL_CTX* context = nullptr;
+  ~Tls() { SSL_CTX_free(context); }
+};
+
+std::string RecordedRequest::Method() const { return requestLine.substr(0, requestLine.find(' ')); }
+
+std::string RecordedRequest::Target() const {
+  std::size_t first = requestLine.find(' ');
+  if (first == std::string::npos) return {};
+  std::size_t second = requestLine.find(' ', first + 1);
+  return requestLine.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1);
+}
+
+std::string RecordedRequest::Header(std::string_view name) const {
+  for (const auto& [key, value] : headers) {
+    if (SameText(key, name)) return value;
+  }
+  return {};
+}
+
+std::size_t RecordedRequest::HeaderCount(std::string_view name) const {
+  return static_cast<std::size_t>(
+      std::count_if(headers.begin(), headers.end(), [&](const auto& h) { return SameText(h.first, name); }));
+}
+
+bool GatewayConnection::WriteHead(std::string_view status,
+                                  const std::vector<std::pair<std::string, std::string>>& headers) {
+  std::string head = "HTTP/1.1 " + std::string(status) + "\r\n";
+  for (const auto& [name, value] : headers) head += name + ": " + value + "\r\n";
+  head += "Connection: close\r\n\r\n";
+  return Write(head);
+}
+
+GatewaySimulator::GatewaySimulator(std::uint16_t port)
+    : tls_(std::make_unique<Tls>()), port_(port), listener_(INVALID_SOCKET) {
+  Route(kInstallerTarget, [this](const RecordedRequest& request, GatewayConnection& connection) {
+    ServeInstallerRequest(request, connection);
+  });
+}
+
+GatewaySimulator::~GatewaySimulator() { Stop(); }
+
+bool GatewaySimulator::Start() {
+  WSADATA data;
+  if (WSAStartup(MAKEWORD(2, 2), &data) != 0) return false;
+  const SelfSignedCertificate& identity = LoopbackCertificate();
+  if (identity.key == nullptr) return false;
+  tls_->context = SSL_CTX_new(TLS_server_method());
+  if (tls_->context == nullptr || SSL_CTX_use_certificate(tls_->context, identity.certificate) != 1 ||
+      SSL_CTX_use_PrivateKey(tls_->context, identity.key) != 1) {
+    return false;
+  }
+  SSL_CTX_set_mode(tls_->context, SSL_MODE_AUTO_RETRY);
+
+  SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  if (listener == INVALID_SOCKET) return false;
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(port_);
+  if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(listener, 16) != 0) {
+    closesocket(listener);
+    return false;
+  }
+  int length = sizeof address;
+  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+  port_ = ntohs(address.sin_port);
+  listener_ = listener;
+  acceptor_ = std::thread([this] { AcceptLoop(); });
+  return true;
+}
+
+void GatewaySimulator::Stop() {
+  if (!acceptor_.joinable()) return;
+  stopping_ = true;
+  closesocket(static_cast<SOCKET>(listener_));
+  acceptor_.join();
+  std::vector<std::thread> running;
+  {
+    std::lock_guard lock(mutex_);
+    for (std::uintptr_t s : openSockets_) shutdown(static_cast<SOCKET>(s), SD_BOTH);
+    running.swap(connections_);
+  }
+  for (std::thread& t : running) t.join();
+  WSACleanup();
+}
+
+void GatewaySimulator::AcceptLoop() {
+  while (!stopping_) {
+    SOCKET client = accept(static_cast<SOCKET>(listener_), nullptr, nullptr);
+    if (client == INVALID_SOCKET) continue;
+    DWORD timeout = kSocketTimeoutMs;
+    setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
+    std::lock_guard lock(mutex_);
+    if (stopping_) {
+      closesocket(client);
+      break;
+    }
+    openSockets_.push_back(client);
+    connections_.emplace_back([this, client] { Serve(client); });
+  }
+}
+
+void GatewaySimulator::Serve(std::uintptr_t socket) {
+  SSL* ssl = SSL_new(tls_->context);
+  SSL_set_fd(ssl, static_cast<int>(socket));
+  if (requireClientCertificate_) {
+    SSL_set_verify(ssl, SSL_VERIFY_PEER | SSL_VERIFY_FAIL_IF_NO_PEER_CERT, AcceptAnyCertificate);
+  }
+  bool dropped = false;
+  if (SSL_accept(ssl) != 1) {
+    ++failedHandshakes_;
+    dropped = true;
+  } else {
+    std::string head;
+    char buffer[4096];
+    while (head.find("\r\n\r\n") == std::string::npos && head.size() < kMaxHeadBytes) {
+      int read = SSL_read(ssl, buffer, sizeof buffer);
+      if (read <= 0) break;
+      head.append(buffer, static_cast<std::size_t>(read));
+    }
+    if (head.find("\r\n\r\n") != std::string::npos) {
+      RecordedRequest request = ParseHead(head);
+      X509* peer = SSL_get1_peer_certificate(ssl);
+      request.clientCertificatePresented = peer != nullptr;
+      X509_free(peer);
+      GatewayRoute route;
+      {
+        std::lock_guard lock(mutex_);
+        requests_.push_back(request);
+        std::string target = request.Target();
+        auto found = routes_.find(target.substr(0, target.find('?')));
+        if (found != routes_.end()) route = found->second;
+      }
+      TlsConnection connection(ssl);
+      if (route) {
+        route(request, connection);
+      } else {
+        std::string body = HtmlPage("404 Not Found");
+        connection.WriteHead("404 Not Found", {{"Content-Type", "text/html"},
+                                               {"Content-Length", std::to_string(body.size())}});
+        connection.Write(body);
+      }
+      dropped = connection.Aborted();
+    }
+  }
+  if (!dropped) SSL_shutdown(ssl);
+  SSL_free(ssl);
+  std::lock_guard lock(mutex_);
+  openSockets_.erase(std::remove(openSockets_.begin(), openSockets_.end(), socket), openSockets_.end());
+  closesocket(static_cast<SOCKET>(socket));
+}
+
+void GatewaySimulator::ServeInstaller(std::string bytes) {
+  std::lock_guard lock(mutex_);
+  installer_ = std::make_shared<const std::string>(std::move(bytes));
+  generatedSize_ = 0;
+}
+
+bool GatewaySimulator::ServeInstallerFile(const std::u16string& path) {
+  HANDLE file = CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  std::string bytes;
+  char buffer[65536];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+  CloseHandle(file);
+  ServeInstaller(std::move(bytes));
+  return true;
+}
+
+void GatewaySimulator::ServeGeneratedInstaller(std::uint64_t size) {
+  std::lock_guard lock(mutex_);
+  installer_.reset();
+  generatedSize_ = size;
+}
+
+unsigned char GatewaySimulator::GeneratedByte(std::uint64_t offset) {
+  return static_cast<unsigned char>((offset * 131 + (offset >> 12)) & 0xFF);
+}
+
+void GatewaySimulator::Route(const std::string& target, GatewayRoute route) {
+  std::lock_guard lock(mutex_);
+  routes_[target] = std::move(route);
+}
+
+std::vector<RecordedRequest> GatewaySimulator::Requests() const {
+  std::lock_guard lock(mutex_);
+  return requests_;
+}
+
+void GatewaySimulator::ServeInstallerRequest(const RecordedRequest&, GatewayConnection& connection) {
+  std::uint64_t size;
+  {
+    std::lock_guard lock(mutex_);
+    size = installer_ ? installer_->size() : generatedSize_;
+  }
+  const std::string length = std::to_string(size);
+  const std::pair<std::string, std::string> binary{"Content-Type", "application/octet-stream"};
+  switch (mode_.load()) {
+    case InstallerMode::Complete:
+      if (connection.WriteHead("200 OK", {binary, {"Content-Length", length}})) WriteBody(connection, 0, size, false);
+      break;
+    case InstallerMode::ErrorStatus: {
+      std::string body = HtmlPage("404 Not Found");
+      connection.WriteHead("404 Not Found",
+                           {{"Content-Type", "text/html"}, {"Content-Length", std::to_string(body.size())}});
+      connection.Write(body);
+      break;
+    }
+    case InstallerMode::Redirect: {
+      std::string body = HtmlPage("302 Found");
+      connection.WriteHead("302 Found", {{"Location", "https://127.0.0.1:" + std::to_string(port_) + "/portal/"},
+                                         {"Content-Type", "text/html"},
+                                         {"Content-Length", std::to_string(body.size())}});
+      connection.Write(body);
+      break;
+    }
+    case InstallerMode::NoContentLength:
+      if (connection.WriteHead("200 OK", {binary})) WriteBody(connection, 0, size, false);
+      break;
+    case InstallerMode::CutOff:
+      if (connection.WriteHead("200 OK", {binary, {"Content-Length", length}})) {
+        WriteBody(connection, 0, size / 2, false);
+      }
+      connection.Abort();
+      break;
+    case InstallerMode::Slow:
+      if (connection.WriteHead("200 OK", {binary, {"Content-Length", length}})) WriteBody(connection, 0, size, true);
+      break;
+  }
+}
+
+bool GatewaySimulator::WriteBody(GatewayConnection& connection, std::uint64_t from, std::uint64_t to, bool slow) {
+  std::shared_ptr<const std::string> held;
+  {
+    std::lock_guard lock(mutex_);
+    held = installer_;
+  }
+  std::string piece;
+  const std::size_t pieceSize = slow ? kSlowPiece : kWritePiece;
+  for (std::uint64_t at = from; at < to; at += pieceSize) {
+    std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(pieceSize, to - at));
+    if (held) {
+      piece.assign(*held, static_cast<std::size_t>(at), length);
+    } else {
+      piece.resize(length);
+      for (std::size_t i = 0; i < length; ++i) piece[i] = static_cast<char>(GeneratedByte(at + i));
+    }
+    if (!connection.Write(piece)) return false;
+    if (slow && !stopping_) Sleep(static_cast<DWORD>(slowPauseMs_.load()));
+  }
+  return true;
+}
+
+}  // namespace vorlane::testing

@@ -1,0 +1,125 @@
+#pragma once
+// A stand-in for the SSL VPN gateway's web service: an HTTPS server on
+// 127.0.0.1 with a self-signed certificate made at start, serving the client
+// installer in the way a test picks and recording every request. Further
+// endpoints are added as routes.
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace vorlane::testing {
+
+constexpr char kInstallerTarget[] = "/sslvpn/client/UpdateInstaller.exe";
+
+struct RecordedRequest {
+  std::string requestLine;  // "GET /sslvpn/client/UpdateInstaller.exe HTTP/1.1"
+  std::vector<std::pair<std::string, std::string>> headers;  // in arrival order
+  bool clientCertificatePresented = false;
+
+  std::string Method() const;
+  std::string Target() const;
+  // The first header of that name (case-insensitive); empty when absent.
+  std::string Header(std::string_view name) const;
+  std::size_t HeaderCount(std::string_view name) const;
+};
+
+// How the installer endpoint answers.
+enum class InstallerMode {
+  Complete,         // 200 with Content-Length and the whole body
+  ErrorStatus,      // 404 with an HTML body
+  Redirect,         // 302 to the portal with an HTML body
+  NoContentLength,  // 200 without Content-Length; the body ends when the connection does
+  CutOff,           // 200 announcing the whole body, connection dropped after half of it
+  Slow,             // 200, the body in small pieces with pauses between them
+};
+
+// One TLS connection as a route sees it: write a reply, then return.
+class GatewayConnection {
+ public:
+  virtual ~GatewayConnection() = default;
+  virtual bool Write(const void* bytes, std::size_t length) = 0;
+  bool Write(std::string_view text) { return Write(text.data(), text.size()); }
+  // "HTTP/1.1 <status>" plus the headers and "Connection: close".
+  bool WriteHead(std::string_view status, const std::vector<std::pair<std::string, std::string>>& headers);
+  // Ends the connection without TLS close_notify, as a failing network does.
+  void Abort() { aborted_ = true; }
+  bool Aborted() const { return aborted_; }
+
+ private:
+  bool aborted_ = false;
+};
+
+using GatewayRoute = std::function<void(const RecordedRequest&, GatewayConnection&)>;
+
+class GatewaySimulator {
+ public:
+  // port 0 lets the system choose one.
+  explicit GatewaySimulator(std::uint16_t port = 0);
+  ~GatewaySimulator();
+  GatewaySimulator(const GatewaySimulator&) = delete;
+  GatewaySimulator& operator=(const GatewaySimulator&) = delete;
+
+  // Makes the certificate, binds 127.0.0.1 and starts accepting. False when
+  // the port cannot be had or TLS cannot be set up.
+  bool Start();
+  // Stops accepting and waits for running connections to end.
+  void Stop();
+  std::uint16_t Port() const { return port_; }
+
+  // The installer body: bytes held, a file's bytes, or size bytes made up on
+  // the fly (GeneratedByte) so that large bodies are never held in memory.
+  void ServeInstaller(std::string bytes);
+  bool ServeInstallerFile(const std::u16string& path);
+  void ServeGeneratedInstaller(std::uint64_t size);
+  static unsigned char GeneratedByte(std::uint64_t offset);
+
+  void SetInstallerMode(InstallerMode mode) { mode_ = mode; }
+  // Pause between the pieces of a Slow body.
+  void SetSlowPause(int milliseconds) { slowPauseMs_ = milliseconds; }
+  // Ask every new connection for a client certificate in the handshake and
+  // refuse connections that present none.
+  void RequireClientCertificate(bool require) { requireClientCertificate_ = require; }
+
+  // Answers requests for target with route; replaces an earlier route.
+  void Route(const std::string& target, GatewayRoute route);
+
+  std::vector<RecordedRequest> Requests() const;
+  // Connections whose TLS handshake failed.
+  int FailedHandshakes() const { return failedHandshakes_; }
+
+ private:
+  struct Tls;
+  void AcceptLoop();
+  void Serve(std::uintptr_t socket);
+  void ServeInstallerRequest(const RecordedRequest& request, GatewayConnection& connection);
+  bool WriteBody(GatewayConnection& connection, std::uint64_t from, std::uint64_t to, bool slow);
+
+  std::unique_ptr<Tls> tls_;
+  std::uint16_t port_;
+  std::uintptr_t listener_;
+  std::atomic<bool> stopping_{false};
+  std::thread acceptor_;
+
+  mutable std::mutex mutex_;
+  std::vector<std::thread> connections_;
+  std::vector<std::uintptr_t> openSockets_;
+  std::vector<RecordedRequest> requests_;
+  std::map<std::string, GatewayRoute> routes_;
+
+  std::shared_ptr<const std::string> installer_;
+  std::uint64_t generatedSize_ = 0;
+  std::atomic<InstallerMode> mode_{InstallerMode::Complete};
+  std::atomic<int> slowPauseMs_{20};
+  std::atomic<bool> requireClientCertificate_{false};
+  std::atomic<int> failedHandshakes_{0};
+};
+
+}  // namespace vorlane::testing

@@ -1,0 +1,30 @@
+#pragma once
+// What the download's Windows tests share: a launcher that records what it
+// was asked to start (and starts it), the temporary folder, and waiting for
+// detached download threads to end.
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace vorlane::testing {
+
+struct RecordedLaunch {
+  std::u16string path;
+  std::u16string parameters;
+  std::string bytesAtLaunch;
+};
+
+// An ElevatedLaunchFunction: records, then runs the program and waits for it.
+int RecordingLauncher(const char16_t* path, const char16_t* parameters);
+std::vector<RecordedLaunch> TakeLaunches();
+
+std::u16string TemporaryFolder();
+std::u16string InstallerInTemporaryFolder();
+// This test program's folder, ending in a backslash.
+std::u16string ProgramFolder();
+bool FileExists(const std::u16string& path);
+
+// True once every download thread has ended (the module is no longer held).
+bool WaitForDownloadThreads();
+
+}  // namespace vorlane::testing

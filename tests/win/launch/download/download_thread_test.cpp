@@ -1,0 +1,120 @@
+// The download thread end to end: the gateway simulator serves a real
+// program, the thread stores and starts it, or tells the user why not.
+#include <gtest/gtest.h>
+
+#include "com/module_lock.h"
+#include "common/message_box_watcher.h"
+#include "common/test_files.h"
+#include "download_test_support.h"
+#include "gateway_simulator.h"
+#include "launch/download/win32/installer_download_thread.h"
+#include "support/message_catalogue.h"
+
+namespace vorlane {
+namespace {
+
+using testing::GatewaySimulator;
+using testing::InstallerMode;
+
+class DownloadThread : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(gateway.Start());
+    ASSERT_TRUE(gateway.ServeInstallerFile(testing::ProgramFolder() + u"fake_installer.exe"));
+    installerBytes = testing::ReadFileBytes(testing::ProgramFolder() + u"fake_installer.exe");
+    ASSERT_FALSE(installerBytes.empty());
+    installer = testing::InstallerInTemporaryFolder();
+    testing::DeleteFileAt(installer);
+    testing::DeleteFileAt(installer + u".ran");
+    testing::TakeLaunches();
+    context.host = u"127.0.0.1";
+    context.port = gateway.Port();
+    std::u16string session = u"0123456789abcdef0123456789ABCDEF";
+    std::copy(session.begin(), session.end(), context.session);
+  }
+
+  std::u16string ExpectedParameters() {
+    std::string port = std::to_string(gateway.Port());
+    return u"Options -server=127.0.0.1 -port=" + std::u16string(port.begin(), port.end()) +
+           u" -session=0123456789abcdef0123456789ABCDEF -type=" + (context.type == 0 ? u"0" : u"1") + u" /S";
+  }
+
+  GatewaySimulator gateway;
+  PortalContext context;
+  std::string installerBytes;
+  std::u16string installer;
+};
+
+TEST_F(DownloadThread, DownloadsAndStartsTheInstallerWithTheSessionsParameters) {
+  testing::MessageBoxWatcher watcher;
+  ASSERT_TRUE(StartInstallerDownload(context, testing::RecordingLauncher));
+  context.host = u"changed.after.start";  // the thread works on its own copy
+  ASSERT_TRUE(testing::WaitForDownloadThreads());
+
+  auto launches = testing::TakeLaunches();
+  ASSERT_EQ(launches.size(), 1u);
+  context.host = u"127.0.0.1";
+  EXPECT_EQ(launches[0].path, installer);
+  EXPECT_EQ(launches[0].parameters, ExpectedParameters());
+  EXPECT_EQ(launches[0].bytesAtLaunch, installerBytes);
+  // The downloaded program really ran, with exactly those parameters.
+  EXPECT_EQ(testing::Utf16(testing::ReadFileBytes(installer + u".ran")),
+            u"\"" + installer + u"\" " + ExpectedParameters());
+
+  auto requests = gateway.Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].Header("Cookie"), "Varnex_SSLID=0123456789abcdef0123456789ABCDEF");
+  EXPECT_TRUE(watcher.Seen().empty());
+}
+
+TEST_F(DownloadThread, EachFailingReplyShowsTheBoxAndStartsNothing) {
+  struct Case {
+    InstallerMode mode;
+    std::uint16_t type;
+  };
+  for (Case c : {Case{InstallerMode::ErrorStatus, 0}, Case{InstallerMode::Redirect, 1},
+                 Case{InstallerMode::CutOff, 0}}) {
+    testing::MessageBoxWatcher watcher;
+    gateway.SetInstallerMode(c.mode);
+    context.type = c.type;
+    ASSERT_TRUE(StartInstallerDownload(context, testing::RecordingLauncher));
+    ASSERT_TRUE(testing::WaitForDownloadThreads());
+    auto seen = watcher.Seen();
+    ASSERT_EQ(seen.size(), 1u) << static_cast<int>(c.mode);
+    EXPECT_EQ(seen[0].text, MessageText(c.type));
+    EXPECT_TRUE(testing::TakeLaunches().empty());
+    EXPECT_FALSE(testing::FileExists(installer)) << static_cast<int>(c.mode);
+  }
+}
+
+TEST_F(DownloadThread, GatewayAskingForACertificateWeCannotGiveFailsVisibly) {
+  testing::MessageBoxWatcher watcher;
+  gateway.RequireClientCertificate(true);
+  ASSERT_TRUE(StartInstallerDownload(context, testing::RecordingLauncher));
+  ASSERT_TRUE(testing::WaitForDownloadThreads());
+  ASSERT_EQ(watcher.Seen().size(), 1u);
+  EXPECT_EQ(watcher.Seen()[0].text, MessageText(0));
+  EXPECT_TRUE(testing::TakeLaunches().empty());
+  EXPECT_FALSE(testing::FileExists(installer));
+}
+
+TEST_F(DownloadThread, TwoDownloadsAtOnceNeverStartAnIncompleteInstaller) {
+  testing::MessageBoxWatcher watcher;
+  gateway.SetInstallerMode(InstallerMode::Slow);
+  gateway.SetSlowPause(5);
+  ASSERT_TRUE(StartInstallerDownload(context, testing::RecordingLauncher));
+  ASSERT_TRUE(StartInstallerDownload(context, testing::RecordingLauncher));
+  EXPECT_GE(ModuleLock::Count(), 1);  // the threads hold the module while they run
+  ASSERT_TRUE(testing::WaitForDownloadThreads());
+
+  auto launches = testing::TakeLaunches();
+  // One of them holds the file while the other wants it: that one tells the
+  // user. Either way every started installer was whole.
+  EXPECT_EQ(launches.size() + watcher.Seen().size(), 2u);
+  ASSERT_GE(launches.size(), 1u);
+  for (const auto& launch : launches) EXPECT_EQ(launch.bytesAtLaunch, installerBytes);
+  EXPECT_EQ(gateway.Requests().size(), 2u);
+}
+
+}  // namespace
+}  // namespace vorlane

@@ -1,0 +1,135 @@
+// The HTTP client over the real WinINet against the gateway simulator,
+// streaming into a real file.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "common/test_files.h"
+#include "download_test_support.h"
+#include "gateway_simulator.h"
+#include "launch/download/internet_http_client.h"
+#include "launch/download/win32/wininet_port.h"
+
+namespace vorlane {
+namespace {
+
+using testing::GatewaySimulator;
+using testing::InstallerMode;
+
+class WinInetDownload : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(gateway.Start());
+    target = testing::TemporaryFolder() + u"wininet_download_test.bin";
+    testing::DeleteFileAt(target);
+    body.resize(100000);
+    for (std::size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>(i * 7 + i / 300);
+    gateway.ServeInstaller(body);
+  }
+
+  bool Fetch(std::uint32_t* announced = nullptr) {
+    InternetHttpClient client(internet, files);
+    EXPECT_TRUE(client.urlParts.Crack(
+        (u"https://127.0.0.1:" + Port() + u"/sslvpn/client/UpdateInstaller.exe").c_str()));
+    client.scheme = client.urlParts.Scheme();
+    client.host = client.urlParts.Host();
+    client.port = client.urlParts.Port();
+    client.object = client.urlParts.Path() + client.urlParts.ExtraInfo();
+    client.method = u"GET";
+    std::u16string header = u"Cookie: Varnex_SSLID=abc123";
+    std::uint32_t size = 0;
+    bool ok = client.SendRequest(target.data(), &size, header.c_str(), static_cast<std::uint32_t>(header.size()));
+    client.CloseHandles();
+    if (announced != nullptr) *announced = size;
+    return ok;
+  }
+
+  std::u16string Port() {
+    std::string digits = std::to_string(gateway.Port());
+    return std::u16string(digits.begin(), digits.end());
+  }
+
+  GatewaySimulator gateway;
+  WinInetPort internet;
+  Win32FilePort files;
+  std::u16string target;
+  std::string body;
+};
+
+TEST_F(WinInetDownload, CompleteBodyLandsInTheFileAndTheRequestCarriesTheCookie) {
+  std::uint32_t announced = 0;
+  ASSERT_TRUE(Fetch(&announced));
+  EXPECT_EQ(announced, body.size());
+  EXPECT_EQ(testing::ReadFileBytes(target), body);
+  auto requests = gateway.Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].requestLine, "GET /sslvpn/client/UpdateInstaller.exe HTTP/1.1");
+  EXPECT_EQ(requests[0].Header("Cookie"), "Varnex_SSLID=abc123");
+  EXPECT_EQ(requests[0].HeaderCount("Cookie"), 1u);
+  EXPECT_EQ(requests[0].Header("User-Agent"), "Mozilla/5.0 (Windows NT 6.1; Trident/7.0; rv:11.0) like Gecko");
+}
+
+TEST_F(WinInetDownload, BodyWithoutLengthOrSlowBodyIsStoredWhole) {
+  gateway.SetInstallerMode(InstallerMode::NoContentLength);
+  std::uint32_t announced = 1;
+  ASSERT_TRUE(Fetch(&announced));
+  EXPECT_EQ(announced, 0u);
+  EXPECT_EQ(testing::ReadFileBytes(target), body);
+
+  testing::DeleteFileAt(target);
+  gateway.SetInstallerMode(InstallerMode::Slow);
+  gateway.SetSlowPause(2);
+  ASSERT_TRUE(Fetch());
+  EXPECT_EQ(testing::ReadFileBytes(target), body);
+}
+
+TEST_F(WinInetDownload, ErrorRedirectAndCutOffRepliesLeaveNoFile) {
+  for (InstallerMode mode : {InstallerMode::ErrorStatus, InstallerMode::Redirect, InstallerMode::CutOff}) {
+    gateway.SetInstallerMode(mode);
+    EXPECT_FALSE(Fetch()) << static_cast<int>(mode);
+    EXPECT_FALSE(testing::FileExists(target)) << static_cast<int>(mode);
+  }
+  // The redirect was not followed.
+  for (const auto& request : gateway.Requests()) {
+    EXPECT_EQ(request.Target(), "/sslvpn/client/UpdateInstaller.exe");
+  }
+}
+
+TEST_F(WinInetDownload, GatewayRequiringAClientCertificateFailsWithoutOne) {
+  gateway.RequireClientCertificate(true);
+  EXPECT_FALSE(Fetch());
+  EXPECT_FALSE(testing::FileExists(target));
+  EXPECT_TRUE(gateway.Requests().empty());
+}
+
+TEST_F(WinInetDownload, FileHeldByAnotherProgramIsLeftAlone) {
+  ASSERT_TRUE(testing::WriteFileBytes(target, "theirs"));
+  HANDLE held = CreateFileW(reinterpret_cast<const wchar_t*>(target.c_str()), GENERIC_READ, 0, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(Fetch());
+  CloseHandle(held);
+  EXPECT_EQ(testing::ReadFileBytes(target), "theirs");
+}
+
+TEST(WinInetPort, UnreachableGatewayFailsTheSend) {
+  GatewaySimulator gateway;
+  ASSERT_TRUE(gateway.Start());
+  std::uint16_t port = gateway.Port();
+  gateway.Stop();  // nothing listens there any more
+  WinInetPort internet;
+  Win32FilePort files;
+  InternetHttpClient client(internet, files);
+  client.method = u"GET";
+  client.scheme = kSchemeHttps;
+  client.host = u"127.0.0.1";
+  client.port = port;
+  client.object = u"/";
+  std::u16string target = testing::TemporaryFolder() + u"unreachable.bin";
+  EXPECT_FALSE(client.SendRequest(target.data(), nullptr, nullptr, 0));
+  EXPECT_FALSE(testing::FileExists(target));
+  EXPECT_EQ(client.Connection(), 0u);
+}
+
+}  // namespace
+}  // namespace vorlane
