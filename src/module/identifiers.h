@@ -27,6 +27,9 @@ constexpr char16_t kPropPageProgId[] = u"Vorlane.VorlanePropPage.1";  // held, n
 // the registered-library lookups by 8.0 find what registration recorded.
 constexpr std::uint16_t kTypeLibMajor = 8;
 constexpr std::uint16_t kTypeLibMinor = 0;
+// The library is declared for US English, and the system records it under
+// that locale only; lookups of the registered library must name it.
+constexpr std::uint32_t kTypeLibLocale = 0x409;
 
 // OLEMISC_RECOMPOSEONRESIZE | CANTLINKINSIDE | INSIDEOUT | ACTIVATEWHENVISIBLE | SETCLIENTSITEFIRST
 constexpr std::uint32_t kControlMiscStatus = 131473;

@@ -20,9 +20,10 @@ class TypeLibraryPort {
   // file as its path and no help directory.
   virtual bool RegisterLoaded(const std::u16string& modulePath) = 0;
   // The IIDs of the interfaces and dispatch interfaces that the registered
-  // library of that major version describes; nothing when none is registered.
+  // library of that major version and locale describes; nothing when none is
+  // registered.
   virtual std::optional<std::vector<Guid>> FindRegistered(const Guid& libId, std::uint16_t major,
-                                                          std::uint16_t minor) = 0;
+                                                          std::uint16_t minor, std::uint32_t locale) = 0;
 };
 
 }  // namespace vorlane

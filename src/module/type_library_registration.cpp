@@ -40,7 +40,7 @@ bool RegisterTypeLibrary(TypeLibraryPort& library, ModuleEnvironmentPort& module
 bool UnregisterTypeLibrary(TypeLibraryPort& library, RegistryPort& registry, ModuleEnvironmentPort& module) {
   std::optional<std::u16string> libId = module.GuidText(kLibId);
   if (!libId) return false;
-  const std::optional<std::vector<Guid>> before = library.FindRegistered(kLibId, kTypeLibMajor, kTypeLibMinor);
+  const std::optional<std::vector<Guid>> before = library.FindRegistered(kLibId, kTypeLibMajor, kTypeLibMinor, kTypeLibLocale);
 
   const std::u16string libraryPath = u"TypeLib\\" + *libId;
   RegistryError last = kRegistrySuccess;
@@ -57,7 +57,7 @@ bool UnregisterTypeLibrary(TypeLibraryPort& library, RegistryPort& registry, Mod
   }
   if (!IsDeletionSuccess(last)) return false;
 
-  if (before && !library.FindRegistered(kLibId, kTypeLibMajor, kTypeLibMinor)) {
+  if (before && !library.FindRegistered(kLibId, kTypeLibMajor, kTypeLibMinor, kTypeLibLocale)) {
     for (const Guid& iid : *before) {
       if (std::optional<std::u16string> text = module.GuidText(iid)) {
         DeleteKeyTree(registry, kClassesRoot, u"Interface\\" + *text);

@@ -47,9 +47,9 @@ bool Win32TypeLibrary::RegisterLoaded(const std::u16string& modulePath) {
 }
 
 std::optional<std::vector<Guid>> Win32TypeLibrary::FindRegistered(const Guid& libId, std::uint16_t major,
-                                                                  std::uint16_t minor) {
+                                                                  std::uint16_t minor, std::uint32_t locale) {
   ComPtr<ITypeLib> registered;
-  if (FAILED(LoadRegTypeLib(reinterpret_cast<const GUID&>(libId), major, minor, 0, &registered))) {
+  if (FAILED(LoadRegTypeLib(reinterpret_cast<const GUID&>(libId), major, minor, locale, &registered))) {
     return std::nullopt;
   }
   return DescribedInterfaces(registered.Get());

@@ -13,7 +13,7 @@ class Win32TypeLibrary final : public TypeLibraryPort {
   Guid LoadedLibId() override;
   bool RegisterLoaded(const std::u16string& modulePath) override;
   std::optional<std::vector<Guid>> FindRegistered(const Guid& libId, std::uint16_t major,
-                                                  std::uint16_t minor) override;
+                                                  std::uint16_t minor, std::uint32_t locale) override;
 
  private:
   Microsoft::WRL::ComPtr<ITypeLib> loaded_;

@@ -3,6 +3,7 @@
 // library registers itself into a FakeRegistry the way the system does
 // (TypeLib and Interface keys), so lookups follow what is really there.
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <set>
 
@@ -49,20 +50,21 @@ class FakeTypeLibrary final : public TypeLibraryPort {
     registry_.AddKey(version + u"\\FLAGS");
     registry_.AddKey(version + u"\\HELPDIR");
     RegistryKey key;
-    registry_.CreateKey(kClassesRoot, version + u"\\0\\win64", &key);
+    registry_.CreateKey(kClassesRoot, version + u"\\409\\win64", &key);
     registry_.SetDefaultValue(key, u"", path);
     registry_.CloseKey(key);
     for (const Guid& iid : interfaces) registry_.AddKey(u"Interface\\" + GuidString(iid) + u"\\TypeLib");
     registry_.writes.clear();  // what registration itself writes is what tests compare
     return true;
   }
-  std::optional<std::vector<Guid>> FindRegistered(const Guid& id, std::uint16_t major, std::uint16_t minor) override {
-    // The system finds a library when some locale of that version has an
-    // entry for this platform.
-    const std::u16string version = u"TypeLib\\" + GuidString(id) + u"\\" + Major(major, minor);
-    for (const std::u16string& locale : registry_.Subkeys(version)) {
-      if (registry_.HasKey(version + u"\\" + locale + u"\\win64")) return interfaces;
-    }
+  std::optional<std::vector<Guid>> FindRegistered(const Guid& id, std::uint16_t major, std::uint16_t minor,
+                                                  std::uint32_t locale) override {
+    // Found when that version and locale has an entry for this platform.
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%x", locale);
+    const std::u16string key = u"TypeLib\\" + GuidString(id) + u"\\" + Major(major, minor) + u"\\" +
+                               std::u16string(hex, hex + std::strlen(hex)) + u"\\win64";
+    if (registry_.HasKey(key)) return interfaces;
     return std::nullopt;
   }
 

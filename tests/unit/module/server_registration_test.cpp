@@ -42,7 +42,7 @@ class ServerRegistrationTest : public ::testing::Test {
 
 TEST_F(ServerRegistrationTest, RegisteringTwiceGivesTheSameRegistry) {
   ASSERT_EQ(Register(), kOk);
-  EXPECT_TRUE(registry.HasKey(VersionKey() + u"\\0\\win64"));
+  EXPECT_TRUE(registry.HasKey(VersionKey() + u"\\409\\win64"));
   EXPECT_TRUE(registry.HasKey(kControlKey + u"\\Version"));
   EXPECT_TRUE(registry.HasKey(kPageKey + u"\\InprocServer32"));
   const auto first = registry.Snapshot();
@@ -92,12 +92,12 @@ TEST_F(ServerRegistrationTest, RoundTripLeavesTheRegistryAsItWas) {
 
 TEST_F(ServerRegistrationTest, ThirtyTwoBitRegistrationKeepsTheLibraryVersion) {
   ASSERT_EQ(Register(), kOk);
-  registry.AddKey(VersionKey() + u"\\0\\win32");
+  registry.AddKey(VersionKey() + u"\\409\\win32");
 
   EXPECT_EQ(Unregister(), kOk);
 
-  EXPECT_TRUE(registry.HasKey(VersionKey() + u"\\0\\win32"));
-  EXPECT_FALSE(registry.HasKey(VersionKey() + u"\\0\\win64"));
+  EXPECT_TRUE(registry.HasKey(VersionKey() + u"\\409\\win32"));
+  EXPECT_FALSE(registry.HasKey(VersionKey() + u"\\409\\win64"));
   EXPECT_TRUE(registry.HasKey(VersionKey() + u"\\FLAGS"));
   EXPECT_TRUE(registry.HasKey(VersionKey() + u"\\HELPDIR"));
   EXPECT_FALSE(registry.HasKey(kControlKey));
