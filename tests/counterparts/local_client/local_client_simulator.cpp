@@ -1,0 +1,166 @@
+#include "local_client/local_client_simulator.h"
+
+#include <winsock2.h>
+#include <windows.h>
+
+namespace vorlane::testing {
+
+LocalClientSimulator::LocalClientSimulator(std::uint16_t port)
+    : port_(port), listener_(INVALID_SOCKET), default_(Reply("Connected")) {
+  WSADATA data;
+  WSAStartup(MAKEWORD(2, 2), &data);
+}
+
+LocalClientSimulator::~LocalClientSimulator() {
+  Stop();
+  WSACleanup();
+}
+
+bool LocalClientSimulator::Start() {
+  SOCKET listener = socket(AF_INET, SOCK_STREAM, 0);
+  if (listener == INVALID_SOCKET) return false;
+  // A connection this listener closed first may still linger on the port.
+  BOOL reuse = TRUE;
+  setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(port_);
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      listen(listener, SOMAXCONN) != 0) {
+    closesocket(listener);
+    return false;
+  }
+  listener_ = listener;
+  stopping_ = false;
+  acceptor_ = std::thread(&LocalClientSimulator::Accept, this);
+  return true;
+}
+
+void LocalClientSimulator::Stop() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+    for (auto c : connections_) shutdown(static_cast<SOCKET>(c), SD_BOTH);
+  }
+  if (acceptor_.joinable()) acceptor_.join();
+  if (listener_ != INVALID_SOCKET) closesocket(static_cast<SOCKET>(listener_));
+  listener_ = INVALID_SOCKET;
+  for (auto& t : servers_) t.join();
+  servers_.clear();
+  for (auto c : connections_) closesocket(static_cast<SOCKET>(c));
+  connections_.clear();
+}
+
+void LocalClientSimulator::SetDefault(Step step) {
+  std::lock_guard lock(mutex_);
+  default_ = std::move(step);
+}
+
+void LocalClientSimulator::Script(std::vector<Step> steps) {
+  std::lock_guard lock(mutex_);
+  script_.assign(steps.begin(), steps.end());
+}
+
+std::vector<LocalClientSimulator::Message> LocalClientSimulator::Received() {
+  std::lock_guard lock(mutex_);
+  return received_;
+}
+
+std::vector<LocalClientSimulator::SentReply> LocalClientSimulator::Sent() {
+  std::lock_guard lock(mutex_);
+  return sent_;
+}
+
+int LocalClientSimulator::Connections() {
+  std::lock_guard lock(mutex_);
+  return static_cast<int>(connections_.size());
+}
+
+bool LocalClientSimulator::WaitForMessages(std::size_t count, std::chrono::milliseconds limit) {
+  std::unique_lock lock(mutex_);
+  return arrived_.wait_for(lock, limit, [&] { return received_.size() >= count; });
+}
+
+void LocalClientSimulator::Accept() {
+  SOCKET listener = static_cast<SOCKET>(listener_);
+  for (;;) {
+    // Looks at stopping_ every 50 ms rather than relying on a close to break
+    // a blocked accept.
+    fd_set ready;
+    FD_ZERO(&ready);
+    FD_SET(listener, &ready);
+    timeval wait{0, 50 * 1000};
+    int n = select(0, &ready, nullptr, nullptr, &wait);
+    std::lock_guard lock(mutex_);
+    if (stopping_ || n < 0) return;
+    if (n == 0) continue;
+    SOCKET connection = accept(listener, nullptr, nullptr);
+    if (connection == INVALID_SOCKET) continue;
+    connections_.push_back(connection);
+    int index = static_cast<int>(connections_.size());
+    servers_.emplace_back(&LocalClientSimulator::Serve, this, connection, index);
+  }
+}
+
+void LocalClientSimulator::Serve(std::uintptr_t connection, int index) {
+  std::string pending;
+  char buffer[512];
+  SOCKET s = static_cast<SOCKET>(connection);
+  for (;;) {
+    fd_set ready;
+    FD_ZERO(&ready);
+    FD_SET(s, &ready);
+    timeval wait{0, 50 * 1000};
+    int waiting = select(0, &ready, nullptr, nullptr, &wait);
+    {
+      std::lock_guard lock(mutex_);
+      if (stopping_ || waiting < 0) return;
+    }
+    if (waiting == 0) continue;
+    int n = recv(s, buffer, sizeof buffer, 0);
+    if (n <= 0) return;
+    pending.append(buffer, static_cast<std::size_t>(n));
+    for (std::size_t end; (end = pending.find('\0')) != std::string::npos;) {
+      std::string text = pending.substr(0, end);
+      pending.erase(0, end + 1);
+      {
+        std::lock_guard lock(mutex_);
+        received_.push_back({index, text, std::chrono::steady_clock::now()});
+      }
+      arrived_.notify_all();
+      if (text == "state") Answer(connection);
+    }
+  }
+}
+
+void LocalClientSimulator::Answer(std::uintptr_t connection) {
+  Step step;
+  {
+    std::lock_guard lock(mutex_);
+    if (script_.empty()) {
+      step = default_;
+    } else {
+      step = script_.front();
+      script_.pop_front();
+    }
+  }
+  for (auto& piece : step.pieces) {
+    if (step.delay.count() > 0) Sleep(static_cast<DWORD>(step.delay.count()));
+    auto at = std::chrono::steady_clock::now();
+    send(static_cast<SOCKET>(connection), piece.data(), static_cast<int>(piece.size()), 0);
+    std::lock_guard lock(mutex_);
+    sent_.push_back({piece, at});
+  }
+  if (step.closeAfter) shutdown(static_cast<SOCKET>(connection), SD_BOTH);
+}
+
+std::u16string FakeProgramsFolder() {
+  std::u16string folder = u"Z:";
+  for (const char* p = VORLANE_FAKE_PROGRAMS_DIR; *p; ++p)
+    folder.push_back(*p == '/' ? u'\\' : static_cast<char16_t>(*p));
+  folder.push_back(u'\\');
+  return folder;
+}
+
+}  // namespace vorlane::testing

@@ -1,0 +1,66 @@
+#include "notification_window.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+namespace vorlane::testing {
+namespace {
+
+constexpr wchar_t kClassName[] = L"VorlaneNotificationWindow";
+// The notification promises at most 127 bytes; a longer text would show here.
+constexpr std::size_t kLongestAccepted = 4096;
+
+}  // namespace
+
+NotificationWindow::NotificationWindow() {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = reinterpret_cast<WNDPROC>(&NotificationWindow::Procedure);
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = kClassName;
+  RegisterClassW(&windowClass);  // fails harmlessly when already registered
+  HWND window = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  handle_ = reinterpret_cast<WindowHandle>(window);
+}
+
+NotificationWindow::~NotificationWindow() { Destroy(); }
+
+void NotificationWindow::Destroy() {
+  if (handle_ != 0) DestroyWindow(reinterpret_cast<HWND>(handle_));
+  handle_ = 0;
+}
+
+std::vector<std::string> NotificationWindow::Texts() const {
+  std::vector<std::string> texts;
+  for (auto& n : seen_) texts.push_back(n.text);
+  return texts;
+}
+
+bool NotificationWindow::PumpUntil(const std::function<bool()>& done,
+                                   std::chrono::milliseconds limit) {
+  auto end = std::chrono::steady_clock::now() + limit;
+  while (!done() && std::chrono::steady_clock::now() < end) {
+    MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+  }
+  return done();
+}
+
+std::intptr_t __stdcall NotificationWindow::Procedure(void* window, unsigned message,
+                                                      std::uintptr_t wParam, std::intptr_t lParam) {
+  HWND hwnd = static_cast<HWND>(window);
+  if (message == WM_USER + 1) {
+    auto* self = reinterpret_cast<NotificationWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    const char* text = reinterpret_cast<const char*>(wParam);
+    if (self && text)
+      self->seen_.push_back({std::string(text, strnlen(text, kLongestAccepted)),
+                             std::chrono::steady_clock::now()});
+    return 0;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace vorlane::testing
