@@ -1,0 +1,182 @@
+#include "hosted_control.h"
+
+#include <thread>
+
+#include "message_pump.h"
+#include "module_export.h"
+#include "text.h"
+
+namespace vorlane::host {
+namespace {
+
+constexpr wchar_t kHostWindowClass[] = L"VorlaneHostWindow";
+constexpr int kHostWidth = 400;
+constexpr int kHostHeight = 200;
+
+HWND CreateHostWindow() {
+  static const ATOM registered = [] {
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = DefWindowProcW;
+    window_class.hInstance = GetModuleHandleW(nullptr);
+    window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    window_class.lpszClassName = kHostWindowClass;
+    return RegisterClassW(&window_class);
+  }();
+  if (!registered) return nullptr;
+  HWND window = CreateWindowExW(0, kHostWindowClass, L"vorlane host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                CW_USEDEFAULT, CW_USEDEFAULT, kHostWidth, kHostHeight, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+  if (window) ShowWindow(window, SW_SHOWNOACTIVATE);
+  return window;
+}
+
+HRESULT CreateFromFile(const std::u16string& file, REFCLSID clsid, HMODULE* library, IOleObject** out) {
+  *library = LoadLibraryW(Wide(file));
+  if (!*library) return HRESULT_FROM_WIN32(GetLastError());
+  using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+  auto get_class_object = ExportOf<GetClassObject>(*library, "DllGetClassObject");
+  if (!get_class_object) return HRESULT_FROM_WIN32(GetLastError());
+  ComPtr<IClassFactory> factory;
+  HRESULT hr = get_class_object(clsid, IID_IClassFactory, &factory);
+  if (FAILED(hr)) return hr;
+  return factory->CreateInstance(nullptr, IID_IOleObject, reinterpret_cast<void**>(out));
+}
+
+}  // namespace
+
+HRESULT HostedControl::Create(const ControlSource& source, std::unique_ptr<HostedControl>* out) {
+  std::unique_ptr<HostedControl> control(new HostedControl);
+  control->host_window_ = CreateHostWindow();
+  if (!control->host_window_) return HRESULT_FROM_WIN32(GetLastError());
+  HRESULT hr = source.file.empty()
+                   ? CoCreateInstance(source.clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, &control->object_)
+                   : CreateFromFile(source.file, source.clsid, &control->library_, &control->object_);
+  if (FAILED(hr)) return hr;
+  control->site_.Attach(new ContainerSite(control->host_window_));
+  // The control asks for its site first (OLEMISC_SETCLIENTSITEFIRST), so it can read ambients while loading.
+  hr = control->object_->SetClientSite(control->site_.Get());
+  if (FAILED(hr)) return hr;
+  *out = std::move(control);
+  return S_OK;
+}
+
+HostedControl::~HostedControl() {
+  Release();
+  if (host_window_) DestroyWindow(host_window_);
+}
+
+HRESULT HostedControl::Initialize(IPropertyBag* params) {
+  if (!object_) return E_UNEXPECTED;
+  ComPtr<IPersistPropertyBag> persist;
+  HRESULT hr = object_.As(&persist);
+  if (FAILED(hr)) return hr;
+  return params ? persist->Load(params, nullptr) : persist->InitNew();
+}
+
+HRESULT HostedControl::Activate() {
+  if (!object_) return E_UNEXPECTED;
+  RECT area;
+  GetClientRect(host_window_, &area);
+  return object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_.Get(), 0, host_window_, &area);
+}
+
+HRESULT HostedControl::Save(IPropertyBag* bag) {
+  if (!object_) return E_UNEXPECTED;
+  ComPtr<IPersistPropertyBag> persist;
+  HRESULT hr = object_.As(&persist);
+  if (FAILED(hr)) return hr;
+  return persist->Save(bag, FALSE, TRUE);
+}
+
+HRESULT HostedControl::Advise(IUnknown* sink, REFIID events, DWORD* cookie) {
+  if (!object_) return E_UNEXPECTED;
+  ComPtr<IConnectionPointContainer> container;
+  ComPtr<IConnectionPoint> point;
+  HRESULT hr = object_.As(&container);
+  if (SUCCEEDED(hr)) hr = container->FindConnectionPoint(events, &point);
+  if (SUCCEEDED(hr)) hr = point->Advise(sink, cookie);
+  return hr;
+}
+
+HRESULT HostedControl::Unadvise(REFIID events, DWORD cookie) {
+  if (!object_) return E_UNEXPECTED;
+  ComPtr<IConnectionPointContainer> container;
+  ComPtr<IConnectionPoint> point;
+  HRESULT hr = object_.As(&container);
+  if (SUCCEEDED(hr)) hr = container->FindConnectionPoint(events, &point);
+  if (SUCCEEDED(hr)) hr = point->Unadvise(cookie);
+  return hr;
+}
+
+CallResult HostedControl::Call(const std::u16string& name, std::vector<Variant>& args) {
+  CallResult call;
+  ComPtr<IDispatch> dispatch;
+  if (!object_) {
+    call.hr = E_UNEXPECTED;
+    return call;
+  }
+  call.hr = object_.As(&dispatch);
+  if (FAILED(call.hr)) return call;
+  Bstr member(name);
+  LPOLESTR names[] = {member.get()};
+  call.hr = dispatch->GetIDsOfNames(IID_NULL, names, 1, 0, &call.id);
+  if (FAILED(call.hr)) return call;
+  // Invoke takes the arguments last first.
+  std::vector<VARIANT> reversed;
+  for (auto it = args.rbegin(); it != args.rend(); ++it) reversed.push_back(*it->get());
+  DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+  EXCEPINFO exception{};
+  UINT bad_argument = 0;
+  call.hr = dispatch->Invoke(call.id, IID_NULL, 0, DISPATCH_METHOD, &params, call.value.get(), &exception,
+                             &bad_argument);
+  SysFreeString(exception.bstrSource);
+  SysFreeString(exception.bstrDescription);
+  SysFreeString(exception.bstrHelpFile);
+  return call;
+}
+
+HWND HostedControl::control_window() const {
+  ComPtr<IOleInPlaceObject> in_place;
+  HWND window = nullptr;
+  if (object_ && SUCCEEDED(object_.As(&in_place)) && SUCCEEDED(in_place->GetWindow(&window))) return window;
+  return nullptr;
+}
+
+HRESULT HostedControl::Notify(const std::string& utf8) {
+  HWND window = control_window();
+  if (!window) return E_HANDLE;
+  UniqueHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (!done.get()) return HRESULT_FROM_WIN32(GetLastError());
+  std::thread sender([&] {
+    SendMessageW(window, kNotifyMessage, reinterpret_cast<WPARAM>(utf8.c_str()), 0);
+    SetEvent(done.get());
+  });
+  // The sender waits for this thread to handle the message, so pump until it has.
+  PumpUntil(done.get(), INFINITE);
+  sender.join();
+  return S_OK;
+}
+
+void HostedControl::Release() {
+  if (object_) {
+    ComPtr<IOleInPlaceObject> in_place;
+    if (SUCCEEDED(object_.As(&in_place))) in_place->InPlaceDeactivate();
+    in_place.Reset();
+    object_->Close(OLECLOSE_NOSAVE);
+    object_->SetClientSite(nullptr);
+    object_.Reset();
+    PumpPending();
+  }
+  if (library_) {
+    // Like a browser: the file goes only when it says nothing of it is in use.
+    using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
+    auto can_unload = ExportOf<CanUnloadNow>(library_, "DllCanUnloadNow");
+    if (can_unload && can_unload() == S_OK) FreeLibrary(library_);
+    library_ = nullptr;
+  } else {
+    CoFreeUnusedLibraries();
+  }
+}
+
+}  // namespace vorlane::host

@@ -1,0 +1,81 @@
+#pragma once
+// One control embedded in a top-level window of the host, as a browser embeds
+// an <object>: created from the registry or from its file, given its client
+// site first, initialised from <param> values, activated in place, called by
+// name, and released in the order a browser follows.
+#include <windows.h>
+#include <ocidl.h>
+#include <wrl/client.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bstr.h"
+#include "container_site.h"
+#include "property_bag.h"
+
+namespace vorlane::host {
+
+using Microsoft::WRL::ComPtr;
+
+// The message by which the control's background threads hand it a UTF-8 text.
+constexpr UINT kNotifyMessage = WM_USER + 1;
+
+struct ControlSource {
+  CLSID clsid{};
+  // Empty: CoCreateInstance through the registry. Otherwise the .ocx file,
+  // loaded with LoadLibrary and asked for its class object.
+  std::u16string file;
+};
+
+struct CallResult {
+  HRESULT hr = E_FAIL;
+  DISPID id = DISPID_UNKNOWN;
+  Variant value;
+};
+
+class HostedControl {
+ public:
+  // Creates the host window and the control and gives it its client site.
+  static HRESULT Create(const ControlSource& source, std::unique_ptr<HostedControl>* out);
+  ~HostedControl();
+  HostedControl(const HostedControl&) = delete;
+  HostedControl& operator=(const HostedControl&) = delete;
+
+  // Loads `params` through IPersistPropertyBag, or initialises as new when null.
+  HRESULT Initialize(IPropertyBag* params);
+  HRESULT Activate();
+  // IPersistPropertyBag::Save into `bag`, all properties.
+  HRESULT Save(IPropertyBag* bag);
+
+  HRESULT Advise(IUnknown* sink, REFIID events, DWORD* cookie);
+  HRESULT Unadvise(REFIID events, DWORD cookie);
+
+  // GetIDsOfNames with locale 0, then Invoke as a method; `args` in the order written.
+  CallResult Call(const std::u16string& name, std::vector<Variant>& args);
+
+  // Sends the notification from another thread, as the control's own threads
+  // do, and pumps until it has been handled. E_HANDLE without a control window.
+  HRESULT Notify(const std::string& utf8);
+
+  // Deactivates, closes and releases the control; unloads its file when it can be.
+  void Release();
+  bool released() const { return !object_; }
+
+  HWND host_window() const { return host_window_; }
+  // The in-place object's window; null when not active.
+  HWND control_window() const;
+  IUnknown* object() const { return object_.Get(); }
+  bool in_place_active() const { return site_ && site_->in_place_active(); }
+
+ private:
+  HostedControl() = default;
+
+  HWND host_window_ = nullptr;
+  HMODULE library_ = nullptr;
+  ComPtr<ContainerSite> site_;
+  ComPtr<IOleObject> object_;
+};
+
+}  // namespace vorlane::host

@@ -1,0 +1,261 @@
+// vorlane-host: embeds the control in a window as a portal page does, and
+// runs a list of steps against it, printing one line per happening.
+#include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "dialog_watcher.h"
+#include "event_sink.h"
+#include "fake_page.h"
+#include "hosted_control.h"
+#include "module/identifiers.h"
+#include "registration.h"
+#include "step_runner.h"
+#include "text.h"
+#include "transcript.h"
+
+using namespace vorlane;
+using namespace vorlane::host;
+
+namespace {
+
+constexpr char kHelp[] = R"(usage: vorlane-host [OPTION]... [STEP]...
+
+Embeds the control in a window as a portal page does, gives it <param> values
+and a page, runs the steps in order (pumping messages between them) and prints
+one line per happening.
+
+options:
+  --register PATH      call DllRegisterServer in PATH first, as regsvr32 does;
+                       alone (without steps) only registers
+  --unregister PATH    call DllUnregisterServer in PATH, likewise
+  --ocx PATH           load the control from PATH (LoadLibrary, DllGetClassObject)
+                       instead of creating it through the registry
+  --clsid {GUID}       the class to create (default: the control's)
+  --param NAME=VALUE   a <param> of the <object> tag; repeatable. Without any the
+                       control is initialised as new
+  --page URL           the page's address (default https://gateway.example/portals/index.html)
+  --cookie TEXT        the page's cookie string, as document.cookie gives it
+                       (default: the page has none)
+  --no-activate        do not activate the control in place (it gets no window)
+  --help               this text
+
+steps:
+  call:NAME[:ARG]...   call a method by name (GetIDsOfNames with locale 0, Invoke);
+                       ARG: window | location | document (the page's objects),
+                       true | false, an integer, "text", or bare text
+  wait:MS              pump messages for MS milliseconds
+  notify:TEXT          send WM_USER+1 with TEXT in UTF-8 to the control's window
+                       from another thread, as the control's threads do
+  save                 save the properties (IPersistPropertyBag::Save) and show them
+  cookies[:URL]        show the cookies WinINet holds for URL (default: the page)
+  release              release the control (it is released at the end anyway)
+  A quoted text may hold \" \\ \n \r \t and \xNN (one byte). Outside quotes ':'
+  separates arguments; notify and cookies take the rest of the step as it stands.
+
+output lines:
+  registered "PATH"                  created registry {CLSID} | created file "PATH"
+  loaded params N | initialized new  activated window | activated windowless
+  result NAME VT_BOOL false          error NAME 0x80020003
+  event OnClientMessage "text"       navigate href "url" | navigate replace "url"
+  messagebox "SSL VPN" "text"        dialog "caption"   (each dismissed with OK)
+  property NAME "value"              cookie "url" "name=value"
+  released
+
+example:
+  vorlane-host --ocx vorlane.ocx --param ip=10.0.0.1 --param type=0 \
+      --cookie "Varnex_SSLID=0123456789abcdef0123456789abcdef" \
+      call:Run:window notify:Connected call:AboutBox save cookies
+
+exit status: 0 when every step ran, 1 when one failed, 2 for a usage error.
+)";
+
+struct Options {
+  std::vector<std::u16string> register_files;
+  std::vector<std::u16string> unregister_files;
+  ControlSource source{};
+  std::vector<std::pair<std::u16string, std::u16string>> params;
+  std::u16string page = u"https://gateway.example/portals/index.html";
+  std::optional<std::u16string> cookie;
+  bool activate = true;
+  std::vector<Step> steps;
+};
+
+// Fills `options`; prints what is wrong and returns false on a usage error.
+bool ParseOptions(const std::vector<std::u16string>& words, Options* options, bool* help) {
+  options->source.clsid = *reinterpret_cast<const CLSID*>(&kControlClsid);
+  for (size_t i = 0; i < words.size(); ++i) {
+    const std::u16string& word = words[i];
+    auto value = [&](std::u16string* out) {
+      if (i + 1 >= words.size()) {
+        std::fprintf(stderr, "vorlane-host: %s needs a value\n", Utf8(word).c_str());
+        return false;
+      }
+      *out = words[++i];
+      return true;
+    };
+    std::u16string text;
+    if (word == u"--help" || word == u"-h") {
+      *help = true;
+    } else if (word == u"--register") {
+      if (!value(&text)) return false;
+      options->register_files.push_back(text);
+    } else if (word == u"--unregister") {
+      if (!value(&text)) return false;
+      options->unregister_files.push_back(text);
+    } else if (word == u"--ocx") {
+      if (!value(&options->source.file)) return false;
+    } else if (word == u"--clsid") {
+      if (!value(&text)) return false;
+      if (FAILED(CLSIDFromString(Wide(text), &options->source.clsid))) {
+        std::fprintf(stderr, "vorlane-host: not a class id: %s\n", Utf8(text).c_str());
+        return false;
+      }
+    } else if (word == u"--param") {
+      if (!value(&text)) return false;
+      size_t equals = text.find(u'=');
+      if (equals == std::u16string::npos || equals == 0) {
+        std::fprintf(stderr, "vorlane-host: --param needs NAME=VALUE\n");
+        return false;
+      }
+      options->params.emplace_back(text.substr(0, equals), text.substr(equals + 1));
+    } else if (word == u"--page") {
+      if (!value(&options->page)) return false;
+    } else if (word == u"--cookie") {
+      if (!value(&text)) return false;
+      options->cookie = text;
+    } else if (word == u"--no-activate") {
+      options->activate = false;
+    } else if (word.starts_with(u"--")) {
+      std::fprintf(stderr, "vorlane-host: unknown option %s (see --help)\n", Utf8(word).c_str());
+      return false;
+    } else {
+      std::string error;
+      auto step = ParseStep(Utf8(word), &error);
+      if (!step) {
+        std::fprintf(stderr, "vorlane-host: %s: %s (see --help)\n", Utf8(word).c_str(), error.c_str());
+        return false;
+      }
+      options->steps.push_back(*step);
+    }
+  }
+  return true;
+}
+
+std::vector<std::u16string> CommandLineWords() {
+  int count = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::u16string> words;
+  for (int i = 1; i < count; ++i) words.push_back(FromWide(argv[i]));
+  LocalFree(argv);
+  return words;
+}
+
+std::string ClsidText(const CLSID& clsid) {
+  wchar_t text[64] = {};
+  StringFromGUID2(clsid, text, 64);
+  return Utf8(FromWide(text));
+}
+
+bool Register(const Options& options, Transcript& out) {
+  for (const auto& file : options.register_files) {
+    HRESULT hr = RegisterServer(file);
+    out.Add(SUCCEEDED(hr) ? "registered " + Quote(file) : "error register " + Hex(hr));
+    if (FAILED(hr)) return false;
+  }
+  for (const auto& file : options.unregister_files) {
+    HRESULT hr = UnregisterServer(file);
+    out.Add(SUCCEEDED(hr) ? "unregistered " + Quote(file) : "error unregister " + Hex(hr));
+    if (FAILED(hr)) return false;
+  }
+  return true;
+}
+
+int Host(const Options& options, Transcript& out) {
+  auto page = FakePage::Make(options.page, options.cookie, [&](const Navigation& navigation) {
+    out.Add("navigate " + Utf8(navigation.kind) + " " + Quote(navigation.url));
+  });
+  if (!page) {
+    std::fprintf(stderr, "vorlane-host: not an absolute address: %s\n", Utf8(options.page).c_str());
+    return 2;
+  }
+  DialogWatcher watcher([&](const SeenDialog& dialog) { out.Add(DialogLine(dialog)); });
+
+  std::unique_ptr<HostedControl> control;
+  HRESULT hr = HostedControl::Create(options.source, &control);
+  if (FAILED(hr)) {
+    out.Add("error create " + Hex(hr));
+    return 1;
+  }
+  out.Add(options.source.file.empty() ? "created registry " + ClsidText(options.source.clsid)
+                                      : "created file " + Quote(options.source.file));
+
+  const IID events = *reinterpret_cast<const IID*>(&kEventsIid);
+  ComPtr<EventSink> sink;
+  sink.Attach(new EventSink(events, [&](const ReceivedEvent& event) { out.Add(EventLine(event)); }));
+  DWORD cookie = 0;
+  hr = control->Advise(sink.Get(), events, &cookie);
+  if (FAILED(hr)) out.Add("error advise " + Hex(hr));
+
+  ComPtr<PropertyBag> params;
+  if (!options.params.empty()) {
+    params.Attach(new PropertyBag);
+    for (const auto& [name, value] : options.params) params->Set(name, value);
+  }
+  hr = control->Initialize(params.Get());
+  if (FAILED(hr)) {
+    out.Add("error initialize " + Hex(hr));
+    return 1;
+  }
+  out.Add(params ? "loaded params " + std::to_string(options.params.size()) : "initialized new");
+
+  if (options.activate) {
+    hr = control->Activate();
+    if (FAILED(hr)) {
+      out.Add("error activate " + Hex(hr));
+      return 1;
+    }
+    HWND window = control->control_window();
+    out.Add(window && IsChild(control->host_window(), window) ? "activated window" : "activated windowless");
+  }
+
+  bool all_ran = true;
+  StepRunner runner(*control, *page, out);
+  for (const auto& step : options.steps) all_ran = runner.Run(step) && all_ran;
+  if (!control->released()) {
+    control->Unadvise(events, cookie);
+    control->Release();
+    out.Add("released");
+  }
+  return all_ran ? 0 : 1;
+}
+
+}  // namespace
+
+int main() {
+  _setmode(_fileno(stdout), _O_BINARY);  // lines end in \n alone, for scripts
+  Options options;
+  bool help = false;
+  std::vector<std::u16string> words = CommandLineWords();
+  if (!ParseOptions(words, &options, &help)) return 2;
+  if (help) {
+    std::fputs(kHelp, stdout);
+    return 0;
+  }
+
+  if (FAILED(OleInitialize(nullptr))) return 1;
+  Transcript out(stdout);
+  int status = Register(options, out) ? 0 : 1;
+  bool only_registering = options.steps.empty() && options.params.empty() && options.source.file.empty() &&
+                          !(options.register_files.empty() && options.unregister_files.empty());
+  if (status == 0 && !only_registering) status = Host(options, out);
+  OleUninitialize();
+  return status;
+}

@@ -1,0 +1,61 @@
+#include "property_bag.h"
+
+#include "bstr.h"
+#include "text.h"
+
+namespace vorlane::host {
+
+void PropertyBag::Set(const std::u16string& name, const std::u16string& value) {
+  if (BagEntry* entry = FindEntry(name)) {
+    *entry = {name, value, VT_BSTR};
+  } else {
+    entries_.push_back({name, value, VT_BSTR});
+  }
+}
+
+BagEntry* PropertyBag::FindEntry(const std::u16string& name) {
+  // Parameter names are not case-sensitive in HTML.
+  for (auto& entry : entries_)
+    if (CompareStringOrdinal(Wide(entry.name), -1, Wide(name), -1, TRUE) == CSTR_EQUAL) return &entry;
+  return nullptr;
+}
+
+const BagEntry* PropertyBag::Find(const std::u16string& name) const {
+  return const_cast<PropertyBag*>(this)->FindEntry(name);
+}
+
+HRESULT PropertyBag::QueryInterface(REFIID iid, void** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  if (iid == IID_IUnknown || iid == IID_IPropertyBag) return Answer(static_cast<IPropertyBag*>(this), out);
+  return E_NOINTERFACE;
+}
+
+HRESULT PropertyBag::Read(LPCOLESTR name, VARIANT* value, IErrorLog*) {
+  if (!name || !value) return E_POINTER;
+  const BagEntry* entry = FindEntry(FromWide(name));
+  if (!entry) return E_INVALIDARG;
+  VARTYPE wanted = V_VT(value) == VT_EMPTY ? VARTYPE{VT_BSTR} : V_VT(value);
+  Variant text;
+  V_VT(text.get()) = VT_BSTR;
+  V_BSTR(text.get()) = Bstr(entry->text).release();
+  VariantInit(value);
+  // A value that does not convert (a "type" of "abc") is refused, as a browser does.
+  return VariantChangeType(value, text.get(), 0, wanted);
+}
+
+HRESULT PropertyBag::Write(LPCOLESTR name, VARIANT* value) {
+  if (!name || !value) return E_POINTER;
+  Variant text;
+  HRESULT hr = VariantChangeType(text.get(), value, VARIANT_ALPHABOOL, VT_BSTR);
+  if (FAILED(hr)) return hr;
+  std::u16string converted = FromWide(V_BSTR(text.get()));
+  if (BagEntry* entry = FindEntry(FromWide(name))) {
+    *entry = {FromWide(name), converted, V_VT(value)};
+  } else {
+    entries_.push_back({FromWide(name), converted, V_VT(value)});
+  }
+  return S_OK;
+}
+
+}  // namespace vorlane::host
