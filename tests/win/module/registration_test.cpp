@@ -71,6 +71,13 @@ TEST_F(Registration, WritesTheClassesProgIdAndTypeLibrary) {
   EXPECT_EQ(Value(kControlKey + L"\\ProgID"), kProgId);
   EXPECT_EQ(Value(kControlKey + L"\\InprocServer32"), path);
   EXPECT_EQ(Value(kControlKey + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
+  HKEY server;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT, (kControlKey + L"\\InprocServer32").c_str(), 0, KEY_READ, &server),
+            ERROR_SUCCESS);
+  DWORD stored = 0;
+  RegQueryValueExW(server, L"ThreadingModel", nullptr, nullptr, nullptr, &stored);
+  RegCloseKey(server);
+  EXPECT_EQ(stored, sizeof L"Apartment");  // terminator included
   EXPECT_EQ(Value(kControlKey + L"\\ToolboxBitmap32"), path + L", 1");
   EXPECT_EQ(Value(kControlKey + L"\\MiscStatus"), L"0");
   EXPECT_EQ(Value(kControlKey + L"\\MiscStatus\\1"), L"131473");
