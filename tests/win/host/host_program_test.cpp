@@ -1,0 +1,97 @@
+// vorlane-host.exe as a newcomer runs it: a child process whose output lines
+// are checked for a small script of steps.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+
+#include "host_paths.h"
+#include "message_pump.h"
+#include "text.h"
+
+namespace vorlane::host {
+namespace {
+
+struct HostRun {
+  DWORD exit_code = 0xFFFFFFFF;
+  std::vector<std::string> lines;
+};
+
+HostRun RunHost(const std::u16string& arguments) {
+  HostRun run;
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE read_end = nullptr, write_end = nullptr;
+  if (!CreatePipe(&read_end, &write_end, &inherit, 0)) return run;
+  UniqueHandle reader(read_end), writer(write_end);
+  SetHandleInformation(reader.get(), HANDLE_FLAG_INHERIT, 0);
+
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = writer.get();
+  startup.hStdError = writer.get();
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  std::u16string command = u"\"" + testing::HostProgram() + u"\" " + arguments;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, reinterpret_cast<wchar_t*>(command.data()), nullptr, nullptr, TRUE, 0, nullptr,
+                      nullptr, &startup, &process))
+    return run;
+  UniqueHandle process_handle(process.hProcess), thread_handle(process.hThread);
+  { UniqueHandle close_our_copy(std::move(writer)); }  // so the read ends when the child ends
+
+  std::string output;
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(reader.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) output.append(buffer, got);
+  WaitForSingleObject(process_handle.get(), INFINITE);
+  GetExitCodeProcess(process_handle.get(), &run.exit_code);
+  std::istringstream stream(output);
+  for (std::string line; std::getline(stream, line);) run.lines.push_back(line);
+  return run;
+}
+
+TEST(HostProgram, RunsAScriptOfStepsAndPrintsOneLinePerHappening) {
+  std::u16string ocx = testing::ControlFile();
+  HostRun run = RunHost(u"--register \"" + ocx +
+                    u"\" --param ip=10.0.0.1 --param port=443 --param username=alice --param type=0"
+                    u" --cookie \"Varnex_SSLID=0123456789abcdef0123456789abcdef\""
+                    u" notify:Connected \"notify:\\\"\\xE4\\xB8\\xAD\\\"\" call:ResetUrl call:AboutBox"
+                    u" call:NoSuchMethod save release");
+  std::vector<std::string> expected = {
+      "registered " + Quote(ocx),
+      "created registry {44575D42-B89E-423E-B3CF-B8AFE1897A80}",
+      "loaded params 4",
+      "activated window",
+      "event OnClientMessage \"Connected\"",
+      "event OnClientMessage \"中\"",
+      "result ResetUrl VT_BOOL false",
+      "dialog \"关于 Vorlane 控件\"",
+      "result AboutBox VT_EMPTY",
+      "error NoSuchMethod 0x80020006",
+      "property _Version \"524288\"",
+  };
+  ASSERT_GE(run.lines.size(), expected.size());
+  EXPECT_EQ(expected, std::vector<std::string>(run.lines.begin(), run.lines.begin() + expected.size()));
+  auto has = [&](const std::string& line) { return std::find(run.lines.begin(), run.lines.end(), line) != run.lines.end(); };
+  EXPECT_TRUE(has("property ip \"10.0.0.1\""));
+  EXPECT_TRUE(has("property port \"443\""));
+  EXPECT_TRUE(has("property username \"alice\""));
+  EXPECT_TRUE(has("property type \"0\""));
+  EXPECT_EQ("released", run.lines.back());
+  EXPECT_EQ(1u, run.exit_code);  // the unknown method failed
+}
+
+TEST(HostProgram, ExitsCleanlyWhenEveryStepRanAndRefusesBadSteps) {
+  HostRun good = RunHost(u"--ocx \"" + testing::ControlFile() + u"\" wait:10 cookies");
+  EXPECT_EQ(0u, good.exit_code);
+  ASSERT_FALSE(good.lines.empty());
+  EXPECT_EQ("initialized new", good.lines.at(1));
+
+  HostRun bad = RunHost(u"--ocx x.ocx wait:later");
+  EXPECT_EQ(2u, bad.exit_code);
+  ASSERT_EQ(1u, bad.lines.size());
+  EXPECT_NE(std::string::npos, bad.lines[0].find("wait needs a number of milliseconds"));
+}
+
+}  // namespace
+}  // namespace vorlane::host

@@ -1,0 +1,105 @@
+// The fake page objects as the control sees them: through their interfaces.
+#include <gtest/gtest.h>
+
+#include "bstr.h"
+#include "fake_page.h"
+
+namespace vorlane::host {
+namespace {
+
+std::u16string Ask(HRESULT (STDMETHODCALLTYPE IHTMLLocation::*member)(BSTR*), IHTMLLocation* location) {
+  Bstr text;
+  EXPECT_EQ(S_OK, (location->*member)(text.out()));
+  return text.text();
+}
+
+TEST(FakePage, LocationSplitsTheAddressLikeABrowser) {
+  struct Case {
+    std::u16string href, hostname, port, host;
+  } cases[] = {
+      {u"https://gw.example/portals/index.html", u"gw.example", u"", u"gw.example"},
+      {u"https://gw.example:8443/portals/", u"gw.example", u"8443", u"gw.example:8443"},
+      {u"https://gw.example:443/", u"gw.example", u"", u"gw.example"},  // the scheme's own port is left out
+      {u"http://10.1.2.3:8080/x", u"10.1.2.3", u"8080", u"10.1.2.3:8080"},
+      {u"http://10.1.2.3:443/x", u"10.1.2.3", u"443", u"10.1.2.3:443"},
+  };
+  for (const auto& c : cases) {
+    auto page = FakePage::Make(c.href, std::nullopt);
+    ASSERT_TRUE(page);
+    IHTMLLocation* location = page->location().Get();
+    EXPECT_EQ(c.href, Ask(&IHTMLLocation::get_href, location));
+    EXPECT_EQ(c.hostname, Ask(&IHTMLLocation::get_hostname, location));
+    EXPECT_EQ(c.port, Ask(&IHTMLLocation::get_port, location));
+    EXPECT_EQ(c.host, Ask(&IHTMLLocation::get_host, location));
+  }
+}
+
+TEST(FakePage, RefusesAnAddressThatIsNotAbsolute) {
+  EXPECT_FALSE(FakePage::Make(u"portals/index.html", std::nullopt));
+  EXPECT_FALSE(FakePage::Make(u"", std::nullopt));
+}
+
+TEST(FakePage, WindowLeadsToItsLocationAndDocument) {
+  auto page = FakePage::Make(u"https://gw.example/p", u"a=b");
+  ASSERT_TRUE(page);
+  // The control is handed the window as a plain IDispatch and asks for the window interface.
+  ComPtr<IDispatch> dispatch;
+  ASSERT_EQ(S_OK, page->window().As(&dispatch));
+  ComPtr<IHTMLWindow2> window;
+  ASSERT_EQ(S_OK, dispatch.As(&window));
+
+  ComPtr<IHTMLLocation> location;
+  ComPtr<IHTMLDocument2> document;
+  ASSERT_EQ(S_OK, window->get_location(&location));
+  ASSERT_EQ(S_OK, window->get_document(&document));
+  EXPECT_EQ(page->location().Get(), location.Get());
+  EXPECT_EQ(page->document().Get(), document.Get());
+
+  Bstr url;
+  ASSERT_EQ(S_OK, document->get_URL(url.out()));
+  EXPECT_EQ(u"https://gw.example/p", url.text());
+
+  ComPtr<IHTMLLocation> not_a_location;
+  EXPECT_EQ(E_NOINTERFACE, window.As(&not_a_location));
+  Bstr status;
+  EXPECT_EQ(E_NOTIMPL, window->get_status(status.out()));
+  EXPECT_EQ(E_NOTIMPL, document->get_title(status.out()));
+}
+
+TEST(FakePage, DocumentCookieIsTheGivenStringOrNone) {
+  auto with = FakePage::Make(u"https://gw.example/", u"Varnex_SSLID=0123; x=y");
+  auto without = FakePage::Make(u"https://gw.example/", std::nullopt);
+  auto empty = FakePage::Make(u"https://gw.example/", u"");
+  Bstr cookie;
+  ASSERT_EQ(S_OK, with->document()->get_cookie(cookie.out()));
+  EXPECT_EQ(u"Varnex_SSLID=0123; x=y", cookie.text());
+  ASSERT_EQ(S_OK, without->document()->get_cookie(cookie.out()));
+  EXPECT_EQ(nullptr, cookie.get());
+  ASSERT_EQ(S_OK, empty->document()->get_cookie(cookie.out()));
+  ASSERT_NE(nullptr, cookie.get());
+  EXPECT_EQ(u"", cookie.text());
+}
+
+TEST(FakePage, RecordsNavigationsInOrderAndTellsTheObserver) {
+  std::vector<Navigation> observed;
+  auto page = FakePage::Make(u"https://gw.example/portals/index.html", std::nullopt,
+                             [&](const Navigation& navigation) { observed.push_back(navigation); });
+  Bstr first(u"https://gw.example/portals");
+  Bstr second(u" https://gw.example/verify?x=1");
+  ASSERT_EQ(S_OK, page->location()->put_href(first.get()));
+  ASSERT_EQ(S_OK, page->location()->replace(second.get()));
+  ASSERT_EQ(S_OK, page->location()->put_href(nullptr));
+
+  std::vector<Navigation> expected = {{u"href", u"https://gw.example/portals"},
+                                      {u"replace", u" https://gw.example/verify?x=1"},
+                                      {u"href", u""}};
+  EXPECT_EQ(expected, page->Navigations());
+  EXPECT_EQ(expected, observed);
+  // A navigation is only asked for: the page's own address stays until a browser would load the new one.
+  Bstr href;
+  page->location()->get_href(href.out());
+  EXPECT_EQ(u"https://gw.example/portals/index.html", href.text());
+}
+
+}  // namespace
+}  // namespace vorlane::host
