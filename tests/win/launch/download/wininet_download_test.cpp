@@ -100,6 +100,7 @@ TEST_F(WinInetDownload, GatewayRequiringAClientCertificateFailsWithoutOne) {
   EXPECT_FALSE(Fetch());
   EXPECT_FALSE(testing::FileExists(target));
   EXPECT_TRUE(gateway.Requests().empty());
+  EXPECT_GE(gateway.FailedHandshakes(), 1);
 }
 
 TEST_F(WinInetDownload, FileHeldByAnotherProgramIsLeftAlone) {

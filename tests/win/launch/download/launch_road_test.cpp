@@ -1,0 +1,96 @@
+// Run's launch road with the Windows updater lookup and the real download
+// thread; the page, the launcher for the updater and the status relay are
+// the control's and are stood in for here.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include "common/message_box_watcher.h"
+#include "common/test_files.h"
+#include "download_test_support.h"
+#include "gateway_simulator.h"
+#include "launch/download/win32/installer_download_thread.h"
+#include "launch/portal/run_launch_road.h"
+#include "launch/portal/win32/program_files_updater_locator.h"
+
+namespace vorlane {
+namespace {
+
+struct StandInControl final : PagePort, ProgramLauncher, StatusRelay, UserNotice, CertificateLoginStarter {
+  std::u16string port;
+  std::vector<std::u16string> updaterStarts;
+  int pollerStarts = 0;
+  std::optional<std::u16string> LocationHostname() override { return u"127.0.0.1"; }
+  std::optional<std::u16string> LocationPort() override { return port; }
+  std::optional<std::u16string> DocumentCookie() override { return u"a=b; Varnex_SSLID=feedfacefeedfacefeedfacefeedface"; }
+  int LaunchElevated(const char16_t* path, const char16_t* parameters) override {
+    updaterStarts.push_back(std::u16string(path) + u"|" + parameters);
+    return 1;
+  }
+  void KeepPolling() override {}
+  bool TryStartPoller() override { return ++pollerStarts > 0; }
+  void NotifyPage(const char*) override {}
+  void Show(MessageChoice) override {}
+  void LogIn() override {}
+};
+
+std::u16string UpdaterOnThisMachine() {
+  wchar_t folder[MAX_PATH] = {};
+  SHGetSpecialFolderPathW(nullptr, folder, CSIDL_PROGRAM_FILESX86, TRUE);
+  return reinterpret_cast<const char16_t*>(folder) + std::u16string(u"\\Corvanta\\Update\\Update.exe");
+}
+
+class LaunchRoad : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(gateway.Start());
+    gateway.ServeInstaller("MZ stand-in installer");
+    std::string digits = std::to_string(gateway.Port());
+    control.port.assign(digits.begin(), digits.end());
+    testing::TakeLaunches();
+  }
+  bool Run() {
+    PortalContext context;
+    return RunLaunchRoad(context, &control, {updater, control, download, control, control, control});
+  }
+
+  testing::GatewaySimulator gateway;
+  StandInControl control;
+  ProgramFilesUpdaterLocator updater;
+  InstallerDownloadStarter download{testing::RecordingLauncher};
+};
+
+TEST_F(LaunchRoad, WithoutTheUpdaterTheInstallerIsDownloadedInTheBackground) {
+  testing::MessageBoxWatcher watcher;
+  ASSERT_TRUE(Run());
+  EXPECT_EQ(control.pollerStarts, 1);
+  ASSERT_TRUE(testing::WaitForDownloadThreads());
+  EXPECT_TRUE(control.updaterStarts.empty());
+  auto launches = testing::TakeLaunches();
+  ASSERT_EQ(launches.size(), 1u);
+  EXPECT_EQ(launches[0].bytesAtLaunch, "MZ stand-in installer");
+  EXPECT_EQ(launches[0].parameters, u"Options -server=127.0.0.1 -port=" + control.port +
+                                        u" -session=feedfacefeedfacefeedfacefeedface -type=0 /S");
+  ASSERT_EQ(gateway.Requests().size(), 1u);
+  EXPECT_EQ(gateway.Requests()[0].Header("Cookie"), "Varnex_SSLID=feedfacefeedfacefeedfacefeedface");
+  EXPECT_TRUE(watcher.Seen().empty());
+}
+
+TEST_F(LaunchRoad, InstalledUpdaterIsStartedAndNothingIsDownloaded) {
+  std::u16string path = UpdaterOnThisMachine();
+  std::u16string folder = path.substr(0, path.find_last_of(u'\\'));
+  SHCreateDirectoryExW(nullptr, reinterpret_cast<const wchar_t*>(folder.c_str()), nullptr);
+  ASSERT_TRUE(testing::WriteFileBytes(path, "MZ updater"));
+  bool ran = Run();
+  testing::DeleteFileAt(path);
+  ASSERT_TRUE(ran);
+  ASSERT_EQ(control.updaterStarts.size(), 1u);
+  EXPECT_EQ(control.updaterStarts[0], path + u"|-server 127.0.0.1 -port " + control.port +
+                                          u" -session feedfacefeedfacefeedfacefeedface -type 0 ");
+  ASSERT_TRUE(testing::WaitForDownloadThreads());
+  EXPECT_TRUE(gateway.Requests().empty());
+}
+
+}  // namespace
+}  // namespace vorlane
