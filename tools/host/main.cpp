@@ -66,7 +66,7 @@ output lines:
   result NAME VT_BOOL false          error NAME 0x80020003
   event OnClientMessage "text"       navigate href "url" | navigate replace "url"
   messagebox "SSL VPN" "text"        dialog "caption"   (each dismissed with OK)
-  property NAME "value"              cookie "url" "name=value"
+  property NAME "value"              cookie "url" "name=value" | cookies "url" none
   released
 
 example:

@@ -121,7 +121,9 @@ bool StepRunner::Save() {
 
 bool StepRunner::ListCookies(const Step& step) {
   std::u16string url = step.text.empty() ? page_.address().href : Utf16(step.text);
-  for (const auto& cookie : CookiesFor(url)) transcript_.Add("cookie " + Quote(url) + " " + Quote(cookie));
+  auto cookies = CookiesFor(url);
+  if (cookies.empty()) transcript_.Add("cookies " + Quote(url) + " none");
+  for (const auto& cookie : cookies) transcript_.Add("cookie " + Quote(url) + " " + Quote(cookie));
   return true;
 }
 

@@ -2,7 +2,7 @@
 // Runs the host's steps against a hosted control and its page, writing one
 // line per outcome:
 //   result NAME VT_BOOL true | result NAME VT_EMPTY | error NAME 0x80020003
-//   property NAME "value"    cookie "url" "name=value"    released
+//   property NAME "value"    cookie "url" "name=value"    cookies "url" none    released
 #include <string>
 
 #include "fake_page.h"

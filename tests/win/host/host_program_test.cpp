@@ -86,6 +86,7 @@ TEST(HostProgram, ExitsCleanlyWhenEveryStepRanAndRefusesBadSteps) {
   EXPECT_EQ(0u, good.exit_code);
   ASSERT_FALSE(good.lines.empty());
   EXPECT_EQ("initialized new", good.lines.at(1));
+  EXPECT_EQ("cookies \"https://gateway.example/portals/index.html\" none", good.lines.at(3));
 
   HostRun bad = RunHost(u"--ocx x.ocx wait:later");
   EXPECT_EQ(2u, bad.exit_code);
