@@ -28,6 +28,20 @@ class ProgramLauncher {
   virtual int LaunchElevated(const char16_t* path, const char16_t* parameters) = 0;
 };
 
+// A launcher given as the process's launch function, such as ElevatedLauncher.
+using ElevatedLaunchFunction = int (*)(const char16_t* path, const char16_t* parameters);
+
+class FunctionLauncher final : public ProgramLauncher {
+ public:
+  explicit FunctionLauncher(ElevatedLaunchFunction launch) : launch_(launch) {}
+  int LaunchElevated(const char16_t* path, const char16_t* parameters) override {
+    return launch_(path, parameters);
+  }
+
+ private:
+  ElevatedLaunchFunction launch_;
+};
+
 // Starts the installer download in the background with its own copy of the
 // context. False when no thread could be started.
 class DownloadStarter {

@@ -24,17 +24,6 @@ class SystemTemporaryFolder final : public DownloadEnvironment {
   }
 };
 
-class FunctionLauncher final : public ProgramLauncher {
- public:
-  explicit FunctionLauncher(ElevatedLaunchFunction launch) : launch_(launch) {}
-  int LaunchElevated(const char16_t* path, const char16_t* parameters) override {
-    return launch_(path, parameters);
-  }
-
- private:
-  ElevatedLaunchFunction launch_;
-};
-
 struct DownloadJob {
   PortalContext context;
   ElevatedLaunchFunction launch;

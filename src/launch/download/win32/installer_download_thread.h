@@ -5,9 +5,6 @@
 
 namespace vorlane {
 
-// The process's elevated launcher: 1 when the program was started, 0 not.
-using ElevatedLaunchFunction = int (*)(const char16_t* path, const char16_t* parameters);
-
 // The thread works on its own copy of context, so a later Run or a destroyed
 // control cannot change what it reads, and holds the module while it runs.
 // It shows the failure message itself. False when no thread could be made.
