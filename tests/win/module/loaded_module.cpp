@@ -15,7 +15,9 @@ LoadedOcx::~LoadedOcx() {
   if (module_ != nullptr) FreeLibrary(module_);
 }
 
-FARPROC LoadedOcx::Export(const char* name) const { return module_ ? GetProcAddress(module_, name) : nullptr; }
+void* LoadedOcx::Export(const char* name) const {
+  return module_ ? reinterpret_cast<void*>(GetProcAddress(module_, name)) : nullptr;
+}
 
 HRESULT LoadedOcx::Register() const {
   auto call = reinterpret_cast<HRESULT(WINAPI*)()>(Export("DllRegisterServer"));

@@ -24,7 +24,7 @@ class LoadedOcx {
   HRESULT CanUnloadNow() const;
 
  private:
-  FARPROC Export(const char* name) const;
+  void* Export(const char* name) const;
   HMODULE module_;
 };
 

@@ -175,8 +175,12 @@ TEST_F(ModuleFile, TypeLibraryDescribesTheScriptingSurface) {
     UINT count = 0;
     dispatch->GetNames(function->memid, &name, 1, &count);
     methods.emplace_back(name ? name : L"", function->memid);
-    if (function->memid == 1003) EXPECT_EQ(function->elemdescFunc.tdesc.vt, VT_BOOL);
-    if (function->memid == 1000) EXPECT_EQ(function->elemdescFunc.tdesc.vt, VT_I4);
+    if (function->memid == 1003) {
+      EXPECT_EQ(function->elemdescFunc.tdesc.vt, VT_BOOL);
+    }
+    if (function->memid == 1000) {
+      EXPECT_EQ(function->elemdescFunc.tdesc.vt, VT_I4);
+    }
     SysFreeString(name);
     dispatch->ReleaseFuncDesc(function);
   }

@@ -34,7 +34,8 @@ RegistryTree Everything() {
 
 DWORD RunRegsvr32(const std::wstring& switches) {
   std::wstring command = L"regsvr32.exe " + switches + L" \"" + OcxPath() + L"\"";
-  STARTUPINFOW startup{sizeof startup};
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
   if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
     return GetLastError();
