@@ -60,10 +60,10 @@ class FakeTypeLibrary final : public TypeLibraryPort {
   std::optional<std::vector<Guid>> FindRegistered(const Guid& id, std::uint16_t major, std::uint16_t minor,
                                                   std::uint32_t locale) override {
     // Found when that version and locale has an entry for this platform.
-    char hex[16];
-    std::snprintf(hex, sizeof hex, "%x", locale);
-    const std::u16string key = u"TypeLib\\" + GuidString(id) + u"\\" + Major(major, minor) + u"\\" +
-                               std::u16string(hex, hex + std::strlen(hex)) + u"\\win64";
+    char version[32];
+    std::snprintf(version, sizeof version, "%u.%u\\%x\\win64", major, minor, locale);
+    const std::u16string key =
+        u"TypeLib\\" + GuidString(id) + u"\\" + std::u16string(version, version + std::strlen(version));
     if (registry_.HasKey(key)) return interfaces;
     return std::nullopt;
   }
@@ -76,9 +76,6 @@ class FakeTypeLibrary final : public TypeLibraryPort {
   std::vector<Guid> interfaces{kDispatchIid, kEventsIid};
 
  private:
-  static std::u16string Major(std::uint16_t major, std::uint16_t minor) {
-    return std::u16string(1, static_cast<char16_t>(u'0' + major)) + u"." + static_cast<char16_t>(u'0' + minor);
-  }
   FakeRegistry& registry_;
 };
 
