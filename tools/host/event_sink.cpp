@@ -45,18 +45,26 @@ HRESULT EventSink::GetTypeInfoCount(UINT* count) {
 HRESULT EventSink::Invoke(DISPID id, REFIID iid, LCID, WORD, DISPPARAMS* params, VARIANT* result,
                           EXCEPINFO*, UINT*) {
   if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
+  try {
+    Record(id, params);
+  } catch (...) {  // nothing may escape into the control
+    return E_OUTOFMEMORY;
+  }
+  if (result) VariantInit(result);
+  return S_OK;
+}
+
+void EventSink::Record(DISPID id, const DISPPARAMS* params) {
   ReceivedEvent event{id, EventName(id), {}};
   if (params) {
     // Arguments arrive last first.
     for (UINT i = params->cArgs; i > 0; --i) event.args.push_back(ArgumentText(params->rgvarg[i - 1]));
   }
-  if (result) VariantInit(result);
   {
     std::lock_guard lock(mutex_);
     received_.push_back(event);
   }
   if (observer_) observer_(event);
-  return S_OK;
 }
 
 std::string EventLine(const ReceivedEvent& event) {

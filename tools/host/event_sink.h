@@ -35,6 +35,8 @@ class EventSink final : public ComObject<IDispatch> {
                                    VARIANT* result, EXCEPINFO*, UINT*) override;
 
  private:
+  void Record(DISPID id, const DISPPARAMS* params);
+
   const IID events_;
   const Observer observer_;
   mutable std::mutex mutex_;

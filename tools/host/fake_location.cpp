@@ -41,7 +41,11 @@ class FakeLocation final : public PageObject<IHTMLLocation> {
 
  private:
   HRESULT Navigate(const char16_t* kind, BSTR url) {
-    page_->Navigate(kind, TextOf(url));
+    try {
+      page_->Navigate(kind, TextOf(url));
+    } catch (...) {  // nothing may escape into the control
+      return E_OUTOFMEMORY;
+    }
     return S_OK;
   }
 };

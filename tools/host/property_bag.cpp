@@ -33,12 +33,15 @@ HRESULT PropertyBag::QueryInterface(REFIID iid, void** out) {
 
 HRESULT PropertyBag::Read(LPCOLESTR name, VARIANT* value, IErrorLog*) {
   if (!name || !value) return E_POINTER;
-  const BagEntry* entry = FindEntry(FromWide(name));
-  if (!entry) return E_INVALIDARG;
-  VARTYPE wanted = V_VT(value) == VT_EMPTY ? VARTYPE{VT_BSTR} : V_VT(value);
   Variant text;
-  V_VT(text.get()) = VT_BSTR;
-  V_BSTR(text.get()) = Bstr(entry->text).release();
+  try {
+    const BagEntry* entry = FindEntry(FromWide(name));
+    if (!entry) return E_INVALIDARG;
+    text = Variant::Text(entry->text);
+  } catch (...) {  // nothing may escape into the control
+    return E_OUTOFMEMORY;
+  }
+  VARTYPE wanted = V_VT(value) == VT_EMPTY ? VARTYPE{VT_BSTR} : V_VT(value);
   VariantInit(value);
   // A value that does not convert (a "type" of "abc") is refused, as a browser does.
   return VariantChangeType(value, text.get(), 0, wanted);
@@ -49,11 +52,15 @@ HRESULT PropertyBag::Write(LPCOLESTR name, VARIANT* value) {
   Variant text;
   HRESULT hr = VariantChangeType(text.get(), value, VARIANT_ALPHABOOL, VT_BSTR);
   if (FAILED(hr)) return hr;
-  std::u16string converted = FromWide(V_BSTR(text.get()));
-  if (BagEntry* entry = FindEntry(FromWide(name))) {
-    *entry = {FromWide(name), converted, V_VT(value)};
-  } else {
-    entries_.push_back({FromWide(name), converted, V_VT(value)});
+  try {
+    BagEntry written{FromWide(name), FromWide(V_BSTR(text.get())), V_VT(value)};
+    if (BagEntry* entry = FindEntry(written.name)) {
+      *entry = written;
+    } else {
+      entries_.push_back(written);
+    }
+  } catch (...) {  // nothing may escape into the control
+    return E_OUTOFMEMORY;
   }
   return S_OK;
 }
