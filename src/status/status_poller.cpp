@@ -32,6 +32,9 @@ int StatusPoller::Run() {
 
   while (ShouldPoll()) {
     PollOnce();
+    // A blocking send or receive may run the wake-up call itself, leaving
+    // nothing to end the pause; a stop that came meanwhile is seen here.
+    if (!ShouldPoll()) break;
     ports_.pauses.PauseAlertable(interval_);
   }
   CloseSocket();

@@ -1,6 +1,7 @@
 // A fake client program (updater, installer, VPN client program, sleeper):
 // appends its whole command line to a record file so launch tests can see
-// what was passed. With "sleep N" as its first arguments it then sleeps N ms.
+// what was passed. With "sleep N" as its first arguments it sleeps N ms
+// first, so a record that is there shows the program has finished.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -34,11 +35,11 @@ void Record(const wchar_t* commandLine) {
 }  // namespace
 
 int main() {
-  Record(GetCommandLineW());
   int count = 0;
   wchar_t** args = CommandLineToArgvW(GetCommandLineW(), &count);
   if (args && count >= 3 && std::wcscmp(args[1], L"sleep") == 0)
     Sleep(static_cast<DWORD>(std::wcstoul(args[2], nullptr, 10)));
   LocalFree(args);
+  Record(GetCommandLineW());
   return 0;
 }

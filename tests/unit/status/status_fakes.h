@@ -66,6 +66,7 @@ class FakeSockets final : public StatusSocketPort {
   }
   int Receive(SocketHandle, char* buffer, int capacity) override {
     receiveCapacities.push_back(capacity);
+    if (onReceive) onReceive();
     return Next(receives, 0, buffer, capacity);
   }
   int LastError() override { return lastError; }
@@ -78,6 +79,7 @@ class FakeSockets final : public StatusSocketPort {
   std::uint16_t grantedVersion = 0x0202;
   int failedConnects = 0;  // this many attempts fail before one works
   int socketsLeft = -1;    // sockets that can still be made; -1 = no limit
+  std::function<void()> onReceive;
 
   std::uint16_t requestedVersion = 0;
   int startups = 0, cleanups = 0;

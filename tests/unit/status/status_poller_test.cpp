@@ -244,6 +244,15 @@ TEST_F(StatusPollerTest, ClearingTheFlagDuringAPauseEndsTheThreadWithoutAnotherS
   EXPECT_EQ(sockets.cleanups, 1);
 }
 
+TEST_F(StatusPollerTest, AStopDuringAReceiveEndsTheThreadWithoutPausing) {
+  sockets.receives = {Reply("Connected")};
+  sockets.onReceive = [&] { state->keepPolling = 0; };
+  EXPECT_EQ(Run(), kPollerStopped);
+  EXPECT_EQ(sockets.sent.size(), 1u);
+  EXPECT_TRUE(pauses.pauses.empty());
+  EXPECT_EQ(sockets.closed, sockets.opened);
+}
+
 TEST_F(StatusPollerTest, ClearingTheFlagWhileConnectingTakesEffectOnlyOnceConnected) {
   sockets.failedConnects = 3;
   pauses.onPause = [&](int) { state->keepPolling = 0; };

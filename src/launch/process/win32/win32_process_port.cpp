@@ -23,7 +23,9 @@ unsigned Win32ProcessPort::WindowsMajorVersion() {
 bool Win32ProcessPort::StartElevated(const char16_t* path, const char16_t* parameters) {
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof info;
-  info.fMask = SEE_MASK_NOCLOSEPROCESS;
+  // Failures stay silent: without FLAG_NO_UI the shell shows its own error
+  // box for a missing program and blocks the caller until it is dismissed.
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
   info.lpVerb = L"runas";
   info.lpFile = Wide(path);
   info.lpParameters = Wide(parameters);
