@@ -6,7 +6,9 @@
 #include "support/diagnostic_log.h"
 
 namespace vorlane {
+namespace {
 
+// The socket errors that mean the connection is gone.
 bool IsConnectionLost(int socketError) {
   switch (socketError) {
     case 10022:  // WSAEINVAL
@@ -18,6 +20,8 @@ bool IsConnectionLost(int socketError) {
       return false;
   }
 }
+
+}  // namespace
 
 StatusPoller::StatusPoller(StatusPollerPorts ports, std::shared_ptr<const PollerState> state,
                            StatusChannel& channel, PollerRun run)

@@ -66,8 +66,4 @@ class StatusPoller {
   std::uint32_t interval_ = kPollIntervalMs;
 };
 
-// The socket errors that mean the connection is gone: WSAEINVAL,
-// WSAENETRESET, WSAECONNABORTED, WSAECONNRESET.
-bool IsConnectionLost(int socketError);
-
 }  // namespace vorlane

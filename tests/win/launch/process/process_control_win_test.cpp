@@ -52,6 +52,13 @@ class ProcessControlWinTest : public ::testing::Test {
     }
   }
   std::u16string Program(const char16_t* name) { return FakeProgramsFolder() + name; }
+  // The sleeper's quoted path and "sleep ", ready for a pause and more words.
+  std::u16string SleeperCommand() {
+    std::u16string command(1, u'"');
+    command += Program(u"sleeper.exe");
+    command += u"\" sleep ";
+    return command;
+  }
 
   std::u16string record;
 };
@@ -71,7 +78,7 @@ TEST_F(ProcessControlWinTest, TheLauncherReportsAMissingProgramAsZero) {
 }
 
 TEST_F(ProcessControlWinTest, RunCmdWaitsForTheProgramOnlyWhenAsked) {
-  std::u16string sleeper = u"\"" + Program(u"sleeper.exe") + u"\" sleep ";
+  std::u16string sleeper = SleeperCommand();
   ASSERT_TRUE(RunCmd((sleeper + u"300 waited").c_str(), true));
   // The program records as it ends, so the record is there on return.
   EXPECT_THAT(Recorded(1, 0ms), ElementsAre(EndsWith("sleep 300 waited")));
@@ -82,8 +89,7 @@ TEST_F(ProcessControlWinTest, RunCmdWaitsForTheProgramOnlyWhenAsked) {
 }
 
 TEST_F(ProcessControlWinTest, RunCmdPassesALongCommandWhole) {
-  std::u16string command =
-      u"\"" + Program(u"sleeper.exe") + u"\" sleep 0 " + std::u16string(300, u'x') + u" end";
+  std::u16string command = SleeperCommand() + u"0 " + std::u16string(300, u'x') + u" end";
   ASSERT_GT(command.size(), 259u);
   ASSERT_TRUE(RunCmd(command.c_str(), true));
   EXPECT_THAT(Recorded(1, 0ms), ElementsAre(Narrow(command)));
