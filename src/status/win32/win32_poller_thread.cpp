@@ -32,7 +32,7 @@ HMODULE PinThisModule() {
 }
 
 unsigned __stdcall PollerEntry(void* argument) {
-  auto* launch = static_cast<PollerLaunch*>(argument);
+  std::unique_ptr<PollerLaunch> launch(static_cast<PollerLaunch*>(argument));
   Win32StatusSockets sockets;
   Win32PollerPauses pauses;
   Win32WindowNotifier notifier;
@@ -40,7 +40,7 @@ unsigned __stdcall PollerEntry(void* argument) {
   int code = StatusPoller({sockets, pauses, notifier}, launch->state, channel, launch->run).Run();
   channel.EndRun(launch->run);
   HMODULE pinned = launch->pinned;
-  delete launch;
+  launch.reset();  // the module may count as unused from here on
   if (pinned) FreeLibraryAndExitThread(pinned, static_cast<DWORD>(code));
   return static_cast<unsigned>(code);
 }
@@ -54,13 +54,14 @@ void Win32PollerThread::Wake() { QueueUserAPC(&DoNothing, handle_, 0); }
 std::unique_ptr<Win32PollerThread> StartStatusPoller(const std::shared_ptr<PollerState>& state) {
   StatusChannel& channel = StatusChannel::Process();
   PollerRun run = channel.BeginRun();
-  auto* launch = new PollerLaunch{state, run, {}, PinThisModule()};
-  auto thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &PollerEntry, launch, 0, nullptr));
+  auto launch = std::unique_ptr<PollerLaunch>(new PollerLaunch{state, run, {}, PinThisModule()});
+  auto thread =
+      reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &PollerEntry, launch.get(), 0, nullptr));
   if (thread == nullptr) {
     if (launch->pinned) FreeLibrary(launch->pinned);
-    delete launch;
     return nullptr;
   }
+  launch.release();  // the thread owns it now
   HANDLE second = nullptr;
   if (DuplicateHandle(GetCurrentProcess(), thread, GetCurrentProcess(), &second, 0, FALSE,
                       DUPLICATE_SAME_ACCESS))
