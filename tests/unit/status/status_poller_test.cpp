@@ -99,6 +99,8 @@ struct FailureCase {
   std::function<void(FakeSockets&)> arrange;
   std::vector<std::u16string> messages;
 };
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 
 class StatusPollerFailureTest : public StatusPollerTest,
                                 public ::testing::WithParamInterface<FailureCase> {};
