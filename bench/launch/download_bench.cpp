@@ -93,9 +93,7 @@ struct QuietControl final : vorlane::PagePort, vorlane::ProgramLauncher, vorlane
   }
   std::optional<std::u16string> DocumentCookie() override { return u"Varnex_SSLID=0123456789abcdef0123456789ABCDEF"; }
   int LaunchElevated(const char16_t*, const char16_t*) override { return 1; }
-  void KeepPolling() override {}
-  bool TryStartPoller() override { return true; }
-  void NotifyPage(const char*) override {}
+  void StartPolling() override {}
   void Show(vorlane::MessageChoice) override {}
   void LogIn() override {}
 };

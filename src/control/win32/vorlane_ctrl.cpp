@@ -1,5 +1,7 @@
 #include "control/win32/vorlane_ctrl.h"
 
+#include "status/poller_control.h"
+
 #include <new>
 
 #include "com/notification_text.h"
@@ -71,8 +73,7 @@ CVorlaneCtrl::CVorlaneCtrl()
 // without waiting for it.
 CVorlaneCtrl::~CVorlaneCtrl() {
   InPlaceDeactivate();
-  pollerState_->keepPolling.store(0);
-  if (pollerThread_) pollerThread_->Wake();
+  StopPoller(*pollerState_, pollerThread_);
 }
 
 HRESULT CVorlaneCtrl::Create(REFIID iid, void** out) {

@@ -54,14 +54,10 @@ class DownloadStarter {
 class StatusRelay {
  public:
   virtual ~StatusRelay() = default;
-  // Sets the keep-polling flag to 1.
-  virtual void KeepPolling() = 0;
-  // One attempt to create the poller thread; the control keeps the handle of
-  // a thread that was created. False when none was.
-  virtual bool TryStartPoller() = 0;
-  // Sends the control's window the WM_USER+1 notification with text and
-  // returns once the page's event has fired.
-  virtual void NotifyPage(const char* text) = 0;
+  // Sets the keep-polling flag and starts the status poller, which relays the
+  // local client's state to the page. A poller that cannot be started is
+  // logged and the page is told "Connected", so the portal goes on.
+  virtual void StartPolling() = 0;
 };
 
 class UserNotice {

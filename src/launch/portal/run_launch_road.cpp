@@ -36,15 +36,7 @@ bool RunLaunchRoad(PortalContext& context, PagePort* page, const LaunchRoadPorts
     ports.download.StartDownload(context);
   }
 
-  ports.status.KeepPolling();
-  bool started = false;
-  for (int attempt = 0; attempt < kPollerStartAttempts && !started; ++attempt) {
-    started = ports.status.TryStartPoller();
-  }
-  if (!started) {
-    LogError(kPollerStartFailedLine);
-    ports.status.NotifyPage(kPollerFallbackState);
-  }
+  ports.status.StartPolling();
   return true;
 }
 

@@ -12,9 +12,6 @@ namespace vorlane {
 
 constexpr char16_t kUpdaterPathFormat[] = u"%s\\Corvanta\\Update\\Update.exe";
 constexpr char16_t kDownloadStartedLine[] = u"create a new thread to download update.exe";
-constexpr char16_t kPollerStartFailedLine[] = u"_beginthreadex failed!";
-constexpr char kPollerFallbackState[] = "Connected";
-constexpr int kPollerStartAttempts = 2;
 
 // The updater's path under folder, or empty when folder is empty or the path
 // would not fit the 260-character path capacity.

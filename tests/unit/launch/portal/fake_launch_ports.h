@@ -27,14 +27,12 @@ struct FakeLaunchWorld final : UpdaterLocator,
                                CertificateLoginStarter {
   std::u16string folder = u"C:\\Program Files (x86)";
   bool updaterInstalled = false;
-  int pollerFailuresBeforeStart = 0;
 
   std::vector<std::string> calls;
   std::vector<std::u16string> probed;
   std::u16string launchedPath, launchedParameters;
   std::vector<PortalContext> downloads;
   std::vector<MessageChoice> notices;
-  std::string notified;
 
   std::u16string ProgramFilesX86() override { return folder; }
   bool FileExists(const char16_t* path) override {
@@ -52,19 +50,7 @@ struct FakeLaunchWorld final : UpdaterLocator,
     downloads.push_back(context);
     return true;
   }
-  void KeepPolling() override { calls.push_back("keep-polling"); }
-  bool TryStartPoller() override {
-    calls.push_back("poller");
-    if (pollerFailuresBeforeStart > 0) {
-      --pollerFailuresBeforeStart;
-      return false;
-    }
-    return true;
-  }
-  void NotifyPage(const char* text) override {
-    calls.push_back("notify");
-    notified = text;
-  }
+  void StartPolling() override { calls.push_back("poller"); }
   void Show(MessageChoice message) override {
     calls.push_back("box");
     notices.push_back(message);

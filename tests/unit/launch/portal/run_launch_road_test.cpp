@@ -35,7 +35,7 @@ TEST_F(RunLaunchRoad_, InstalledUpdaterStartsWithTheContextThenThePoller) {
   page.port = u"8443";
   context.type = 1;
   EXPECT_TRUE(RunLaunchRoad(context, &page, world.Ports()));
-  EXPECT_EQ(world.calls, (Calls{"launch", "keep-polling", "poller"}));
+  EXPECT_EQ(world.calls, (Calls{"launch", "poller"}));
   EXPECT_EQ(world.probed, std::vector<std::u16string>{u"C:\\Program Files (x86)\\Corvanta\\Update\\Update.exe"});
   EXPECT_EQ(world.launchedPath, u"C:\\Program Files (x86)\\Corvanta\\Update\\Update.exe");
   EXPECT_EQ(world.launchedParameters,
@@ -45,7 +45,7 @@ TEST_F(RunLaunchRoad_, InstalledUpdaterStartsWithTheContextThenThePoller) {
 
 TEST_F(RunLaunchRoad_, MissingUpdaterLogsAndStartsTheDownloadWithTheReadContext) {
   EXPECT_TRUE(RunLaunchRoad(context, &page, world.Ports()));
-  EXPECT_EQ(world.calls, (Calls{"download", "keep-polling", "poller"}));
+  EXPECT_EQ(world.calls, (Calls{"download", "poller"}));
   ASSERT_EQ(world.downloads.size(), 1u);
   EXPECT_EQ(world.downloads[0].host, u"gw.example");
   EXPECT_EQ(world.downloads[0].port, 443);
@@ -96,22 +96,6 @@ TEST_F(RunLaunchRoad_, OtherTypesGoToTheCertificateLoginOnly) {
     EXPECT_EQ(fresh.calls, Calls{"certificate-login"});
   }
   EXPECT_EQ(context.host, u"");  // the page was not read
-}
-
-TEST_F(RunLaunchRoad_, PollerIsTriedTwice) {
-  world.pollerFailuresBeforeStart = 1;
-  EXPECT_TRUE(RunLaunchRoad(context, &page, world.Ports()));
-  EXPECT_EQ(world.calls, (Calls{"download", "keep-polling", "poller", "poller"}));
-  EXPECT_EQ(LogText().find(u"_beginthreadex"), std::u16string::npos);
-}
-
-TEST_F(RunLaunchRoad_, PollerThatCannotStartIsLoggedAndThePageHearsConnected) {
-  world.updaterInstalled = true;
-  world.pollerFailuresBeforeStart = 2;
-  EXPECT_TRUE(RunLaunchRoad(context, &page, world.Ports()));
-  EXPECT_EQ(world.calls, (Calls{"launch", "keep-polling", "poller", "poller", "notify"}));
-  EXPECT_EQ(world.notified, "Connected");
-  EXPECT_EQ(LogText(), u"[ERROR][2014-07-09 15:04:05 123]_beginthreadex failed!\r\n");
 }
 
 TEST_F(RunLaunchRoad_, NonWindowObjectKeepsTheEarlierContext) {

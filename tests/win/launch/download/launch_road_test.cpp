@@ -28,9 +28,7 @@ struct StandInControl final : PagePort, ProgramLauncher, StatusRelay, UserNotice
     updaterStarts.push_back(std::u16string(path) + u"|" + parameters);
     return 1;
   }
-  void KeepPolling() override {}
-  bool TryStartPoller() override { return ++pollerStarts > 0; }
-  void NotifyPage(const char*) override {}
+  void StartPolling() override { ++pollerStarts; }
   void Show(MessageChoice) override {}
   void LogIn() override {}
 };
