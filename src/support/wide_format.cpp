@@ -38,7 +38,7 @@ class Sink {
   bool overflow_ = false;
 };
 
-struct Spec {
+struct Directive {
   bool left = false;
   bool zero = false;
   bool plus = false;
@@ -47,19 +47,19 @@ struct Spec {
   int precision = -1;
 };
 
-void PutPadded(Sink& sink, const Spec& spec, const char16_t* body, int bodyLength,
+void PutPadded(Sink& sink, const Directive& directive, const char16_t* body, int bodyLength,
                const char16_t* sign, int signLength, bool allowZero) {
-  int padding = spec.width - bodyLength - signLength;
+  int padding = directive.width - bodyLength - signLength;
   if (padding < 0) padding = 0;
-  bool zeroPad = allowZero && spec.zero && !spec.left;
-  if (!spec.left && !zeroPad) sink.Repeat(u' ', padding);
+  bool zeroPad = allowZero && directive.zero && !directive.left;
+  if (!directive.left && !zeroPad) sink.Repeat(u' ', padding);
   for (int i = 0; i < signLength; ++i) sink.Put(sign[i]);
   if (zeroPad) sink.Repeat(u'0', padding);
   for (int i = 0; i < bodyLength; ++i) sink.Put(body[i]);
-  if (spec.left) sink.Repeat(u' ', padding);
+  if (directive.left) sink.Repeat(u' ', padding);
 }
 
-void PutInteger(Sink& sink, const Spec& spec, std::uint64_t magnitude, bool negative,
+void PutInteger(Sink& sink, const Directive& directive, std::uint64_t magnitude, bool negative,
                 unsigned base, bool upper, bool isSigned) {
   char16_t digits[24];
   int count = 0;
@@ -71,20 +71,20 @@ void PutInteger(Sink& sink, const Spec& spec, std::uint64_t magnitude, bool nega
   // Precision is the minimum number of digits.
   char16_t body[64];
   int bodyLength = 0;
-  int minimum = spec.precision > 0 ? spec.precision : 1;
+  int minimum = directive.precision > 0 ? directive.precision : 1;
   if (minimum > 40) minimum = 40;
   for (int i = count; i < minimum; ++i) body[bodyLength++] = u'0';
   while (count > 0) body[bodyLength++] = digits[--count];
-  if (spec.precision == 0 && bodyLength == 1 && body[0] == u'0') bodyLength = 0;
+  if (directive.precision == 0 && bodyLength == 1 && body[0] == u'0') bodyLength = 0;
 
   char16_t sign[1];
   int signLength = 0;
   if (isSigned) {
     if (negative) sign[signLength++] = u'-';
-    else if (spec.plus) sign[signLength++] = u'+';
-    else if (spec.space) sign[signLength++] = u' ';
+    else if (directive.plus) sign[signLength++] = u'+';
+    else if (directive.space) sign[signLength++] = u' ';
   }
-  PutPadded(sink, spec, body, bodyLength, sign, signLength, spec.precision < 0);
+  PutPadded(sink, directive, body, bodyLength, sign, signLength, directive.precision < 0);
 }
 
 }  // namespace
@@ -109,23 +109,23 @@ int FormatWideV(char16_t* out, std::size_t capacity, const char16_t* format, va_
       ++p;
       continue;
     }
-    Spec spec;
+    Directive directive;
     for (;; ++p) {
-      if (*p == u'-') spec.left = true;
-      else if (*p == u'0') spec.zero = true;
-      else if (*p == u'+') spec.plus = true;
-      else if (*p == u' ') spec.space = true;
+      if (*p == u'-') directive.left = true;
+      else if (*p == u'0') directive.zero = true;
+      else if (*p == u'+') directive.plus = true;
+      else if (*p == u' ') directive.space = true;
       else break;
     }
     while (*p >= u'0' && *p <= u'9') {
-      if (spec.width < 100000) spec.width = spec.width * 10 + (*p - u'0');
+      if (directive.width < 100000) directive.width = directive.width * 10 + (*p - u'0');
       ++p;
     }
     if (*p == u'.') {
       ++p;
-      spec.precision = 0;
+      directive.precision = 0;
       while (*p >= u'0' && *p <= u'9') {
-        if (spec.precision < 100000) spec.precision = spec.precision * 10 + (*p - u'0');
+        if (directive.precision < 100000) directive.precision = directive.precision * 10 + (*p - u'0');
         ++p;
       }
     }
@@ -151,7 +151,7 @@ int FormatWideV(char16_t* out, std::size_t capacity, const char16_t* format, va_
         else v = va_arg(args, int);
         if (half) v = static_cast<short>(v);
         std::uint64_t magnitude = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
-        PutInteger(sink, spec, magnitude, v < 0, 10, false, true);
+        PutInteger(sink, directive, magnitude, v < 0, 10, false, true);
         break;
       }
       case u'u':
@@ -163,20 +163,20 @@ int FormatWideV(char16_t* out, std::size_t capacity, const char16_t* format, va_
         else if (size) v = va_arg(args, std::size_t);
         else v = va_arg(args, unsigned int);
         if (half) v = static_cast<unsigned short>(v);
-        PutInteger(sink, spec, v, false, conversion == u'u' ? 10 : 16, conversion == u'X', false);
+        PutInteger(sink, directive, v, false, conversion == u'u' ? 10 : 16, conversion == u'X', false);
         break;
       }
       case u'c': {
         char16_t c = static_cast<char16_t>(va_arg(args, int));
-        PutPadded(sink, spec, &c, 1, nullptr, 0, false);
+        PutPadded(sink, directive, &c, 1, nullptr, 0, false);
         break;
       }
       case u's': {
         const char16_t* s = va_arg(args, const char16_t*);
         if (s == nullptr) s = u"(null)";
         std::size_t n = WideLength(s);
-        if (spec.precision >= 0 && n > static_cast<std::size_t>(spec.precision)) n = spec.precision;
-        PutPadded(sink, spec, s, static_cast<int>(n), nullptr, 0, false);
+        if (directive.precision >= 0 && n > static_cast<std::size_t>(directive.precision)) n = directive.precision;
+        PutPadded(sink, directive, s, static_cast<int>(n), nullptr, 0, false);
         break;
       }
       default:
