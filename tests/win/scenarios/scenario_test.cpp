@@ -1,0 +1,229 @@
+#include "scenario_test.h"
+
+#include <ole2.h>
+#include <shlobj.h>
+
+#include <cstring>
+
+#include "common/test_files.h"
+#include "local_client/local_client_simulator.h"
+#include "message_pump.h"
+#include "module/identifiers.h"
+#include "property_bag.h"
+#include "support/diagnostic_log.h"
+
+namespace vorlane::scenarios {
+namespace {
+
+const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
+const CLSID kClsid = *reinterpret_cast<const CLSID*>(&kControlClsid);
+const IID kEvents = *reinterpret_cast<const IID*>(&kEventsIid);
+
+std::u16string BesideSuite(const std::u16string& fileName) {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::u16string folder(reinterpret_cast<const char16_t*>(path));
+  return folder.substr(0, folder.find_last_of(u"\\/") + 1) + fileName;
+}
+
+}  // namespace
+
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= end) return done();
+    host::PumpFor(20);
+  }
+  return true;
+}
+
+std::u16string ProgramFilesX86() {
+  wchar_t folder[MAX_PATH] = {};
+  SHGetSpecialFolderPathW(nullptr, folder, CSIDL_PROGRAM_FILESX86, TRUE);
+  return reinterpret_cast<const char16_t*>(folder);
+}
+
+std::u16string TemporaryFolder() {
+  wchar_t folder[MAX_PATH + 1] = {};
+  GetTempPathW(MAX_PATH + 1, folder);
+  return reinterpret_cast<const char16_t*>(folder);
+}
+
+bool FileExists(const std::u16string& path) { return GetFileAttributesW(W(path)) != INVALID_FILE_ATTRIBUTES; }
+
+std::u16string LogText() { return testing::Utf16(testing::ReadFileBytes(kClientLogPath)); }
+
+InstalledProgram::InstalledProgram(const std::u16string& folder, const std::u16string& name) {
+  std::u16string target = ProgramFilesX86() + u"\\Corvanta\\" + folder;
+  SHCreateDirectoryExW(nullptr, W(target), nullptr);
+  path_ = target + u"\\" + name;
+  installed_ = CopyFileW(W(testing::FakeProgramsFolder() + name), W(path_), FALSE);
+}
+
+InstalledProgram::~InstalledProgram() { DeleteFileW(W(path_)); }
+
+host::Variant Bool(bool value) {
+  host::Variant made;
+  V_VT(made.get()) = VT_BOOL;
+  V_BOOL(made.get()) = value ? VARIANT_TRUE : VARIANT_FALSE;
+  return made;
+}
+
+host::Variant Short(short value) {
+  host::Variant made;
+  V_VT(made.get()) = VT_I2;
+  V_I2(made.get()) = value;
+  return made;
+}
+
+void ScenarioTest::SetUp() {
+  // Loaded once for the whole run, as in a browser process that keeps its
+  // portal open: the diagnostic log is opened once per process and a reload
+  // of the file could not open it again.
+  static HMODULE kept = LoadLibraryW(W(BesideSuite(u"vorlane.ocx")));
+  ASSERT_NE(nullptr, kept);
+  ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+  const char* name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  record_ = TemporaryFolder() + std::u16string(name, name + std::strlen(name)) + u".commands.txt";
+  DeleteFileW(W(record_));
+  SetEnvironmentVariableW(W(testing::kCommandRecordVariable), W(record_));
+}
+
+void ScenarioTest::TearDown() {
+  ReleaseControl();
+  pages_.clear();
+  OleUninitialize();
+}
+
+void ScenarioTest::Embed(int type) {
+  ASSERT_EQ(S_OK, host::HostedControl::Create({kClsid, BesideSuite(u"vorlane.ocx")}, &control_));
+  sink_.Attach(new host::EventSink(kEvents, nullptr));
+  ASSERT_EQ(S_OK, control_->Advise(sink_.Get(), kEvents, &sinkCookie_));
+  ComPtr<host::PropertyBag> params;
+  params.Attach(new host::PropertyBag);
+  params->Set(u"ip", u"127.0.0.1");
+  params->Set(u"port", u"443");
+  params->Set(u"username", u"alice");
+  std::string digits = std::to_string(type);
+  params->Set(u"type", std::u16string(digits.begin(), digits.end()));
+  ASSERT_EQ(S_OK, control_->Initialize(params.Get()));
+  ASSERT_EQ(S_OK, control_->Activate());
+  ASSERT_NE(nullptr, control_->control_window());
+}
+
+void ScenarioTest::ReleaseControl() {
+  if (!control_) return;
+  if (!control_->released()) {
+    control_->Unadvise(kEvents, sinkCookie_);
+    control_->Release();
+  }
+  control_.reset();
+}
+
+host::CallResult ScenarioTest::Call(const std::u16string& name, std::vector<host::Variant> args) {
+  return control_->Call(name, args);
+}
+
+bool ScenarioTest::Run(const std::u16string& address, const std::u16string& cookie) {
+  auto page = host::FakePage::Make(address, cookie);
+  EXPECT_TRUE(page);
+  if (!page) return false;
+  pages_.push_back(*page);
+  std::vector<host::Variant> args;
+  args.emplace_back();
+  V_VT(args.back().get()) = VT_DISPATCH;
+  V_DISPATCH(args.back().get()) = page->window().Get();
+  page->window()->AddRef();  // the Variant releases it
+  host::CallResult result = control_->Call(u"Run", args);
+  EXPECT_EQ(S_OK, result.hr);
+  EXPECT_EQ(VT_BOOL, V_VT(result.value.get()));
+  return V_BOOL(result.value.get()) == VARIANT_TRUE;
+}
+
+bool ScenarioTest::Close(short flag) {
+  std::vector<host::Variant> args;
+  args.push_back(Short(flag));
+  return control_->Call(u"Close", args).hr == S_OK;
+}
+
+std::vector<std::u16string> ScenarioTest::ClientMessages() const {
+  std::vector<std::u16string> texts;
+  if (!sink_) return texts;
+  for (const auto& event : sink_->Received())
+    if (event.name == u"OnClientMessage" && !event.args.empty()) texts.push_back(event.args[0]);
+  return texts;
+}
+
+std::vector<std::string> ScenarioTest::Recorded(std::size_t count, std::chrono::milliseconds limit) {
+  std::vector<std::string> lines;
+  PumpUntil(
+      [&] {
+        lines.clear();
+        std::string bytes = testing::ReadFileBytes(record_);
+        for (std::size_t start = 0, nl; (nl = bytes.find('\n', start)) != std::string::npos; start = nl + 1)
+          lines.push_back(bytes.substr(start, nl - start));
+        return lines.size() >= count;
+      },
+      limit);
+  return lines;
+}
+
+}  // namespace vorlane::scenarios
+
+namespace vorlane::scenarios {
+
+HRESULT ControlCanUnloadNow() {
+  HMODULE module = GetModuleHandleW(L"vorlane.ocx");
+  if (!module) return S_OK;
+  using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
+  auto canUnload = reinterpret_cast<CanUnloadNow>(reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")));
+  return canUnload ? canUnload() : E_FAIL;
+}
+
+void PortalScenarioTest::SetUp() {
+  ScenarioTest::SetUp();
+  ASSERT_TRUE(gateway_.Start());
+  ASSERT_TRUE(gateway_.ServeInstallerFile(testing::FakeProgramsFolder() + u"UpdateInstaller.exe"));
+  client_.SetDefault(testing::LocalClientSimulator::Reply("Connected"));
+  ASSERT_TRUE(client_.Start());
+  DeleteFileW(W(TemporaryFolder() + u"UpdateInstaller.exe"));
+  logStart_ = LogText().size();
+}
+
+void PortalScenarioTest::TearDown() {
+  EXPECT_TRUE(ReleaseAndWaitForThreads());
+  client_.Stop();
+  gateway_.Stop();
+  ScenarioTest::TearDown();
+}
+
+std::u16string PortalScenarioTest::GatewayPort() const {
+  std::string digits = std::to_string(gateway_.Port());
+  return std::u16string(digits.begin(), digits.end());
+}
+
+std::u16string PortalScenarioTest::PortalAddress() const {
+  return u"https://127.0.0.1:" + GatewayPort() + u"/portals/index.html";
+}
+
+bool PortalScenarioTest::RunOnPortal() {
+  return Run(PortalAddress(), u"lang=en; Varnex_SSLID=" + std::u16string(kSession) + u"; theme=dark");
+}
+
+bool PortalScenarioTest::ReleaseAndWaitForThreads() {
+  // Our own reference keeps the file loaded so that it can still be asked.
+  HMODULE held = GetModuleHandleW(L"vorlane.ocx") ? LoadLibraryW(L"vorlane.ocx") : nullptr;
+  ReleaseControl();
+  bool idle = PumpUntil([] { return ControlCanUnloadNow() == S_OK; }, 30s);
+  if (held) FreeLibrary(held);
+  return idle;
+}
+
+std::size_t PortalScenarioTest::StateRequests() {
+  std::size_t count = 0;
+  for (const auto& message : client_.Received()) count += message.text == "state";
+  return count;
+}
+
+}  // namespace vorlane::scenarios

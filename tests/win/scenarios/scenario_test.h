@@ -1,0 +1,111 @@
+#pragma once
+// The real vorlane.ocx embedded in the page host's container, driven through
+// IDispatch the way page script drives it, with the counterparts it talks to
+// (gateway and local client simulators, recording fake client programs) in
+// this process or this Wine prefix.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "event_sink.h"
+#include "gateway_simulator.h"
+#include "local_client/local_client_simulator.h"
+#include "fake_page.h"
+#include "hosted_control.h"
+
+namespace vorlane::scenarios {
+
+using namespace std::chrono_literals;
+using host::ComPtr;
+
+// Pumps this thread's messages (the control's events arrive only then) until
+// `done` holds or `limit` has passed; answers `done()` at the end.
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s);
+
+std::u16string ProgramFilesX86();
+std::u16string TemporaryFolder();
+bool FileExists(const std::u16string& path);
+// The diagnostic log's text so far.
+std::u16string LogText();
+
+// A fake client program copied into Program Files (x86)\Corvanta\<folder>
+// under `name`, removed again when this goes.
+class InstalledProgram {
+ public:
+  InstalledProgram(const std::u16string& folder, const std::u16string& name);
+  ~InstalledProgram();
+  InstalledProgram(const InstalledProgram&) = delete;
+  InstalledProgram& operator=(const InstalledProgram&) = delete;
+  const std::u16string& path() const { return path_; }
+  bool installed() const { return installed_; }
+
+ private:
+  std::u16string path_;
+  bool installed_ = false;
+};
+
+class ScenarioTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // The control from its file, initialised with "type" and the portal's
+  // other <param> values, active in its window and advised of our sink.
+  void Embed(int type = 0);
+  void ReleaseControl();
+
+  host::CallResult Call(const std::u16string& name, std::vector<host::Variant> args = {});
+  // Run(window) on a page at `address` with `cookie`; the VT_BOOL result.
+  bool Run(const std::u16string& address, const std::u16string& cookie);
+  bool Close(short flag);
+
+  // The texts of OnClientMessage in arrival order.
+  std::vector<std::u16string> ClientMessages() const;
+  // The command lines the fake programs recorded, once there are `count`
+  // (pumping meanwhile) or after `limit`.
+  std::vector<std::string> Recorded(std::size_t count = 0, std::chrono::milliseconds limit = 0ms);
+
+  std::unique_ptr<host::HostedControl> control_;
+  ComPtr<host::EventSink> sink_;
+  DWORD sinkCookie_ = 0;
+  std::vector<host::FakePage> pages_;  // alive as long as the control may hold them
+  std::u16string record_;
+};
+
+// A portal on the gateway simulator and a local client answering "state"
+// with `reply`; the control's background threads are waited for at the end.
+class PortalScenarioTest : public ScenarioTest {
+ protected:
+  static constexpr char16_t kSession[] = u"0123456789abcdef0123456789abcdef";
+  void SetUp() override;
+  void TearDown() override;
+
+  // https://127.0.0.1:<gateway port>/portals/index.html
+  std::u16string PortalAddress() const;
+  std::u16string GatewayPort() const;
+  // Run(window) on the portal page whose cookie string carries the session.
+  bool RunOnPortal();
+  // Releases the control and waits (bounded) until the module answers that
+  // nothing of it is in use: no poller or download thread is left.
+  bool ReleaseAndWaitForThreads();
+  // The "state" requests the local client has received.
+  std::size_t StateRequests();
+
+  testing::GatewaySimulator gateway_;
+  testing::LocalClientSimulator client_;
+  std::size_t logStart_ = 0;
+};
+
+// DllCanUnloadNow of the loaded control; S_OK when it is not loaded at all.
+HRESULT ControlCanUnloadNow();
+
+host::Variant Bool(bool value);
+host::Variant Short(short value);
+
+}  // namespace vorlane::scenarios
