@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "demo_counterparts.h"
 #include "dialog_watcher.h"
 #include "event_sink.h"
 #include "fake_page.h"
@@ -45,6 +46,11 @@ options:
   --cookie TEXT        the page's cookie string, as document.cookie gives it
                        (default: the page has none)
   --no-activate        do not activate the control in place (it gets no window)
+  --gateway            run a gateway on 127.0.0.1 (ephemeral port) that serves a
+                       fake client installer, and make the page one of its pages
+  --local-client TEXT  run the local VPN client's status service on 127.0.0.1:8000,
+                       answering "state" with TEXT; repeatable: the replies go in
+                       order and the last one is repeated from then on
   --help               this text
 
 steps:
@@ -68,6 +74,9 @@ output lines:
   messagebox "SSL VPN" "text"        dialog "caption"   (each dismissed with OK)
   property NAME "value"              cookie "url" "name=value" | cookies "url" none
   released
+  with --gateway / --local-client:   gateway "https://127.0.0.1:PORT" serving "PATH"
+  gateway request "GET ..." cookie "Varnex_SSLID=..."    started "command line"
+  local client 127.0.0.1:8000 answering "TEXT"           local client received "state"
 
 example:
   vorlane-host --ocx vorlane.ocx --param ip=10.0.0.1 --param type=0 \
@@ -85,6 +94,8 @@ struct Options {
   std::u16string page = u"https://gateway.example/portals/index.html";
   std::optional<std::u16string> cookie;
   bool activate = true;
+  bool gateway = false;
+  std::vector<std::string> local_client_replies;
   std::vector<Step> steps;
 };
 
@@ -133,6 +144,11 @@ bool ParseOptions(const std::vector<std::u16string>& words, Options* options, bo
       options->cookie = text;
     } else if (word == u"--no-activate") {
       options->activate = false;
+    } else if (word == u"--gateway") {
+      options->gateway = true;
+    } else if (word == u"--local-client") {
+      if (!value(&text)) return false;
+      options->local_client_replies.push_back(Utf8(text));
     } else if (word.starts_with(u"--")) {
       std::fprintf(stderr, "vorlane-host: unknown option %s (see --help)\n", Utf8(word).c_str());
       return false;
@@ -255,7 +271,23 @@ int main() {
   int status = Register(options, out) ? 0 : 1;
   bool only_registering = options.steps.empty() && options.params.empty() && options.source.file.empty() &&
                           !(options.register_files.empty() && options.unregister_files.empty());
+  std::unique_ptr<DemoCounterparts> counterparts;
+  if (status == 0 && (options.gateway || !options.local_client_replies.empty())) {
+    counterparts = std::make_unique<DemoCounterparts>(out);
+    if (options.gateway) {
+      options.page = counterparts->StartGateway();
+      if (options.page.empty()) {
+        out.Add("error gateway");
+        status = 1;
+      }
+    }
+    if (!options.local_client_replies.empty() && !counterparts->StartLocalClient(options.local_client_replies)) {
+      out.Add("error local client 127.0.0.1:8000");
+      status = 1;
+    }
+  }
   if (status == 0 && !only_registering) status = Host(options, out);
+  counterparts.reset();
   OleUninitialize();
   return status;
 }

@@ -33,7 +33,10 @@ class DispatchCalls : public ScenarioTest {
     return V_VT(result.value.get()) == VT_BOOL && V_BOOL(result.value.get()) == VARIANT_TRUE;
   }
   static std::u16string Sleeper(const std::u16string& rest) {
-    return u"\"" + testing::FakeProgramsFolder() + u"sleeper.exe\" sleep " + rest;
+    std::u16string command(1, u'"');
+    command += testing::FakeProgramsFolder();
+    command += u"sleeper.exe\" sleep ";
+    return command + rest;
   }
 };
 

@@ -20,14 +20,14 @@ const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wch
 const CLSID kClsid = *reinterpret_cast<const CLSID*>(&kControlClsid);
 const IID kEvents = *reinterpret_cast<const IID*>(&kEventsIid);
 
+}  // namespace
+
 std::u16string BesideSuite(const std::u16string& fileName) {
   wchar_t path[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, path, MAX_PATH);
   std::u16string folder(reinterpret_cast<const char16_t*>(path));
   return folder.substr(0, folder.find_last_of(u"\\/") + 1) + fileName;
 }
-
-}  // namespace
 
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
   const auto end = std::chrono::steady_clock::now() + limit;

@@ -28,6 +28,8 @@ using host::ComPtr;
 // `done` holds or `limit` has passed; answers `done()` at the end.
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s);
 
+// A file next to this suite's program.
+std::u16string BesideSuite(const std::u16string& fileName);
 std::u16string ProgramFilesX86();
 std::u16string TemporaryFolder();
 bool FileExists(const std::u16string& path);

@@ -1,0 +1,102 @@
+// vorlane-host.exe with its embedded counterparts, as the demo runs it: the
+// whole launch road in one child process, read from its output lines.
+#include <gmock/gmock.h>
+
+#include <sstream>
+
+#include "message_pump.h"
+#include "scenario_test.h"
+
+namespace vorlane::scenarios {
+namespace {
+
+using ::testing::AllOf;
+using ::testing::Contains;
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+struct HostRun {
+  DWORD exitCode = 0xFFFFFFFF;
+  std::vector<std::string> lines;
+};
+
+HostRun RunHost(const std::u16string& arguments) {
+  HostRun run;
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return run;
+  host::UniqueHandle reader(readEnd);
+  SetHandleInformation(reader.get(), HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = writeEnd;
+  startup.hStdError = writeEnd;
+  std::u16string command(1, u'"');
+  command += BesideSuite(u"vorlane-host.exe");
+  command += u"\" ";
+  command += arguments;
+  PROCESS_INFORMATION process{};
+  BOOL started = CreateProcessW(nullptr, reinterpret_cast<wchar_t*>(command.data()), nullptr, nullptr, TRUE, 0,
+                                nullptr, nullptr, &startup, &process);
+  CloseHandle(writeEnd);  // the read ends when the child's copy goes
+  if (!started) return run;
+  host::UniqueHandle processHandle(process.hProcess), threadHandle(process.hThread);
+  std::string output;
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(reader.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) output.append(buffer, got);
+  WaitForSingleObject(processHandle.get(), 60000);
+  GetExitCodeProcess(processHandle.get(), &run.exitCode);
+  std::istringstream stream(output);
+  for (std::string line; std::getline(stream, line);) run.lines.push_back(line);
+  return run;
+}
+
+std::size_t IndexOf(const std::vector<std::string>& lines, const std::string& start) {
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    if (lines[i].starts_with(start)) return i;
+  return lines.size();
+}
+
+TEST(DemoHost, ShowsTheInstallerDownloadedAndStartedAndTheClientsStateUntilPageOff) {
+  HostRun run = RunHost(u"--ocx \"" + BesideSuite(u"vorlane.ocx") +
+                        u"\" --param ip=127.0.0.1 --param type=1 --gateway"
+                        u" --local-client Connecting --local-client Connected"
+                        u" --cookie \"Varnex_SSLID=0123456789abcdef0123456789abcdef; lang=en\""
+                        u" call:Run:window wait:2500 call:Close:1 wait:1500 release");
+  EXPECT_EQ(0u, run.exitCode);
+  const auto& lines = run.lines;
+  const std::string gatewayLine = "gateway \"https://127.0.0.1:";
+  ASSERT_THAT(lines, Contains(StartsWith(gatewayLine)));
+  std::string gateway = lines[IndexOf(lines, gatewayLine)];
+  std::string port = gateway.substr(gatewayLine.size(), gateway.find('"', gatewayLine.size()) - gatewayLine.size());
+  EXPECT_THAT(lines, Contains("local client 127.0.0.1:8000 answering \"Connecting\" then \"Connected\""));
+  EXPECT_THAT(lines, Contains("result Run VT_BOOL true"));
+  EXPECT_THAT(lines, Contains("gateway request \"GET /sslvpn/client/UpdateInstaller.exe HTTP/1.1\" cookie "
+                              "\"Varnex_SSLID=0123456789abcdef0123456789abcdef\""));
+  EXPECT_THAT(lines, Contains(AllOf(StartsWith("started "), HasSubstr("UpdateInstaller.exe"),
+                                    EndsWith(" -port=" + port +
+                                             " -session=0123456789abcdef0123456789abcdef -type=1 /S\""))));
+  // The page hears the client's state, then Close(1) tells the client the page is gone.
+  std::size_t connecting = IndexOf(lines, "event OnClientMessage \"Connecting\"");
+  std::size_t connected = IndexOf(lines, "event OnClientMessage \"Connected\"");
+  std::size_t close = IndexOf(lines, "result Close VT_EMPTY");
+  std::size_t pageOff = IndexOf(lines, "local client received \"pageOff\"");
+  EXPECT_LT(connecting, connected);
+  EXPECT_LT(connected, close);
+  EXPECT_LT(close, pageOff);
+  EXPECT_LT(pageOff, lines.size());
+  EXPECT_EQ("released", lines.back());
+}
+
+TEST(DemoHost, RefusesALocalClientOptionWithoutItsText) {
+  HostRun run = RunHost(u"--local-client");
+  EXPECT_EQ(2u, run.exitCode);
+  ASSERT_EQ(1u, run.lines.size());
+  EXPECT_THAT(run.lines[0], HasSubstr("--local-client needs a value"));
+}
+
+}  // namespace
+}  // namespace vorlane::scenarios

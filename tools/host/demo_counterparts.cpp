@@ -1,0 +1,105 @@
+#include "demo_counterparts.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "gateway_simulator.h"
+#include "local_client/local_client_simulator.h"
+#include "text.h"
+
+namespace vorlane::host {
+namespace {
+
+std::string ReadAll(const std::u16string& path) {
+  HANDLE file = CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string bytes;
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+  CloseHandle(file);
+  return bytes;
+}
+
+}  // namespace
+
+DemoCounterparts::DemoCounterparts(Transcript& out) : out_(out) {
+  // The fake programs append their command lines here.
+  wchar_t temp[MAX_PATH + 1] = {};
+  GetTempPathW(MAX_PATH + 1, temp);
+  record_ = FromWide(temp) + u"vorlane-host-started.txt";
+  DeleteFileW(Wide(record_));
+  SetEnvironmentVariableW(Wide(testing::kCommandRecordVariable), Wide(record_));
+  watcher_ = std::thread([this] { Watch(); });
+}
+
+DemoCounterparts::~DemoCounterparts() {
+  stop_ = true;
+  watcher_.join();
+  Report();
+  if (client_) client_->Stop();
+  if (gateway_) gateway_->Stop();
+}
+
+std::u16string DemoCounterparts::StartGateway() {
+  auto gateway = std::make_unique<testing::GatewaySimulator>();
+  std::u16string installer = testing::FakeProgramsFolder() + u"UpdateInstaller.exe";
+  if (!gateway->Start() || !gateway->ServeInstallerFile(installer)) return {};
+  std::u16string address = u"https://127.0.0.1:" + Utf16(std::to_string(gateway->Port()));
+  out_.Add("gateway " + Quote(address) + " serving " + Quote(installer));
+  std::lock_guard lock(report_mutex_);
+  gateway_ = std::move(gateway);
+  return address + u"/portals/index.html";
+}
+
+bool DemoCounterparts::StartLocalClient(const std::vector<std::string>& replies) {
+  using testing::LocalClientSimulator;
+  if (replies.empty()) return false;
+  auto client = std::make_unique<LocalClientSimulator>();
+  std::vector<LocalClientSimulator::Step> script;
+  std::string listed;
+  for (const auto& reply : replies) {
+    script.push_back(LocalClientSimulator::Reply(reply));
+    listed += (listed.empty() ? "" : " then ") + Quote(Utf16(reply));
+  }
+  client->SetDefault(script.back());
+  script.pop_back();
+  client->Script(std::move(script));
+  if (!client->Start()) return false;
+  out_.Add("local client 127.0.0.1:8000 answering " + listed);
+  std::lock_guard lock(report_mutex_);
+  client_ = std::move(client);
+  return true;
+}
+
+void DemoCounterparts::Report() {
+  std::lock_guard lock(report_mutex_);
+  if (gateway_) {
+    auto requests = gateway_->Requests();
+    for (; requests_seen_ < requests.size(); ++requests_seen_) {
+      const auto& request = requests[requests_seen_];
+      out_.Add("gateway request " + Quote(Utf16(request.requestLine)) + " cookie " +
+               Quote(Utf16(request.Header("Cookie"))));
+    }
+  }
+  if (client_) {
+    auto messages = client_->Received();
+    for (; messages_seen_ < messages.size(); ++messages_seen_)
+      out_.Add("local client received " + Quote(Utf16(messages[messages_seen_].text)));
+  }
+  std::string record = ReadAll(record_);
+  for (std::size_t end; (end = record.find('\n', record_bytes_seen_)) != std::string::npos;
+       record_bytes_seen_ = end + 1)
+    out_.Add("started " + Quote(Utf16(record.substr(record_bytes_seen_, end - record_bytes_seen_))));
+}
+
+void DemoCounterparts::Watch() {
+  while (!stop_) {
+    Report();
+    Sleep(20);
+  }
+}
+
+}  // namespace vorlane::host
