@@ -175,7 +175,7 @@ namespace vorlane::scenarios {
 
 HRESULT ControlCanUnloadNow() {
   HMODULE module = GetModuleHandleW(L"vorlane.ocx");
-  if (!module) return S_OK;
+  if (!module) return E_FAIL;
   using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
   auto canUnload = reinterpret_cast<CanUnloadNow>(reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")));
   return canUnload ? canUnload() : E_FAIL;
@@ -212,12 +212,8 @@ bool PortalScenarioTest::RunOnPortal() {
 }
 
 bool PortalScenarioTest::ReleaseAndWaitForThreads() {
-  // Our own reference keeps the file loaded so that it can still be asked.
-  HMODULE held = GetModuleHandleW(L"vorlane.ocx") ? LoadLibraryW(L"vorlane.ocx") : nullptr;
   ReleaseControl();
-  bool idle = PumpUntil([] { return ControlCanUnloadNow() == S_OK; }, 30s);
-  if (held) FreeLibrary(held);
-  return idle;
+  return PumpUntil([] { return ControlCanUnloadNow() == S_OK; }, 30s);
 }
 
 std::size_t PortalScenarioTest::StateRequests() {

@@ -44,7 +44,6 @@ class InstalledProgram {
   ~InstalledProgram();
   InstalledProgram(const InstalledProgram&) = delete;
   InstalledProgram& operator=(const InstalledProgram&) = delete;
-  const std::u16string& path() const { return path_; }
   bool installed() const { return installed_; }
 
  private:
@@ -80,8 +79,9 @@ class ScenarioTest : public ::testing::Test {
   std::u16string record_;
 };
 
-// A portal on the gateway simulator and a local client answering "state"
-// with `reply`; the control's background threads are waited for at the end.
+// A portal page on the gateway simulator, which serves the recording fake
+// installer, and a local client answering "Connected" unless a test scripts
+// it; the control's background threads are waited for at the end.
 class PortalScenarioTest : public ScenarioTest {
  protected:
   static constexpr char16_t kSession[] = u"0123456789abcdef0123456789abcdef";
@@ -104,7 +104,7 @@ class PortalScenarioTest : public ScenarioTest {
   std::size_t logStart_ = 0;
 };
 
-// DllCanUnloadNow of the loaded control; S_OK when it is not loaded at all.
+// DllCanUnloadNow of the loaded control.
 HRESULT ControlCanUnloadNow();
 
 host::Variant Bool(bool value);

@@ -60,7 +60,7 @@ TEST_F(StatusRelay, CloseOneSendsPageOffAndStopsThePolls) {
     EXPECT_TRUE(message.text == "state" || message.text == "pageOff") << message.text;
 }
 
-TEST_F(StatusRelay, ReleasingTheControlWhilePollingEndsThePollerAndFreesTheModule) {
+TEST_F(StatusRelay, ReleasingTheControlWhilePollingEndsThePollerAndLeavesTheModuleUnloadable) {
   client_.SetDefault(LocalClientSimulator::Reply("Connecting"));
   ASSERT_TRUE(RunOnPortal());
   ASSERT_TRUE(PumpUntil([&] { return StateRequests() >= 2; }));
