@@ -27,6 +27,13 @@ void DiagnosticLog::Open(const char16_t* path) {
   remembered_[i] = u'\0';
 }
 
+void DiagnosticLog::Close() {
+  LogHandle previous = handle_.exchange(kNoLogHandle);
+  if (previous != kNoLogHandle) port_.Close(previous);
+  const char16_t initial[] = u"client.log";
+  for (std::size_t i = 0; i < sizeof initial / sizeof initial[0]; ++i) remembered_[i] = initial[i];
+}
+
 void DiagnosticLog::LineV(int level, const char16_t* format, va_list args) {
   LocalTime t = port_.Now();
   // Stage one: the prefix and the caller's format, copied as text.

@@ -51,6 +51,10 @@ class DiagnosticLog {
   // Makes path the log unless it is the remembered one. Only the UI thread
   // calls this.
   void Open(const char16_t* path);
+  // Closes the log and forgets its path, for a module that is unloaded while
+  // its process goes on: a handle left open would keep the file from the
+  // module's next load.
+  void Close();
   void Line(int level, const char16_t* format, ...);
   void LineV(int level, const char16_t* format, va_list args);
 

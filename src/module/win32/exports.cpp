@@ -13,7 +13,7 @@
 
 using namespace vorlane;
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   if (reason == DLL_PROCESS_ATTACH) {
     SetModuleInstance(instance);
     InstallWin32ProcessLog();
@@ -23,6 +23,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     }
   } else if (reason == DLL_PROCESS_DETACH) {
     TheApp().ExitInstance();
+    // Freed while the process goes on (no reserved pointer): release the log
+    // file, or the next load of the module in this process could not open it.
+    if (reserved == nullptr) CloseWin32ProcessLog();
   }
   return TRUE;
 }

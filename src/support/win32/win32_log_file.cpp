@@ -35,11 +35,22 @@ bool Win32LogFile::SamePath(const char16_t* a, const char16_t* b) {
   return lstrcmpiW(AsWide(a), AsWide(b)) == 0;
 }
 
-DiagnosticLog& InstallWin32ProcessLog() {
+namespace {
+DiagnosticLog& ProcessLog() {
   static Win32LogFile file;
   static DiagnosticLog log(file);
-  InstallProcessLog(&log);
   return log;
+}
+}  // namespace
+
+DiagnosticLog& InstallWin32ProcessLog() {
+  InstallProcessLog(&ProcessLog());
+  return ProcessLog();
+}
+
+void CloseWin32ProcessLog() {
+  InstallProcessLog(nullptr);
+  ProcessLog().Close();
 }
 
 }  // namespace vorlane

@@ -17,5 +17,7 @@ class Win32LogFile final : public LogFilePort {
 // Installs the process's log on the real file system (once per process) and
 // returns it.
 DiagnosticLog& InstallWin32ProcessLog();
+// Uninstalls and closes it, when the module is freed before its process ends.
+void CloseWin32ProcessLog();
 
 }  // namespace vorlane

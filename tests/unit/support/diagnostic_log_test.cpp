@@ -147,6 +147,22 @@ TEST(DiagnosticLogOpen, LongPathIsRememberedCutTo259Characters) {
   EXPECT_EQ(std::u16string(log.RememberedPath()), path.substr(0, 259));
 }
 
+TEST(DiagnosticLogOpen, CloseReleasesTheFileAndTheSamePathOpensAgain) {
+  FakeLogFile file;
+  DiagnosticLog log(file);
+  log.Open(kClientLogPath);
+  LogHandle first = log.Handle();
+  log.Close();
+  ASSERT_EQ(file.closed.size(), 1u);
+  EXPECT_EQ(file.closed[0], first);
+  log.Line(Error, u"lost");  // nothing open
+  EXPECT_EQ(file.writeCalls, 0);
+  log.Open(kClientLogPath);
+  EXPECT_EQ(file.openCalls, 2);
+  log.Line(Error, u"kept");
+  EXPECT_EQ(file.Text(kClientLogPath), u"[ERROR][2014-07-09 15:04:05 123]kept\r\n");
+}
+
 TEST(DiagnosticLogThreads, ManyWritersEachLineIntactAndCounted) {
   FakeLogFile file;
   DiagnosticLog log(file);
