@@ -3,28 +3,21 @@
 #include <mshtml.h>
 #include <wrl/client.h>
 
+#include "com/win32/bstr.h"
+
 namespace vorlane {
 namespace {
 
 using Microsoft::WRL::ComPtr;
 
-// Owns a BSTR that a property getter hands out.
-class OwnedBstr {
- public:
-  OwnedBstr() = default;
-  ~OwnedBstr() { SysFreeString(value_); }
-  OwnedBstr(const OwnedBstr&) = delete;
-  OwnedBstr& operator=(const OwnedBstr&) = delete;
-  BSTR* Out() { return &value_; }
-  // A getter that failed or delivered no string gives nothing.
-  std::optional<std::u16string> Text(HRESULT result) const {
-    if (FAILED(result) || value_ == nullptr) return std::nullopt;
-    return std::u16string(reinterpret_cast<const char16_t*>(value_), SysStringLen(value_));
-  }
-
- private:
-  BSTR value_ = nullptr;
-};
+// The text a BSTR property getter hands out; nothing when the getter failed
+// or delivered no string.
+template <typename Getter>
+std::optional<std::u16string> TextOf(Getter get) {
+  Bstr text;
+  if (FAILED(get(text.Put())) || text.Get() == nullptr) return std::nullopt;
+  return text.Text();
+}
 
 class HtmlPage final : public PagePort {
  public:
@@ -33,18 +26,15 @@ class HtmlPage final : public PagePort {
 
   std::optional<std::u16string> LocationHostname() override {
     if (!location_) return std::nullopt;
-    OwnedBstr text;
-    return text.Text(location_->get_hostname(text.Out()));
+    return TextOf([&](BSTR* out) { return location_->get_hostname(out); });
   }
   std::optional<std::u16string> LocationPort() override {
     if (!location_) return std::nullopt;
-    OwnedBstr text;
-    return text.Text(location_->get_port(text.Out()));
+    return TextOf([&](BSTR* out) { return location_->get_port(out); });
   }
   std::optional<std::u16string> DocumentCookie() override {
     if (!document_) return std::nullopt;
-    OwnedBstr text;
-    return text.Text(document_->get_cookie(text.Out()));
+    return TextOf([&](BSTR* out) { return document_->get_cookie(out); });
   }
 
  private:
