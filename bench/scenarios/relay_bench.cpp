@@ -23,6 +23,7 @@
 
 using namespace std::chrono;
 using namespace vorlane::host;
+using vorlane::Variant;
 using vorlane::testing::LocalClientSimulator;
 
 namespace {
@@ -85,17 +86,17 @@ int main(int argc, char** argv) {
                              u"Varnex_SSLID=0123456789abcdef0123456789abcdef");
   std::vector<Variant> args;
   args.emplace_back();
-  V_VT(args.back().get()) = VT_DISPATCH;
-  V_DISPATCH(args.back().get()) = page->window().Get();
+  V_VT(args.back().Get()) = VT_DISPATCH;
+  V_DISPATCH(args.back().Get()) = page->window().Get();
   page->window()->AddRef();
   CallResult run = control->Call(u"Run", args);
-  if (FAILED(run.hr) || V_VT(run.value.get()) != VT_BOOL || !V_BOOL(run.value.get())) Fail("Run failed");
+  if (FAILED(run.hr) || V_VT(run.value.Get()) != VT_BOOL || !V_BOOL(run.value.Get())) Fail("Run failed");
 
   PumpFor(static_cast<DWORD>(seconds) * 1000);
   std::vector<Variant> stop;
   stop.emplace_back();
-  V_VT(stop.back().get()) = VT_I2;
-  V_I2(stop.back().get()) = 2;
+  V_VT(stop.back().Get()) = VT_I2;
+  V_I2(stop.back().Get()) = 2;
   control->Call(u"Close", stop);
 
   auto sent = client.Sent();

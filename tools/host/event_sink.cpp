@@ -1,6 +1,6 @@
 #include "event_sink.h"
 
-#include "bstr.h"
+#include "com/win32/bstr.h"
 #include "text.h"
 
 namespace vorlane::host {
@@ -17,8 +17,8 @@ std::u16string EventName(DISPID id) {
 std::u16string ArgumentText(const VARIANT& arg) {
   Variant text;
   if (V_VT(&arg) == VT_BSTR) return FromWide(V_BSTR(&arg));
-  if (FAILED(VariantChangeType(text.get(), const_cast<VARIANT*>(&arg), VARIANT_ALPHABOOL, VT_BSTR))) return u"?";
-  return FromWide(V_BSTR(text.get()));
+  if (FAILED(VariantChangeType(text.Get(), const_cast<VARIANT*>(&arg), VARIANT_ALPHABOOL, VT_BSTR))) return u"?";
+  return FromWide(V_BSTR(text.Get()));
 }
 
 }  // namespace

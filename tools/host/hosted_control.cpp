@@ -119,16 +119,16 @@ CallResult HostedControl::Call(const std::u16string& name, std::vector<Variant>&
   call.hr = object_.As(&dispatch);
   if (FAILED(call.hr)) return call;
   Bstr member(name);
-  LPOLESTR names[] = {member.get()};
+  LPOLESTR names[] = {member.Get()};
   call.hr = dispatch->GetIDsOfNames(IID_NULL, names, 1, 0, &call.id);
   if (FAILED(call.hr)) return call;
   // Invoke takes the arguments last first.
   std::vector<VARIANT> reversed;
-  for (auto it = args.rbegin(); it != args.rend(); ++it) reversed.push_back(*it->get());
+  for (auto it = args.rbegin(); it != args.rend(); ++it) reversed.push_back(*it->Get());
   DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
   EXCEPINFO exception{};
   UINT bad_argument = 0;
-  call.hr = dispatch->Invoke(call.id, IID_NULL, 0, DISPATCH_METHOD, &params, call.value.get(), &exception,
+  call.hr = dispatch->Invoke(call.id, IID_NULL, 0, DISPATCH_METHOD, &params, call.value.Get(), &exception,
                              &bad_argument);
   SysFreeString(exception.bstrSource);
   SysFreeString(exception.bstrDescription);
@@ -147,13 +147,13 @@ HRESULT HostedControl::Notify(const std::string& utf8) {
   HWND window = control_window();
   if (!window) return E_HANDLE;
   UniqueHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  if (!done.get()) return HRESULT_FROM_WIN32(GetLastError());
+  if (!done.Get()) return HRESULT_FROM_WIN32(GetLastError());
   std::thread sender([&] {
     SendMessageW(window, kNotifyMessage, reinterpret_cast<WPARAM>(utf8.c_str()), 0);
-    SetEvent(done.get());
+    SetEvent(done.Get());
   });
   // The sender waits for this thread to handle the message, so pump until it has.
-  PumpUntil(done.get(), INFINITE);
+  PumpUntil(done.Get(), INFINITE);
   sender.join();
   return S_OK;
 }

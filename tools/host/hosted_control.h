@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "bstr.h"
+#include "com/win32/bstr.h"
 #include "container_site.h"
 #include "property_bag.h"
 

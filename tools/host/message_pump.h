@@ -3,23 +3,9 @@
 // other threads (the control's WM_USER+1) are delivered only while it pumps.
 #include <windows.h>
 
-#include <utility>
+#include "com/win32/unique_handle.h"
 
 namespace vorlane::host {
-
-class UniqueHandle {
- public:
-  explicit UniqueHandle(HANDLE handle = nullptr) : handle_(handle) {}
-  UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-  UniqueHandle& operator=(UniqueHandle&&) = delete;
-  ~UniqueHandle() {
-    if (handle_) CloseHandle(handle_);
-  }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 // Dispatches everything waiting for this thread.
 void PumpPending();

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "bstr.h"
+#include "com/win32/bstr.h"
 #include "com_object.h"
 #include "page_state.h"
 
@@ -42,7 +42,7 @@ class PageObject : public ComObject<Interface> {
  protected:
   static HRESULT Deliver(const std::u16string& text, BSTR* out) {
     if (!out) return E_POINTER;
-    *out = Bstr(text).release();
+    *out = Bstr(text).Detach();
     return *out ? S_OK : E_OUTOFMEMORY;
   }
 

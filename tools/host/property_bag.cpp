@@ -1,6 +1,6 @@
 #include "property_bag.h"
 
-#include "bstr.h"
+#include "com/win32/bstr.h"
 #include "text.h"
 
 namespace vorlane::host {
@@ -44,16 +44,16 @@ HRESULT PropertyBag::Read(LPCOLESTR name, VARIANT* value, IErrorLog*) {
   VARTYPE wanted = V_VT(value) == VT_EMPTY ? VARTYPE{VT_BSTR} : V_VT(value);
   VariantInit(value);
   // A value that does not convert (a "type" of "abc") is refused, as a browser does.
-  return VariantChangeType(value, text.get(), 0, wanted);
+  return VariantChangeType(value, text.Get(), 0, wanted);
 }
 
 HRESULT PropertyBag::Write(LPCOLESTR name, VARIANT* value) {
   if (!name || !value) return E_POINTER;
   Variant text;
-  HRESULT hr = VariantChangeType(text.get(), value, VARIANT_ALPHABOOL, VT_BSTR);
+  HRESULT hr = VariantChangeType(text.Get(), value, VARIANT_ALPHABOOL, VT_BSTR);
   if (FAILED(hr)) return hr;
   try {
-    BagEntry written{FromWide(name), FromWide(V_BSTR(text.get())), V_VT(value)};
+    BagEntry written{FromWide(name), FromWide(V_BSTR(text.Get())), V_VT(value)};
     if (BagEntry* entry = FindEntry(written.name)) {
       *entry = written;
     } else {

@@ -28,8 +28,8 @@ const char* TypeName(VARTYPE type) {
 
 Variant PageObjectArgument(IUnknown* object) {
   Variant arg;
-  V_VT(arg.get()) = VT_DISPATCH;
-  object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&V_DISPATCH(arg.get())));
+  V_VT(arg.Get()) = VT_DISPATCH;
+  object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&V_DISPATCH(arg.Get())));
   return arg;
 }
 
@@ -38,12 +38,12 @@ Variant ToVariant(const StepArgument& step_arg, const FakePage& page) {
   switch (step_arg.kind) {
     case StepArgument::Kind::kText: return Variant::Text(Utf16(step_arg.text));
     case StepArgument::Kind::kInteger:
-      V_VT(arg.get()) = VT_I4;
-      V_I4(arg.get()) = static_cast<LONG>(step_arg.integer);
+      V_VT(arg.Get()) = VT_I4;
+      V_I4(arg.Get()) = static_cast<LONG>(step_arg.integer);
       return arg;
     case StepArgument::Kind::kBoolean:
-      V_VT(arg.get()) = VT_BOOL;
-      V_BOOL(arg.get()) = step_arg.boolean ? VARIANT_TRUE : VARIANT_FALSE;
+      V_VT(arg.Get()) = VT_BOOL;
+      V_BOOL(arg.Get()) = step_arg.boolean ? VARIANT_TRUE : VARIANT_FALSE;
       return arg;
     case StepArgument::Kind::kWindow: return PageObjectArgument(page.window().Get());
     case StepArgument::Kind::kLocation: return PageObjectArgument(page.location().Get());
@@ -67,8 +67,8 @@ std::string DescribeValue(const VARIANT& value) {
     case VT_BSTR: return described + " " + Quote(FromWide(V_BSTR(&value)));
     default: {
       Variant text;
-      if (FAILED(VariantChangeType(text.get(), const_cast<VARIANT*>(&value), 0, VT_BSTR))) return described;
-      return described + " " + Utf8(FromWide(V_BSTR(text.get())));
+      if (FAILED(VariantChangeType(text.Get(), const_cast<VARIANT*>(&value), 0, VT_BSTR))) return described;
+      return described + " " + Utf8(FromWide(V_BSTR(text.Get())));
     }
   }
 }
@@ -100,7 +100,7 @@ bool StepRunner::Call(const Step& step) {
   for (const auto& arg : step.args) args.push_back(ToVariant(arg, page_));
   CallResult call = control_.Call(Utf16(step.name), args);
   if (FAILED(call.hr)) return Fail(step.name, call.hr);
-  transcript_.Add("result " + step.name + " " + DescribeValue(*call.value.get()));
+  transcript_.Add("result " + step.name + " " + DescribeValue(*call.value.Get()));
   return true;
 }
 

@@ -42,6 +42,17 @@ class Bstr {
 class Variant {
  public:
   Variant() { VariantInit(&v_); }
+  Variant(Variant&& other) noexcept : v_(other.v_) { VariantInit(&other.v_); }
+  Variant& operator=(Variant&& other) noexcept {
+    std::swap(v_, other.v_);
+    return *this;
+  }
+  static Variant Text(const std::u16string& text) {
+    Variant made;
+    V_VT(&made.v_) = VT_BSTR;
+    V_BSTR(&made.v_) = Bstr(text).Detach();
+    return made;
+  }
   Variant(const Variant&) = delete;
   Variant& operator=(const Variant&) = delete;
   ~Variant() { VariantClear(&v_); }

@@ -23,13 +23,13 @@ HostRun RunHost(const std::u16string& arguments) {
   HANDLE read_end = nullptr, write_end = nullptr;
   if (!CreatePipe(&read_end, &write_end, &inherit, 0)) return run;
   UniqueHandle reader(read_end), writer(write_end);
-  SetHandleInformation(reader.get(), HANDLE_FLAG_INHERIT, 0);
+  SetHandleInformation(reader.Get(), HANDLE_FLAG_INHERIT, 0);
 
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = writer.get();
-  startup.hStdError = writer.get();
+  startup.hStdOutput = writer.Get();
+  startup.hStdError = writer.Get();
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   std::u16string command = u"\"" + testing::HostProgram() + u"\" " + arguments;
   PROCESS_INFORMATION process{};
@@ -42,9 +42,9 @@ HostRun RunHost(const std::u16string& arguments) {
   std::string output;
   char buffer[4096];
   DWORD got = 0;
-  while (ReadFile(reader.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) output.append(buffer, got);
-  WaitForSingleObject(process_handle.get(), INFINITE);
-  GetExitCodeProcess(process_handle.get(), &run.exit_code);
+  while (ReadFile(reader.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0) output.append(buffer, got);
+  WaitForSingleObject(process_handle.Get(), INFINITE);
+  GetExitCodeProcess(process_handle.Get(), &run.exit_code);
   std::istringstream stream(output);
   for (std::string line; std::getline(stream, line);) run.lines.push_back(line);
   return run;

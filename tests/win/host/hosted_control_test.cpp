@@ -133,24 +133,24 @@ TEST_F(HostedControlTest, MethodsAreCalledByNameAndGiveBooleansAsVtBool) {
   CallResult reset = control->Call(u"resetURL", none);  // names resolve without regard to case
   ASSERT_EQ(S_OK, reset.hr);
   EXPECT_EQ(1003, reset.id);
-  EXPECT_EQ(VT_BOOL, V_VT(reset.value.get()));
+  EXPECT_EQ(VT_BOOL, V_VT(reset.value.Get()));
 
   std::vector<Variant> command;
   command.push_back(Variant::Text(u"cmd.exe /c exit 0"));
   command.push_back(Variant());
-  V_VT(command.back().get()) = VT_I4;  // converted to a boolean by the control
-  V_I4(command.back().get()) = 5;
+  V_VT(command.back().Get()) = VT_I4;  // converted to a boolean by the control
+  V_I4(command.back().Get()) = 5;
   CallResult run_cmd = control->Call(u"RunCmd", command);
   ASSERT_EQ(S_OK, run_cmd.hr);
-  EXPECT_EQ(VT_BOOL, V_VT(run_cmd.value.get()));
+  EXPECT_EQ(VT_BOOL, V_VT(run_cmd.value.Get()));
 
   std::vector<Variant> flag;
   flag.push_back(Variant());
-  V_VT(flag.back().get()) = VT_I2;
-  V_I2(flag.back().get()) = 7;  // neither 0 nor 1: only stops a poller, of which there is none
+  V_VT(flag.back().Get()) = VT_I2;
+  V_I2(flag.back().Get()) = 7;  // neither 0 nor 1: only stops a poller, of which there is none
   CallResult close = control->Call(u"Close", flag);
   EXPECT_EQ(S_OK, close.hr);
-  EXPECT_EQ(VT_EMPTY, V_VT(close.value.get()));
+  EXPECT_EQ(VT_EMPTY, V_VT(close.value.Get()));
 
   EXPECT_EQ(DISP_E_UNKNOWNNAME, control->Call(u"Reset", none).hr);
 }

@@ -1,7 +1,7 @@
 // The fake page objects as the control sees them: through their interfaces.
 #include <gtest/gtest.h>
 
-#include "bstr.h"
+#include "com/win32/bstr.h"
 #include "fake_page.h"
 
 namespace vorlane::host {
@@ -9,8 +9,8 @@ namespace {
 
 std::u16string Ask(HRESULT (STDMETHODCALLTYPE IHTMLLocation::*member)(BSTR*), IHTMLLocation* location) {
   Bstr text;
-  EXPECT_EQ(S_OK, (location->*member)(text.out()));
-  return text.text();
+  EXPECT_EQ(S_OK, (location->*member)(text.Put()));
+  return text.Text();
 }
 
 TEST(FakePage, LocationSplitsTheAddressLikeABrowser) {
@@ -56,14 +56,14 @@ TEST(FakePage, WindowLeadsToItsLocationAndDocument) {
   EXPECT_EQ(page->document().Get(), document.Get());
 
   Bstr url;
-  ASSERT_EQ(S_OK, document->get_URL(url.out()));
-  EXPECT_EQ(u"https://gw.example/p", url.text());
+  ASSERT_EQ(S_OK, document->get_URL(url.Put()));
+  EXPECT_EQ(u"https://gw.example/p", url.Text());
 
   ComPtr<IHTMLLocation> not_a_location;
   EXPECT_EQ(E_NOINTERFACE, window.As(&not_a_location));
   Bstr status;
-  EXPECT_EQ(E_NOTIMPL, window->get_status(status.out()));
-  EXPECT_EQ(E_NOTIMPL, document->get_title(status.out()));
+  EXPECT_EQ(E_NOTIMPL, window->get_status(status.Put()));
+  EXPECT_EQ(E_NOTIMPL, document->get_title(status.Put()));
 }
 
 TEST(FakePage, DocumentCookieIsTheGivenStringOrNone) {
@@ -71,13 +71,13 @@ TEST(FakePage, DocumentCookieIsTheGivenStringOrNone) {
   auto without = FakePage::Make(u"https://gw.example/", std::nullopt);
   auto empty = FakePage::Make(u"https://gw.example/", u"");
   Bstr cookie;
-  ASSERT_EQ(S_OK, with->document()->get_cookie(cookie.out()));
-  EXPECT_EQ(u"Varnex_SSLID=0123; x=y", cookie.text());
-  ASSERT_EQ(S_OK, without->document()->get_cookie(cookie.out()));
-  EXPECT_EQ(nullptr, cookie.get());
-  ASSERT_EQ(S_OK, empty->document()->get_cookie(cookie.out()));
-  ASSERT_NE(nullptr, cookie.get());
-  EXPECT_EQ(u"", cookie.text());
+  ASSERT_EQ(S_OK, with->document()->get_cookie(cookie.Put()));
+  EXPECT_EQ(u"Varnex_SSLID=0123; x=y", cookie.Text());
+  ASSERT_EQ(S_OK, without->document()->get_cookie(cookie.Put()));
+  EXPECT_EQ(nullptr, cookie.Get());
+  ASSERT_EQ(S_OK, empty->document()->get_cookie(cookie.Put()));
+  ASSERT_NE(nullptr, cookie.Get());
+  EXPECT_EQ(u"", cookie.Text());
 }
 
 TEST(FakePage, RecordsNavigationsInOrderAndTellsTheObserver) {
@@ -86,8 +86,8 @@ TEST(FakePage, RecordsNavigationsInOrderAndTellsTheObserver) {
                              [&](const Navigation& navigation) { observed.push_back(navigation); });
   Bstr first(u"https://gw.example/portals");
   Bstr second(u" https://gw.example/verify?x=1");
-  ASSERT_EQ(S_OK, page->location()->put_href(first.get()));
-  ASSERT_EQ(S_OK, page->location()->replace(second.get()));
+  ASSERT_EQ(S_OK, page->location()->put_href(first.Get()));
+  ASSERT_EQ(S_OK, page->location()->replace(second.Get()));
   ASSERT_EQ(S_OK, page->location()->put_href(nullptr));
 
   std::vector<Navigation> expected = {{u"href", u"https://gw.example/portals"},
@@ -97,8 +97,8 @@ TEST(FakePage, RecordsNavigationsInOrderAndTellsTheObserver) {
   EXPECT_EQ(expected, observed);
   // A navigation is only asked for: the page's own address stays until a browser would load the new one.
   Bstr href;
-  page->location()->get_href(href.out());
-  EXPECT_EQ(u"https://gw.example/portals/index.html", href.text());
+  page->location()->get_href(href.Put());
+  EXPECT_EQ(u"https://gw.example/portals/index.html", href.Text());
 }
 
 }  // namespace

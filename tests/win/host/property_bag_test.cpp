@@ -3,7 +3,7 @@
 
 #include <wrl/client.h>
 
-#include "bstr.h"
+#include "com/win32/bstr.h"
 #include "property_bag.h"
 
 namespace vorlane::host {
@@ -13,8 +13,8 @@ class PropertyBagTest : public ::testing::Test {
  protected:
   PropertyBagTest() { bag_.Attach(new PropertyBag); }
   HRESULT Read(const wchar_t* name, VARTYPE type, Variant* value) {
-    V_VT(value->get()) = type;
-    return bag_->Read(name, value->get(), nullptr);
+    V_VT(value->Get()) = type;
+    return bag_->Read(name, value->Get(), nullptr);
   }
   Microsoft::WRL::ComPtr<PropertyBag> bag_;
 };
@@ -24,12 +24,12 @@ TEST_F(PropertyBagTest, ConvertsToTheRequestedType) {
   bag_->Set(u"ip", u"10.0.0.1");
   Variant type, ip, any;
   ASSERT_EQ(S_OK, Read(L"type", VT_I2, &type));
-  EXPECT_EQ(VT_I2, V_VT(type.get()));
-  EXPECT_EQ(-1, V_I2(type.get()));
+  EXPECT_EQ(VT_I2, V_VT(type.Get()));
+  EXPECT_EQ(-1, V_I2(type.Get()));
   ASSERT_EQ(S_OK, Read(L"IP", VT_BSTR, &ip));  // names are not case-sensitive, as in HTML
-  EXPECT_STREQ(L"10.0.0.1", V_BSTR(ip.get()));
+  EXPECT_STREQ(L"10.0.0.1", V_BSTR(ip.Get()));
   ASSERT_EQ(S_OK, Read(L"ip", VT_EMPTY, &any));
-  EXPECT_EQ(VT_BSTR, V_VT(any.get()));
+  EXPECT_EQ(VT_BSTR, V_VT(any.Get()));
 }
 
 TEST_F(PropertyBagTest, RefusesAbsentAndUnconvertibleValues) {
@@ -37,16 +37,16 @@ TEST_F(PropertyBagTest, RefusesAbsentAndUnconvertibleValues) {
   Variant value;
   EXPECT_EQ(E_INVALIDARG, Read(L"port", VT_I4, &value));
   EXPECT_TRUE(FAILED(Read(L"type", VT_I2, &value)));
-  EXPECT_EQ(VT_EMPTY, V_VT(value.get()));
+  EXPECT_EQ(VT_EMPTY, V_VT(value.Get()));
 }
 
 TEST_F(PropertyBagTest, WriteKeepsOrderAndReplacesByName) {
   Variant version, ip, again;
-  V_VT(version.get()) = VT_I4;
-  V_I4(version.get()) = 524288;
-  ASSERT_EQ(S_OK, bag_->Write(L"_Version", version.get()));
-  ASSERT_EQ(S_OK, bag_->Write(L"ip", Variant::Text(u"1.2.3.4").get()));
-  ASSERT_EQ(S_OK, bag_->Write(L"IP", Variant::Text(u"5.6.7.8").get()));
+  V_VT(version.Get()) = VT_I4;
+  V_I4(version.Get()) = 524288;
+  ASSERT_EQ(S_OK, bag_->Write(L"_Version", version.Get()));
+  ASSERT_EQ(S_OK, bag_->Write(L"ip", Variant::Text(u"1.2.3.4").Get()));
+  ASSERT_EQ(S_OK, bag_->Write(L"IP", Variant::Text(u"5.6.7.8").Get()));
   auto entries = bag_->Entries();
   ASSERT_EQ(2u, entries.size());
   EXPECT_EQ(u"_Version", entries[0].name);

@@ -26,8 +26,8 @@ HostRun RunHost(const std::u16string& arguments) {
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   HANDLE readEnd = nullptr, writeEnd = nullptr;
   if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return run;
-  host::UniqueHandle reader(readEnd);
-  SetHandleInformation(reader.get(), HANDLE_FLAG_INHERIT, 0);
+  vorlane::UniqueHandle reader(readEnd);
+  SetHandleInformation(reader.Get(), HANDLE_FLAG_INHERIT, 0);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
@@ -42,13 +42,13 @@ HostRun RunHost(const std::u16string& arguments) {
                                 nullptr, nullptr, &startup, &process);
   CloseHandle(writeEnd);  // the read ends when the child's copy goes
   if (!started) return run;
-  host::UniqueHandle processHandle(process.hProcess), threadHandle(process.hThread);
+  vorlane::UniqueHandle processHandle(process.hProcess), threadHandle(process.hThread);
   std::string output;
   char buffer[4096];
   DWORD got = 0;
-  while (ReadFile(reader.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) output.append(buffer, got);
-  WaitForSingleObject(processHandle.get(), 60000);
-  GetExitCodeProcess(processHandle.get(), &run.exitCode);
+  while (ReadFile(reader.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0) output.append(buffer, got);
+  WaitForSingleObject(processHandle.Get(), 60000);
+  GetExitCodeProcess(processHandle.Get(), &run.exitCode);
   std::istringstream stream(output);
   for (std::string line; std::getline(stream, line);) run.lines.push_back(line);
   return run;

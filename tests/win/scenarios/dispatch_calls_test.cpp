@@ -19,18 +19,18 @@ class DispatchCalls : public ScenarioTest {
     Embed();
   }
   bool RunCmd(const std::u16string& command, bool wait) {
-    std::vector<host::Variant> args;
-    args.push_back(host::Variant::Text(command));
+    std::vector<vorlane::Variant> args;
+    args.push_back(vorlane::Variant::Text(command));
     args.push_back(Bool(wait));
     host::CallResult result = Call(u"RunCmd", std::move(args));
     EXPECT_EQ(S_OK, result.hr);
-    EXPECT_EQ(VT_BOOL, V_VT(result.value.get()));
-    return V_BOOL(result.value.get()) == VARIANT_TRUE;
+    EXPECT_EQ(VT_BOOL, V_VT(result.value.Get()));
+    return V_BOOL(result.value.Get()) == VARIANT_TRUE;
   }
   bool ResetUrl() {
     host::CallResult result = Call(u"ResetUrl");
     EXPECT_EQ(S_OK, result.hr);
-    return V_VT(result.value.get()) == VT_BOOL && V_BOOL(result.value.get()) == VARIANT_TRUE;
+    return V_VT(result.value.Get()) == VT_BOOL && V_BOOL(result.value.Get()) == VARIANT_TRUE;
   }
   static std::u16string Sleeper(const std::u16string& rest) {
     std::u16string command(1, u'"');

@@ -63,17 +63,17 @@ InstalledProgram::InstalledProgram(const std::u16string& folder, const std::u16s
 
 InstalledProgram::~InstalledProgram() { DeleteFileW(W(path_)); }
 
-host::Variant Bool(bool value) {
-  host::Variant made;
-  V_VT(made.get()) = VT_BOOL;
-  V_BOOL(made.get()) = value ? VARIANT_TRUE : VARIANT_FALSE;
+vorlane::Variant Bool(bool value) {
+  vorlane::Variant made;
+  V_VT(made.Get()) = VT_BOOL;
+  V_BOOL(made.Get()) = value ? VARIANT_TRUE : VARIANT_FALSE;
   return made;
 }
 
-host::Variant Short(short value) {
-  host::Variant made;
-  V_VT(made.get()) = VT_I2;
-  V_I2(made.get()) = value;
+vorlane::Variant Short(short value) {
+  vorlane::Variant made;
+  V_VT(made.Get()) = VT_I2;
+  V_I2(made.Get()) = value;
   return made;
 }
 
@@ -121,7 +121,7 @@ void ScenarioTest::ReleaseControl() {
   control_.reset();
 }
 
-host::CallResult ScenarioTest::Call(const std::u16string& name, std::vector<host::Variant> args) {
+host::CallResult ScenarioTest::Call(const std::u16string& name, std::vector<vorlane::Variant> args) {
   return control_->Call(name, args);
 }
 
@@ -130,19 +130,19 @@ bool ScenarioTest::Run(const std::u16string& address, const std::u16string& cook
   EXPECT_TRUE(page);
   if (!page) return false;
   pages_.push_back(*page);
-  std::vector<host::Variant> args;
+  std::vector<vorlane::Variant> args;
   args.emplace_back();
-  V_VT(args.back().get()) = VT_DISPATCH;
-  V_DISPATCH(args.back().get()) = page->window().Get();
+  V_VT(args.back().Get()) = VT_DISPATCH;
+  V_DISPATCH(args.back().Get()) = page->window().Get();
   page->window()->AddRef();  // the Variant releases it
   host::CallResult result = control_->Call(u"Run", args);
   EXPECT_EQ(S_OK, result.hr);
-  EXPECT_EQ(VT_BOOL, V_VT(result.value.get()));
-  return V_BOOL(result.value.get()) == VARIANT_TRUE;
+  EXPECT_EQ(VT_BOOL, V_VT(result.value.Get()));
+  return V_BOOL(result.value.Get()) == VARIANT_TRUE;
 }
 
 bool ScenarioTest::Close(short flag) {
-  std::vector<host::Variant> args;
+  std::vector<vorlane::Variant> args;
   args.push_back(Short(flag));
   return control_->Call(u"Close", args).hr == S_OK;
 }

@@ -61,7 +61,7 @@ class ScenarioTest : public ::testing::Test {
   void Embed(int type = 0);
   void ReleaseControl();
 
-  host::CallResult Call(const std::u16string& name, std::vector<host::Variant> args = {});
+  host::CallResult Call(const std::u16string& name, std::vector<vorlane::Variant> args = {});
   // Run(window) on a page at `address` with `cookie`; the VT_BOOL result.
   bool Run(const std::u16string& address, const std::u16string& cookie);
   bool Close(short flag);
@@ -107,7 +107,7 @@ class PortalScenarioTest : public ScenarioTest {
 // DllCanUnloadNow of the loaded control.
 HRESULT ControlCanUnloadNow();
 
-host::Variant Bool(bool value);
-host::Variant Short(short value);
+vorlane::Variant Bool(bool value);
+vorlane::Variant Short(short value);
 
 }  // namespace vorlane::scenarios
