@@ -3,51 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
 
+#include "common/child_process.h"
 #include "host_paths.h"
-#include "message_pump.h"
 #include "text.h"
 
 namespace vorlane::host {
 namespace {
 
-struct HostRun {
-  DWORD exit_code = 0xFFFFFFFF;
-  std::vector<std::string> lines;
-};
+using HostRun = vorlane::testing::ProgramRun;
 
 HostRun RunHost(const std::u16string& arguments) {
-  HostRun run;
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE read_end = nullptr, write_end = nullptr;
-  if (!CreatePipe(&read_end, &write_end, &inherit, 0)) return run;
-  UniqueHandle reader(read_end), writer(write_end);
-  SetHandleInformation(reader.Get(), HANDLE_FLAG_INHERIT, 0);
-
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = writer.Get();
-  startup.hStdError = writer.Get();
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  std::u16string command = u"\"" + testing::HostProgram() + u"\" " + arguments;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, reinterpret_cast<wchar_t*>(command.data()), nullptr, nullptr, TRUE, 0, nullptr,
-                      nullptr, &startup, &process))
-    return run;
-  UniqueHandle process_handle(process.hProcess), thread_handle(process.hThread);
-  { UniqueHandle close_our_copy(std::move(writer)); }  // so the read ends when the child ends
-
-  std::string output;
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(reader.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0) output.append(buffer, got);
-  WaitForSingleObject(process_handle.Get(), INFINITE);
-  GetExitCodeProcess(process_handle.Get(), &run.exit_code);
-  std::istringstream stream(output);
-  for (std::string line; std::getline(stream, line);) run.lines.push_back(line);
-  return run;
+  return vorlane::testing::RunAndCapture(u"\"" + testing::HostProgram() + u"\" " + arguments);
 }
 
 TEST(HostProgram, RunsAScriptOfStepsAndPrintsOneLinePerHappening) {
@@ -78,18 +45,18 @@ TEST(HostProgram, RunsAScriptOfStepsAndPrintsOneLinePerHappening) {
   EXPECT_TRUE(has("property username \"alice\""));
   EXPECT_TRUE(has("property type \"0\""));
   EXPECT_EQ("released", run.lines.back());
-  EXPECT_EQ(1u, run.exit_code);  // the unknown method failed
+  EXPECT_EQ(1u, run.exitCode);  // the unknown method failed
 }
 
 TEST(HostProgram, ExitsCleanlyWhenEveryStepRanAndRefusesBadSteps) {
   HostRun good = RunHost(u"--ocx \"" + testing::ControlFile() + u"\" wait:10 cookies");
-  EXPECT_EQ(0u, good.exit_code);
+  EXPECT_EQ(0u, good.exitCode);
   ASSERT_FALSE(good.lines.empty());
   EXPECT_EQ("initialized new", good.lines.at(1));
   EXPECT_EQ("cookies \"https://gateway.example/portals/index.html\" none", good.lines.at(3));
 
   HostRun bad = RunHost(u"--ocx x.ocx wait:later");
-  EXPECT_EQ(2u, bad.exit_code);
+  EXPECT_EQ(2u, bad.exitCode);
   ASSERT_EQ(1u, bad.lines.size());
   EXPECT_NE(std::string::npos, bad.lines[0].find("wait needs a number of milliseconds"));
 }

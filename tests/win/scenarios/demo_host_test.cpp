@@ -2,9 +2,7 @@
 // whole launch road in one child process, read from its output lines.
 #include <gmock/gmock.h>
 
-#include <sstream>
-
-#include "message_pump.h"
+#include "common/child_process.h"
 #include "scenario_test.h"
 
 namespace vorlane::scenarios {
@@ -16,42 +14,10 @@ using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
-struct HostRun {
-  DWORD exitCode = 0xFFFFFFFF;
-  std::vector<std::string> lines;
-};
+using HostRun = testing::ProgramRun;
 
 HostRun RunHost(const std::u16string& arguments) {
-  HostRun run;
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE readEnd = nullptr, writeEnd = nullptr;
-  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return run;
-  vorlane::UniqueHandle reader(readEnd);
-  SetHandleInformation(reader.Get(), HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = writeEnd;
-  startup.hStdError = writeEnd;
-  std::u16string command(1, u'"');
-  command += BesideSuite(u"vorlane-host.exe");
-  command += u"\" ";
-  command += arguments;
-  PROCESS_INFORMATION process{};
-  BOOL started = CreateProcessW(nullptr, reinterpret_cast<wchar_t*>(command.data()), nullptr, nullptr, TRUE, 0,
-                                nullptr, nullptr, &startup, &process);
-  CloseHandle(writeEnd);  // the read ends when the child's copy goes
-  if (!started) return run;
-  vorlane::UniqueHandle processHandle(process.hProcess), threadHandle(process.hThread);
-  std::string output;
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(reader.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0) output.append(buffer, got);
-  WaitForSingleObject(processHandle.Get(), 60000);
-  GetExitCodeProcess(processHandle.Get(), &run.exitCode);
-  std::istringstream stream(output);
-  for (std::string line; std::getline(stream, line);) run.lines.push_back(line);
-  return run;
+  return testing::RunAndCapture(u"\"" + BesideSuite(u"vorlane-host.exe") + u"\" " + arguments, 60000);
 }
 
 std::size_t IndexOf(const std::vector<std::string>& lines, const std::string& start) {
