@@ -4,6 +4,7 @@
 #include <process.h>
 
 #include "com/module_lock.h"
+#include "com/win32/module_pin.h"
 #include "status/status_poller.h"
 #include "status/win32/win32_poller_ports.h"
 #include "status/win32/win32_status_sockets.h"
@@ -21,15 +22,8 @@ struct PollerLaunch {
   std::shared_ptr<PollerState> state;
   PollerRun run;
   ModuleReference inUse;
-  HMODULE pinned;
+  ModulePin pin;
 };
-
-HMODULE PinThisModule() {
-  HMODULE module = nullptr;
-  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                     reinterpret_cast<LPCWSTR>(&PinThisModule), &module);
-  return module;
-}
 
 unsigned __stdcall PollerEntry(void* argument) {
   std::unique_ptr<PollerLaunch> launch(static_cast<PollerLaunch*>(argument));
@@ -39,9 +33,9 @@ unsigned __stdcall PollerEntry(void* argument) {
   StatusChannel& channel = StatusChannel::Process();
   int code = StatusPoller({sockets, pauses, notifier}, launch->state, channel, launch->run).Run();
   channel.EndRun(launch->run);
-  HMODULE pinned = launch->pinned;
+  HMODULE pinned = launch->pin.Take();
   launch.reset();  // the module may count as unused from here on
-  if (pinned) FreeLibraryAndExitThread(pinned, static_cast<DWORD>(code));
+  ModulePin::ExitThreadAndUnpin(pinned, static_cast<DWORD>(code));
   return static_cast<unsigned>(code);
 }
 
@@ -54,13 +48,10 @@ void Win32PollerThread::Wake() { QueueUserAPC(&DoNothing, handle_, 0); }
 std::unique_ptr<Win32PollerThread> StartStatusPoller(const std::shared_ptr<PollerState>& state) {
   StatusChannel& channel = StatusChannel::Process();
   PollerRun run = channel.BeginRun();
-  auto launch = std::unique_ptr<PollerLaunch>(new PollerLaunch{state, run, {}, PinThisModule()});
+  auto launch = std::unique_ptr<PollerLaunch>(new PollerLaunch{state, run, {}, {}});
   auto thread =
       reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &PollerEntry, launch.get(), 0, nullptr));
-  if (thread == nullptr) {
-    if (launch->pinned) FreeLibrary(launch->pinned);
-    return nullptr;
-  }
+  if (thread == nullptr) return nullptr;
   launch.release();  // the thread owns it now
   HANDLE second = nullptr;
   if (DuplicateHandle(GetCurrentProcess(), thread, GetCurrentProcess(), &second, 0, FALSE,

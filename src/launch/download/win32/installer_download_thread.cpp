@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "com/module_lock.h"
+#include "com/win32/module_pin.h"
 #include "launch/download/download_installer.h"
 #include "launch/download/win32/wininet_port.h"
 #include "launch/portal/win32/message_box_notice.h"
@@ -28,6 +29,7 @@ struct DownloadJob {
   PortalContext context;
   ElevatedLaunchFunction launch;
   ModuleReference module;
+  ModulePin pin;
 };
 
 unsigned __stdcall RunDownload(void* argument) {
@@ -38,13 +40,16 @@ unsigned __stdcall RunDownload(void* argument) {
   FunctionLauncher launcher(job->launch);
   MessageBoxNotice notice;
   DownloadInstaller(job->context, {internet, files, folder, launcher, notice});
+  HMODULE pinned = job->pin.Take();
+  job.reset();  // the module may count as unused from here on
+  ModulePin::ExitThreadAndUnpin(pinned, 0);
   return 0;
 }
 
 }  // namespace
 
 bool StartInstallerDownload(const PortalContext& context, ElevatedLaunchFunction launch) {
-  auto job = std::make_unique<DownloadJob>(DownloadJob{context, launch, {}});
+  auto job = std::make_unique<DownloadJob>(DownloadJob{context, launch, {}, {}});
   uintptr_t thread = _beginthreadex(nullptr, 0, RunDownload, job.get(), 0, nullptr);
   if (thread == 0) return false;
   job.release();
