@@ -61,7 +61,13 @@ InstalledProgram::InstalledProgram(const std::u16string& folder, const std::u16s
   installed_ = CopyFileW(W(testing::FakeProgramsFolder() + name), W(path_), FALSE);
 }
 
-InstalledProgram::~InstalledProgram() { DeleteFileW(W(path_)); }
+// A program started moments ago may still be running, and a running program's
+// file cannot be deleted yet: keep trying for a while, so the next test does
+// not find it installed.
+InstalledProgram::~InstalledProgram() {
+  for (int attempt = 0; attempt < 100 && !DeleteFileW(W(path_)) && GetLastError() != ERROR_FILE_NOT_FOUND; ++attempt)
+    Sleep(50);
+}
 
 vorlane::Variant Bool(bool value) {
   vorlane::Variant made;
@@ -79,8 +85,7 @@ vorlane::Variant Short(short value) {
 
 void ScenarioTest::SetUp() {
   // Loaded once for the whole run, as in a browser process that keeps its
-  // portal open: the diagnostic log is opened once per process and a reload
-  // of the file could not open it again.
+  // portal open.
   static HMODULE kept = LoadLibraryW(W(BesideSuite(u"vorlane.ocx")));
   ASSERT_NE(nullptr, kept);
   ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
