@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "control/identifiers.h"
 #include "hosted_control.h"
-#include "module/identifiers.h"
 #include "text.h"
 
 using namespace std::chrono;

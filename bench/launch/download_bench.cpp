@@ -15,13 +15,13 @@
 #include <string>
 #include <vector>
 
-#include "com/module_lock.h"
 #include "gateway_simulator.h"
 #include "launch/download/internet_http_client.h"
 #include "launch/download/win32/installer_download_thread.h"
 #include "launch/download/win32/wininet_port.h"
 #include "launch/portal/run_launch_road.h"
 #include "launch/portal/win32/program_files_updater_locator.h"
+#include "support/win32/module_lock.h"
 
 namespace {
 

@@ -12,12 +12,12 @@
 #include <mutex>
 #include <vector>
 
+#include "control/identifiers.h"
 #include "event_sink.h"
 #include "fake_page.h"
 #include "hosted_control.h"
 #include "local_client/local_client_simulator.h"
 #include "message_pump.h"
-#include "module/identifiers.h"
 #include "property_bag.h"
 #include "text.h"
 

@@ -31,10 +31,11 @@ std::u16string Decimal(unsigned long value) {
 bool RegisterControl(const ClassRegistration& entry, const std::u16string& classKeyPath,
                      const std::u16string& clsid, const std::u16string& typeName, RegistryPort& registry,
                      ModuleEnvironmentPort& module) {
-  std::optional<std::u16string> libId = module.GuidText(kLibId);
+  const ControlEntries& control = *entry.control;
+  std::optional<std::u16string> libId = module.GuidText(control.library.libId);
   if (!libId) return false;
   const std::u16string path = module.ModulePath();
-  const std::u16string version = Decimal(kTypeLibMajor) + u"." + Decimal(kTypeLibMinor);
+  const std::u16string version = Decimal(control.library.major) + u"." + Decimal(control.library.minor);
 
   OpenRegistryKey classKey(registry);
   OpenRegistryKey progIdKey(registry);
@@ -46,9 +47,9 @@ bool RegisterControl(const ClassRegistration& entry, const std::u16string& class
                 {{u"", typeName},
                  {u"ProgID", entry.progId},
                  {u"InprocServer32", path},
-                 {u"ToolboxBitmap32", path + u", " + Decimal(kToolboxBitmapId)},
+                 {u"ToolboxBitmap32", path + u", " + Decimal(control.toolboxBitmapId)},
                  {u"MiscStatus", u"0"},
-                 {u"MiscStatus\\1", Decimal(kControlMiscStatus)},
+                 {u"MiscStatus\\1", Decimal(control.miscStatus)},
                  {u"Control", u""},
                  {u"TypeLib", *libId},
                  {u"Version", version}})) {
@@ -92,7 +93,7 @@ bool UpdateClassRegistry(const ClassRegistration& entry, bool install, RegistryP
   if (!install) return Unregister(entry, classKeyPath, registry);
 
   const std::u16string typeName = module.StringResource(entry.typeNameString).value_or(*clsid);
-  if (entry.isControl) return RegisterControl(entry, classKeyPath, *clsid, typeName, registry, module);
+  if (entry.control != nullptr) return RegisterControl(entry, classKeyPath, *clsid, typeName, registry, module);
   return RegisterPropertyPage(classKeyPath, typeName, registry, module);
 }
 

@@ -1,21 +1,27 @@
 #pragma once
 // The registry entries of one creatable class of the module.
-#include "module/identifiers.h"
+#include <cstdint>
+
 #include "module/module_environment_port.h"
 #include "module/registry_port.h"
+#include "module/type_library_identity.h"
+#include "support/guid.h"
 
 namespace vorlane {
+
+// What a control class writes beyond a plain class's entries.
+struct ControlEntries {
+  int toolboxBitmapId;      // bitmap resource shown in a toolbox
+  std::uint32_t miscStatus; // OLEMISC_* flags of the default aspect
+  TypeLibraryIdentity library;
+};
 
 struct ClassRegistration {
   Guid clsid;
   int typeNameString;      // string resource holding the type name
   const char16_t* progId;  // written and removed with the class; null: none
-  bool isControl;          // control entries, apartment threading
+  const ControlEntries* control;  // control entries, apartment threading; null: a plain class
 };
-
-constexpr ClassRegistration kControlRegistration{kControlClsid, kControlTypeNameString, kControlProgId, true};
-// The page's factory holds a ProgID but it is never registered.
-constexpr ClassRegistration kPropPageRegistration{kPropPageClsid, kPropPageTypeNameString, nullptr, false};
 
 // Writes (install) or removes the class's entries under HKEY_CLASSES_ROOT;
 // true when every step succeeded. Writing stops at the first failure and

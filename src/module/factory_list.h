@@ -5,8 +5,8 @@
 #include <mutex>
 #include <vector>
 
-#include "module/identifiers.h"
 #include "module/result_codes.h"
+#include "support/guid.h"
 
 namespace vorlane {
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "module/identifiers.h"
+#include "support/guid.h"
 
 namespace vorlane {
 

@@ -4,15 +4,16 @@
 
 namespace vorlane {
 
-HResult RegisterServer(FactoryList& factories, TypeLibraryPort& library, ModuleEnvironmentPort& module) {
+HResult RegisterServer(FactoryList& factories, const TypeLibraryIdentity& identity, TypeLibraryPort& library,
+                       ModuleEnvironmentPort& module) {
   // Without our type library nothing else is written.
-  if (!RegisterTypeLibrary(library, module)) return kSelfRegTypeLibError;
+  if (!RegisterTypeLibrary(identity, library, module)) return kSelfRegTypeLibError;
   return factories.UpdateAllRegistries(true) ? kOk : kSelfRegClassError;
 }
 
-HResult UnregisterServer(FactoryList& factories, TypeLibraryPort& library, RegistryPort& registry,
-                         ModuleEnvironmentPort& module) {
-  if (!UnregisterTypeLibrary(library, registry, module)) return kSelfRegTypeLibError;
+HResult UnregisterServer(FactoryList& factories, const TypeLibraryIdentity& identity, TypeLibraryPort& library,
+                         RegistryPort& registry, ModuleEnvironmentPort& module) {
+  if (!UnregisterTypeLibrary(identity, library, registry, module)) return kSelfRegTypeLibError;
   return factories.UpdateAllRegistries(false) ? kOk : kSelfRegClassError;
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "module/identifiers.h"
+#include "support/guid.h"
 
 namespace vorlane {
 

@@ -32,15 +32,19 @@ bool RemoveVersion(RegistryPort& registry, RegistryKey libraryKey, const std::u1
 
 }  // namespace
 
-bool RegisterTypeLibrary(TypeLibraryPort& library, ModuleEnvironmentPort& module) {
+bool RegisterTypeLibrary(const TypeLibraryIdentity& identity, TypeLibraryPort& library, ModuleEnvironmentPort& module) {
   const std::u16string path = module.ModulePath();
-  return library.LoadFromModule(path) && library.LoadedLibId() == kLibId && library.RegisterLoaded(path);
+  return library.LoadFromModule(path) && library.LoadedLibId() == identity.libId && library.RegisterLoaded(path);
 }
 
-bool UnregisterTypeLibrary(TypeLibraryPort& library, RegistryPort& registry, ModuleEnvironmentPort& module) {
-  std::optional<std::u16string> libId = module.GuidText(kLibId);
+bool UnregisterTypeLibrary(const TypeLibraryIdentity& identity, TypeLibraryPort& library, RegistryPort& registry,
+                           ModuleEnvironmentPort& module) {
+  std::optional<std::u16string> libId = module.GuidText(identity.libId);
   if (!libId) return false;
-  const std::optional<std::vector<Guid>> before = library.FindRegistered(kLibId, kTypeLibMajor, kTypeLibMinor, kTypeLibLocale);
+  auto findRegistered = [&] {
+    return library.FindRegistered(identity.libId, identity.major, identity.minor, identity.locale);
+  };
+  const std::optional<std::vector<Guid>> before = findRegistered();
 
   const std::u16string libraryPath = u"TypeLib\\" + *libId;
   RegistryError last = kRegistrySuccess;
@@ -57,7 +61,7 @@ bool UnregisterTypeLibrary(TypeLibraryPort& library, RegistryPort& registry, Mod
   }
   if (!IsDeletionSuccess(last)) return false;
 
-  if (before && !library.FindRegistered(kLibId, kTypeLibMajor, kTypeLibMinor, kTypeLibLocale)) {
+  if (before && !findRegistered()) {
     for (const Guid& iid : *before) {
       if (std::optional<std::u16string> text = module.GuidText(iid)) {
         DeleteKeyTree(registry, kClassesRoot, u"Interface\\" + *text);

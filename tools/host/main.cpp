@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "control/identifiers.h"
 #include "demo_counterparts.h"
 #include "dialog_watcher.h"
 #include "event_sink.h"
 #include "fake_page.h"
 #include "hosted_control.h"
-#include "module/identifiers.h"
 #include "registration.h"
 #include "step_runner.h"
 #include "text.h"

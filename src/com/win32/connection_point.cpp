@@ -6,7 +6,7 @@
 #include <atomic>
 #include <new>
 
-#include "com/module_lock.h"
+#include "support/win32/module_lock.h"
 
 namespace vorlane {
 namespace {

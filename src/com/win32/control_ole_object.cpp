@@ -2,7 +2,7 @@
 #include <cwchar>
 
 #include "com/win32/control_base.h"
-#include "module/win32/module_instance.h"
+#include "support/win32/module_instance.h"
 
 namespace vorlane {
 

@@ -1,7 +1,7 @@
 // The control's child window while it is in-place active, and its message
 // table.
 #include "com/win32/control_base.h"
-#include "module/win32/module_instance.h"
+#include "support/win32/module_instance.h"
 
 namespace vorlane {
 namespace {

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <guiddef.h>
 
-#include "module/identifiers.h"
+#include "support/guid.h"
 
 namespace vorlane {
 

@@ -1,6 +1,6 @@
 #include "com/win32/type_info_cache.h"
 
-#include "com/win32/module_path.h"
+#include "support/win32/module_path.h"
 
 namespace vorlane {
 

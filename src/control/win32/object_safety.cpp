@@ -1,8 +1,8 @@
 // XObjSafe: the control declares itself safe for scripting and for
 // initialisation from page data, for every interface it has.
+#include "com/object_safety.h"
 #include "com/win32/com_ptr.h"
 #include "control/win32/vorlane_ctrl.h"
-#include "module/object_safety.h"
 
 namespace vorlane {
 

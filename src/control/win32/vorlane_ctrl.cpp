@@ -9,7 +9,7 @@
 #include "com/win32/guid.h"
 #include "com/win32/win32_utf8_converter.h"
 #include "control/control_tables.h"
-#include "module/identifiers.h"
+#include "control/identifiers.h"
 
 namespace vorlane {
 namespace {

@@ -1,4 +1,5 @@
 // The bodies of the dispatch members.
+#include "control/identifiers.h"
 #include "control/win32/vorlane_ctrl.h"
 #include "launch/download/win32/installer_download_thread.h"
 #include "launch/portal/run_launch_road.h"
@@ -6,11 +7,10 @@
 #include "launch/portal/win32/message_box_notice.h"
 #include "launch/portal/win32/program_files_updater_locator.h"
 #include "launch/process/win32/process_control.h"
-#include "module/identifiers.h"
-#include "module/win32/module_instance.h"
 #include "status/poller_control.h"
 #include "status/win32/win32_poller_ports.h"
 #include "status/win32/win32_poller_thread.h"
+#include "support/win32/module_instance.h"
 
 namespace vorlane {
 namespace {

@@ -4,8 +4,8 @@
 #include <new>
 
 #include "com/win32/guid.h"
-#include "module/identifiers.h"
-#include "module/win32/module_instance.h"
+#include "control/identifiers.h"
+#include "support/win32/module_instance.h"
 
 namespace vorlane {
 namespace {

@@ -6,8 +6,8 @@
 
 #include <atomic>
 
-#include "com/module_lock.h"
 #include "com/win32/com_ptr.h"
+#include "support/win32/module_lock.h"
 
 namespace vorlane {
 

@@ -1,9 +1,8 @@
 #include "module/win32/class_factory.h"
 
-#include "com/module_lock.h"
-#include "control/win32/create_objects.h"
 #include "module/win32/win32_module_environment.h"
 #include "module/win32/win32_registry.h"
+#include "support/win32/module_lock.h"
 
 namespace vorlane {
 
@@ -53,9 +52,5 @@ bool ClassFactory::UpdateRegistry(bool install) {
   Win32ModuleEnvironment module;
   return UpdateClassRegistry(registration_, install, registry, module);
 }
-
-CVorlaneCtrlFactory::CVorlaneCtrlFactory() : ClassFactory(kControlRegistration, CreateVorlaneCtrl) {}
-
-CVorlanePropPageFactory::CVorlanePropPageFactory() : ClassFactory(kPropPageRegistration, CreateVorlanePropPage) {}
 
 }  // namespace vorlane

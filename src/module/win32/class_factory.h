@@ -36,14 +36,4 @@ class ClassFactory : public IClassFactory, public FactoryEntry {
   std::atomic<bool> registered_{false};
 };
 
-class CVorlaneCtrlFactory final : public ClassFactory {
- public:
-  CVorlaneCtrlFactory();
-};
-
-class CVorlanePropPageFactory final : public ClassFactory {
- public:
-  CVorlanePropPageFactory();
-};
-
 }  // namespace vorlane

@@ -3,8 +3,8 @@
 #include <objbase.h>
 #include <windows.h>
 
-#include "module/win32/module_instance.h"
 #include "support/diagnostic_log.h"
+#include "support/win32/module_instance.h"
 
 namespace vorlane {
 namespace {

@@ -4,6 +4,7 @@
 
 #include "fake_module.h"
 #include "fake_registry.h"
+#include "ocx/class_registrations.h"
 
 namespace vorlane {
 namespace {

@@ -3,6 +3,7 @@
 // fake registry.
 #include "module/class_registration.h"
 #include "module/factory_list.h"
+#include "ocx/class_registrations.h"
 
 namespace vorlane::testing {
 

@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 
+#include "control/identifiers.h"
 #include "fake_registry.h"
 #include "module/module_environment_port.h"
 #include "module/type_library_port.h"

@@ -28,8 +28,8 @@ class ServerRegistrationTest : public ::testing::Test {
     registry.AddKey(u"Interface\\{00000000-0000-0000-0000-000000000002}\\TypeLib");
     registry.AddKey(u"TypeLib\\{00000000-0000-0000-0000-000000000003}\\1.0\\0\\win64");
   }
-  HResult Register() { return RegisterServer(list, library, module); }
-  HResult Unregister() { return UnregisterServer(list, library, registry, module); }
+  HResult Register() { return RegisterServer(list, kVorlaneTypeLibrary, library, module); }
+  HResult Unregister() { return UnregisterServer(list, kVorlaneTypeLibrary, library, registry, module); }
   std::u16string VersionKey() const { return library.LibraryKey() + u"\\8.0"; }
 
   FakeRegistry registry;

@@ -3,9 +3,9 @@
 #include <objsafe.h>
 #include <olectl.h>
 
-#include "com/module_lock.h"
-#include "control/win32/create_objects.h"
 #include "common/message_box_watcher.h"
+#include "control/win32/vorlane_prop_page.h"
+#include "support/win32/module_lock.h"
 #include "test_container.h"
 
 namespace vorlane::testing {
@@ -123,7 +123,7 @@ TEST(ControlWindow, AboutBoxReturnsWhenItsButtonIsPressed) {
 
 TEST(ControlWindow, PropertyPageMakesItsDialog) {
   ComPtr<IPropertyPage> page;
-  ASSERT_EQ(CreateVorlanePropPage(IID_IPropertyPage, page.PutVoid()), S_OK);
+  ASSERT_EQ(CVorlanePropPage::Create(IID_IPropertyPage, page.PutVoid()), S_OK);
   PROPPAGEINFO info = {};
   ASSERT_EQ(page->GetPageInfo(&info), S_OK);
   EXPECT_STREQ(info.pszTitle, L"\u5e38\u89c4");
@@ -149,7 +149,7 @@ TEST(ControlWindow, ModuleCountReturnsToZeroWhenObjectsAreReleased) {
   {
     ComPtr<IDispatch> control = NewInitialisedControl();
     ComPtr<IPropertyPage> page;
-    CreateVorlanePropPage(IID_IPropertyPage, page.PutVoid());
+    CVorlanePropPage::Create(IID_IPropertyPage, page.PutVoid());
     ComPtr<IConnectionPointContainer> container = control.As<IConnectionPointContainer>(IID_IConnectionPointContainer);
     ComPtr<IEnumConnectionPoints> points;
     container->EnumConnectionPoints(points.Put());

@@ -4,7 +4,7 @@
 
 #include <thread>
 
-#include "control/win32/create_objects.h"
+#include "control/win32/vorlane_ctrl.h"
 
 namespace vorlane::testing {
 namespace {
@@ -139,7 +139,7 @@ void RunOnOtherThreadWhilePumping(const std::function<void()>& work) {
 
 ComPtr<IDispatch> NewControl() {
   ComPtr<IDispatch> control;
-  CreateVorlaneCtrl(IID_IDispatch, control.PutVoid());
+  CVorlaneCtrl::Create(IID_IDispatch, control.PutVoid());
   return control;
 }
 

@@ -8,11 +8,11 @@
 #include <memory>
 #include <mutex>
 
+#include "control/identifiers.h"
 #include "dialog_watcher.h"
 #include "event_sink.h"
 #include "host_paths.h"
 #include "hosted_control.h"
-#include "module/identifiers.h"
 #include "registration.h"
 
 namespace vorlane::host {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "control/identifiers.h"
 #include "loaded_module.h"
-#include "module/identifiers.h"
 
 namespace vorlane::testing {
 namespace {

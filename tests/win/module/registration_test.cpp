@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "control/identifiers.h"
 #include "loaded_module.h"
-#include "module/identifiers.h"
 
 namespace vorlane::testing {
 namespace {

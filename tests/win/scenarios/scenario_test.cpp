@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "common/test_files.h"
+#include "control/identifiers.h"
 #include "local_client/local_client_simulator.h"
 #include "message_pump.h"
-#include "module/identifiers.h"
 #include "property_bag.h"
 #include "support/diagnostic_log.h"
 

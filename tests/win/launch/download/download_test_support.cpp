@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "com/module_lock.h"
 #include "common/test_files.h"
+#include "support/win32/module_lock.h"
 
 namespace vorlane::testing {
 namespace {

@@ -2,13 +2,13 @@
 // program, the thread stores and starts it, or tells the user why not.
 #include <gtest/gtest.h>
 
-#include "com/module_lock.h"
 #include "common/message_box_watcher.h"
 #include "common/test_files.h"
 #include "download_test_support.h"
 #include "gateway_simulator.h"
 #include "launch/download/win32/installer_download_thread.h"
 #include "support/message_catalogue.h"
+#include "support/win32/module_lock.h"
 
 namespace vorlane {
 namespace {

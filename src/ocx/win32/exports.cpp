@@ -2,13 +2,14 @@
 #include <windows.h>
 #include <olectl.h>
 
-#include "com/module_lock.h"
 #include "module/server_registration.h"
-#include "module/win32/module_instance.h"
-#include "module/win32/vorlane_app.h"
 #include "module/win32/win32_module_environment.h"
 #include "module/win32/win32_registry.h"
 #include "module/win32/win32_type_library.h"
+#include "ocx/class_registrations.h"
+#include "ocx/win32/vorlane_app.h"
+#include "support/win32/module_instance.h"
+#include "support/win32/module_lock.h"
 #include "support/win32/win32_log_file.h"
 
 using namespace vorlane;
@@ -33,14 +34,14 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
 STDAPI DllRegisterServer() {
   Win32TypeLibrary library;
   Win32ModuleEnvironment module;
-  return RegisterServer(TheApp().Factories(), library, module);
+  return RegisterServer(TheApp().Factories(), kVorlaneTypeLibrary, library, module);
 }
 
 STDAPI DllUnregisterServer() {
   Win32TypeLibrary library;
   Win32Registry registry;
   Win32ModuleEnvironment module;
-  return UnregisterServer(TheApp().Factories(), library, registry, module);
+  return UnregisterServer(TheApp().Factories(), kVorlaneTypeLibrary, library, registry, module);
 }
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* out) {

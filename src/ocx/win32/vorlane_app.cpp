@@ -1,4 +1,4 @@
-#include "module/win32/vorlane_app.h"
+#include "ocx/win32/vorlane_app.h"
 
 namespace vorlane {
 

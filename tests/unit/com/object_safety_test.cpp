@@ -1,4 +1,4 @@
-#include "module/object_safety.h"
+#include "com/object_safety.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // The module object: one per process, made when the library is loaded. It
 // owns the class factories and the list the exported entry points walk.
 #include "module/factory_list.h"
-#include "module/win32/class_factory.h"
+#include "ocx/win32/vorlane_factories.h"
 
 namespace vorlane {
 

@@ -2,16 +2,9 @@
 // The identifiers and names by which Windows and the page know the control.
 #include <cstdint>
 
-namespace vorlane {
+#include "support/guid.h"
 
-// Same layout as the Windows GUID, so adapters can reinterpret it.
-struct Guid {
-  std::uint32_t data1;
-  std::uint16_t data2;
-  std::uint16_t data3;
-  std::uint8_t data4[8];
-  friend constexpr bool operator==(const Guid&, const Guid&) = default;
-};
+namespace vorlane {
 
 constexpr Guid kLibId{0x51857C45, 0xA18A, 0x4079, {0xB8, 0xA0, 0x54, 0x71, 0x95, 0x31, 0x3D, 0x90}};
 constexpr Guid kControlClsid{0x44575D42, 0xB89E, 0x423E, {0xB3, 0xCF, 0xB8, 0xAF, 0xE1, 0x89, 0x7A, 0x80}};

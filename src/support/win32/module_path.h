@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "module/win32/module_instance.h"
 #include "support/diagnostic_log.h"
+#include "support/win32/module_instance.h"
 
 namespace vorlane {
 

@@ -1,0 +1,39 @@
+#include "support/win32/pinned_thread.h"
+
+#include <process.h>
+
+#include <memory>
+
+#include "support/win32/module_lock.h"
+#include "support/win32/module_pin.h"
+
+namespace vorlane {
+namespace {
+
+// What the thread owns while it runs. The loader reference keeps the code
+// mapped until FreeLibraryAndExitThread, after the module count has dropped.
+struct PinnedLaunch {
+  std::function<unsigned()> body;
+  ModuleReference inUse;
+  ModulePin pin;
+};
+
+unsigned __stdcall PinnedEntry(void* argument) {
+  std::unique_ptr<PinnedLaunch> launch(static_cast<PinnedLaunch*>(argument));
+  const unsigned code = launch->body();
+  HMODULE pinned = launch->pin.Take();
+  launch.reset();  // the module may count as unused from here on
+  ModulePin::ExitThreadAndUnpin(pinned, static_cast<DWORD>(code));
+  return code;
+}
+
+}  // namespace
+
+HANDLE StartPinnedThread(std::function<unsigned()> body) {
+  auto launch = std::unique_ptr<PinnedLaunch>(new PinnedLaunch{std::move(body), {}, {}});
+  auto thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &PinnedEntry, launch.get(), 0, nullptr));
+  if (thread != nullptr) launch.release();  // the thread owns it now
+  return thread;
+}
+
+}  // namespace vorlane
