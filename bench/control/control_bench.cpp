@@ -16,6 +16,7 @@
 
 using namespace std::chrono;
 using namespace vorlane::host;
+using vorlane::AsWide;
 
 namespace {
 
@@ -46,11 +47,11 @@ int main(int argc, char** argv) {
   const std::u16string file = ControlFile();
 
   WIN32_FILE_ATTRIBUTE_DATA attributes{};
-  if (!GetFileAttributesExW(Wide(file), GetFileExInfoStandard, &attributes)) Fail("no vorlane.ocx beside the program");
+  if (!GetFileAttributesExW(AsWide(file), GetFileExInfoStandard, &attributes)) Fail("no vorlane.ocx beside the program");
   std::printf("vorlane.ocx size:                     %lu bytes\n", attributes.nFileSizeLow);
 
   // Keep the DLL loaded across embeddings, as a browser with the page open does.
-  HMODULE dll = LoadLibraryW(Wide(file));
+  HMODULE dll = LoadLibraryW(AsWide(file));
   if (!dll) Fail("cannot load vorlane.ocx");
 
   std::vector<double> embedMs;

@@ -20,7 +20,7 @@
 #include "launch/download/win32/installer_download_thread.h"
 #include "launch/download/win32/wininet_port.h"
 #include "launch/portal/run_launch_road.h"
-#include "launch/portal/win32/program_files_updater_locator.h"
+#include "support/win32/win32_program_files.h"
 #include "support/win32/module_lock.h"
 
 namespace {
@@ -164,7 +164,7 @@ int main(int argc, char** argv) {
   gateway.ServeInstaller("MZ");
   QuietControl control;
   control.port = gateway.Port();
-  vorlane::ProgramFilesUpdaterLocator updater;
+  vorlane::Win32ProgramFiles updater;
   vorlane::InstallerDownloadStarter download(LaunchNothing);
   vorlane::LaunchRoadPorts ports{updater, control, download, control, control, control};
   constexpr int kRuns = 21;

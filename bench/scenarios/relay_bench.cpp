@@ -23,6 +23,7 @@
 
 using namespace std::chrono;
 using namespace vorlane::host;
+using vorlane::AsWide;
 using vorlane::Variant;
 using vorlane::testing::LocalClientSimulator;
 
@@ -45,9 +46,9 @@ void InstallUpdater() {
   wchar_t programFiles[MAX_PATH] = {};
   SHGetSpecialFolderPathW(nullptr, programFiles, CSIDL_PROGRAM_FILESX86, TRUE);
   std::u16string folder = FromWide(programFiles) + u"\\Corvanta\\Update";
-  SHCreateDirectoryExW(nullptr, Wide(folder), nullptr);
+  SHCreateDirectoryExW(nullptr, AsWide(folder), nullptr);
   std::u16string fake = vorlane::testing::FakeProgramsFolder() + u"Update.exe";
-  if (!CopyFileW(Wide(fake), Wide(folder + u"\\Update.exe"), FALSE)) Fail("cannot install the updater");
+  if (!CopyFileW(AsWide(fake), AsWide(folder + u"\\Update.exe"), FALSE)) Fail("cannot install the updater");
 }
 
 }  // namespace

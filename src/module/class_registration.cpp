@@ -3,6 +3,7 @@
 #include <string>
 
 #include "module/registry_tree.h"
+#include "support/decimal_text.h"
 
 namespace vorlane {
 namespace {
@@ -19,15 +20,6 @@ bool WriteAll(RegistryPort& registry, RegistryKey key, std::initializer_list<Def
   return true;
 }
 
-std::u16string Decimal(unsigned long value) {
-  std::u16string text;
-  do {
-    text.insert(text.begin(), static_cast<char16_t>(u'0' + value % 10));
-    value /= 10;
-  } while (value != 0);
-  return text;
-}
-
 bool RegisterControl(const ClassRegistration& entry, const std::u16string& classKeyPath,
                      const std::u16string& clsid, const std::u16string& typeName, RegistryPort& registry,
                      ModuleEnvironmentPort& module) {
@@ -35,7 +27,7 @@ bool RegisterControl(const ClassRegistration& entry, const std::u16string& class
   std::optional<std::u16string> libId = module.GuidText(control.library.libId);
   if (!libId) return false;
   const std::u16string path = module.ModulePath();
-  const std::u16string version = Decimal(control.library.major) + u"." + Decimal(control.library.minor);
+  const std::u16string version = UnsignedDecimal(control.library.major) + u"." + UnsignedDecimal(control.library.minor);
 
   OpenRegistryKey classKey(registry);
   OpenRegistryKey progIdKey(registry);
@@ -47,9 +39,9 @@ bool RegisterControl(const ClassRegistration& entry, const std::u16string& class
                 {{u"", typeName},
                  {u"ProgID", entry.progId},
                  {u"InprocServer32", path},
-                 {u"ToolboxBitmap32", path + u", " + Decimal(control.toolboxBitmapId)},
+                 {u"ToolboxBitmap32", path + u", " + UnsignedDecimal(control.toolboxBitmapId)},
                  {u"MiscStatus", u"0"},
-                 {u"MiscStatus\\1", Decimal(control.miscStatus)},
+                 {u"MiscStatus\\1", UnsignedDecimal(control.miscStatus)},
                  {u"Control", u""},
                  {u"TypeLib", *libId},
                  {u"Version", version}})) {

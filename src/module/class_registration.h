@@ -11,8 +11,8 @@ namespace vorlane {
 
 // What a control class writes beyond a plain class's entries.
 struct ControlEntries {
-  int toolboxBitmapId;      // bitmap resource shown in a toolbox
-  std::uint32_t miscStatus; // OLEMISC_* flags of the default aspect
+  std::uint32_t toolboxBitmapId;  // bitmap resource shown in a toolbox
+  std::uint32_t miscStatus;       // OLEMISC_* flags of the default aspect
   TypeLibraryIdentity library;
 };
 

@@ -11,10 +11,10 @@ namespace {
 // The socket errors that mean the connection is gone.
 bool IsConnectionLost(int socketError) {
   switch (socketError) {
-    case 10022:  // WSAEINVAL
-    case 10052:  // WSAENETRESET
-    case 10053:  // WSAECONNABORTED
-    case 10054:  // WSAECONNRESET
+    case kSocketErrorInvalid:
+    case kSocketErrorNetworkReset:
+    case kSocketErrorAborted:
+    case kSocketErrorReset:
       return true;
     default:
       return false;

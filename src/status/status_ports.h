@@ -10,6 +10,12 @@ namespace vorlane {
 using SocketHandle = std::uintptr_t;
 constexpr SocketHandle kNoSocket = ~SocketHandle{0};  // INVALID_SOCKET
 
+// The socket errors that mean the connection is gone.
+constexpr int kSocketErrorInvalid = 10022;         // WSAEINVAL
+constexpr int kSocketErrorNetworkReset = 10052;    // WSAENETRESET
+constexpr int kSocketErrorAborted = 10053;         // WSAECONNABORTED
+constexpr int kSocketErrorReset = 10054;           // WSAECONNRESET
+
 class StatusSocketPort {
  public:
   virtual ~StatusSocketPort() = default;

@@ -6,7 +6,7 @@
 #include <ocidl.h>
 #include <oleidl.h>
 
-#include "com_object.h"
+#include "com/win32/com_object.h"
 
 namespace vorlane::host {
 

@@ -9,10 +9,10 @@ namespace vorlane::host {
 
 std::vector<std::u16string> CookiesFor(const std::u16string& url) {
   DWORD size = 0;  // in bytes, terminator included
-  if (!InternetGetCookieW(Wide(url), nullptr, nullptr, &size) && GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+  if (!InternetGetCookieW(AsWide(url), nullptr, nullptr, &size) && GetLastError() != ERROR_INSUFFICIENT_BUFFER)
     return {};
   std::u16string all(size / sizeof(char16_t) + 1, u'\0');
-  if (!InternetGetCookieW(Wide(url), nullptr, reinterpret_cast<wchar_t*>(all.data()), &size)) return {};
+  if (!InternetGetCookieW(AsWide(url), nullptr, reinterpret_cast<wchar_t*>(all.data()), &size)) return {};
   all.resize(all.find(u'\0'));
 
   std::vector<std::u16string> cookies;

@@ -12,7 +12,7 @@ namespace vorlane::host {
 namespace {
 
 std::string ReadAll(const std::u16string& path) {
-  HANDLE file = CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+  HANDLE file = CreateFileW(AsWide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return {};
   std::string bytes;
@@ -30,8 +30,8 @@ DemoCounterparts::DemoCounterparts(Transcript& out) : out_(out) {
   wchar_t temp[MAX_PATH + 1] = {};
   GetTempPathW(MAX_PATH + 1, temp);
   record_ = FromWide(temp) + u"vorlane-host-started.txt";
-  DeleteFileW(Wide(record_));
-  SetEnvironmentVariableW(Wide(testing::kCommandRecordVariable), Wide(record_));
+  DeleteFileW(AsWide(record_));
+  SetEnvironmentVariableW(AsWide(testing::kCommandRecordVariable), AsWide(record_));
   watcher_ = std::thread([this] { Watch(); });
 }
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "com_object.h"
+#include "com/win32/com_object.h"
 
 namespace vorlane::host {
 

@@ -4,6 +4,7 @@
 
 #include "message_pump.h"
 #include "module_export.h"
+#include "status/notification_text.h"
 #include "text.h"
 
 namespace vorlane::host {
@@ -32,7 +33,7 @@ HWND CreateHostWindow() {
 }
 
 HRESULT CreateFromFile(const std::u16string& file, REFCLSID clsid, HMODULE* library, IOleObject** out) {
-  *library = LoadLibraryW(Wide(file));
+  *library = LoadLibraryW(AsWide(file));
   if (!*library) return HRESULT_FROM_WIN32(GetLastError());
   using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
   auto get_class_object = ExportOf<GetClassObject>(*library, "DllGetClassObject");

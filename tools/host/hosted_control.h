@@ -19,9 +19,6 @@ namespace vorlane::host {
 
 using Microsoft::WRL::ComPtr;
 
-// The message by which the control's background threads hand it a UTF-8 text.
-constexpr UINT kNotifyMessage = WM_USER + 1;
-
 struct ControlSource {
   CLSID clsid{};
   // Empty: CoCreateInstance through the registry. Otherwise the .ocx file,

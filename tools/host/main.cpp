@@ -125,7 +125,7 @@ bool ParseOptions(const std::vector<std::u16string>& words, Options* options, bo
       if (!value(&options->source.file)) return false;
     } else if (word == u"--clsid") {
       if (!value(&text)) return false;
-      if (FAILED(CLSIDFromString(Wide(text), &options->source.clsid))) {
+      if (FAILED(CLSIDFromString(AsWide(text), &options->source.clsid))) {
         std::fprintf(stderr, "vorlane-host: not a class id: %s\n", Utf8(text).c_str());
         return false;
       }

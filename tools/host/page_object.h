@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "com/win32/bstr.h"
-#include "com_object.h"
+#include "com/win32/com_object.h"
 #include "page_state.h"
 
 namespace vorlane::host {

@@ -11,7 +11,7 @@ std::optional<PageAddress> SplitPageAddress(const std::u16string& href) {
   URL_COMPONENTSW parts{};
   parts.dwStructSize = sizeof parts;
   parts.dwHostNameLength = 1;  // ask for the host name, pointing into href
-  if (!InternetCrackUrlW(Wide(href), 0, 0, &parts) || parts.dwHostNameLength == 0) return std::nullopt;
+  if (!InternetCrackUrlW(AsWide(href), 0, 0, &parts) || parts.dwHostNameLength == 0) return std::nullopt;
 
   PageAddress address;
   address.href = href;

@@ -16,7 +16,7 @@ void PropertyBag::Set(const std::u16string& name, const std::u16string& value) {
 BagEntry* PropertyBag::FindEntry(const std::u16string& name) {
   // Parameter names are not case-sensitive in HTML.
   for (auto& entry : entries_)
-    if (CompareStringOrdinal(Wide(entry.name), -1, Wide(name), -1, TRUE) == CSTR_EQUAL) return &entry;
+    if (CompareStringOrdinal(AsWide(entry.name), -1, AsWide(name), -1, TRUE) == CSTR_EQUAL) return &entry;
   return nullptr;
 }
 

@@ -7,7 +7,7 @@ namespace vorlane::host {
 namespace {
 
 HRESULT CallExport(const std::u16string& file, const char* name) {
-  HMODULE library = LoadLibraryW(Wide(file));
+  HMODULE library = LoadLibraryW(AsWide(file));
   if (!library) return HRESULT_FROM_WIN32(GetLastError());
   using Entry = HRESULT(STDAPICALLTYPE*)();
   auto entry = ExportOf<Entry>(library, name);

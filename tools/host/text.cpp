@@ -8,10 +8,10 @@ namespace vorlane::host {
 
 std::string Utf8(const std::u16string& text) {
   if (text.empty()) return {};
-  int size = WideCharToMultiByte(CP_UTF8, 0, Wide(text), static_cast<int>(text.size()), nullptr,
+  int size = WideCharToMultiByte(CP_UTF8, 0, AsWide(text), static_cast<int>(text.size()), nullptr,
                                  0, nullptr, nullptr);
   std::string utf8(size, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, Wide(text), static_cast<int>(text.size()), utf8.data(), size,
+  WideCharToMultiByte(CP_UTF8, 0, AsWide(text), static_cast<int>(text.size()), utf8.data(), size,
                       nullptr, nullptr);
   return utf8;
 }

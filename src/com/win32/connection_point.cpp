@@ -3,9 +3,9 @@
 #include <olectl.h>
 
 #include <algorithm>
-#include <atomic>
 #include <new>
 
+#include "com/win32/com_object.h"
 #include "support/win32/module_lock.h"
 
 namespace vorlane {
@@ -14,13 +14,13 @@ namespace {
 // A snapshot enumerator. Items hold one reference each; Next hands out one
 // more to the caller.
 template <typename Enum, typename Item>
-class Enumerator : public Enum {
+class Enumerator : public ComObject<Enum> {
  public:
   Enumerator(const IID& iid, IUnknown* owner, std::vector<Item> items, std::size_t position = 0)
       : iid_(iid), owner_(owner), items_(std::move(items)), position_(position) {
     for (Item& item : items_) Ref(item)->AddRef();
   }
-  virtual ~Enumerator() {
+  ~Enumerator() override {
     for (Item& item : items_) Ref(item)->Release();
   }
 
@@ -28,19 +28,12 @@ class Enumerator : public Enum {
     if (!out) return E_POINTER;
     if (iid == IID_IUnknown || iid == iid_) {
       *out = static_cast<Enum*>(this);
-      AddRef();
+      this->AddRef();
       return S_OK;
     }
     *out = nullptr;
     return E_NOINTERFACE;
   }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
-
   STDMETHODIMP Next(ULONG count, Item* out, ULONG* fetched) override {
     if (!out || (count != 1 && !fetched)) return E_POINTER;
     ULONG n = 0;
@@ -74,7 +67,6 @@ class Enumerator : public Enum {
   ComPtr<IUnknown> owner_;  // the control stays alive while enumerated
   std::vector<Item> items_;
   std::size_t position_;
-  std::atomic<ULONG> references_{1};
   ModuleReference module_;
 };
 

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "com/win32/com_ptr.h"
+#include "support/win32/com_ptr.h"
 
 namespace vorlane {
 

@@ -13,7 +13,7 @@
 #include "com/dispatch_table.h"
 #include "com/framework_properties.h"
 #include "com/property_exchange.h"
-#include "com/win32/com_ptr.h"
+#include "support/win32/com_ptr.h"
 #include "com/win32/connection_point.h"
 #include "com/win32/type_info_cache.h"
 #include "support/win32/module_lock.h"

@@ -8,6 +8,10 @@
 #include "com/win32/control_base.h"
 
 namespace vorlane {
+
+static_assert(kDispIdUnknown == DISPID_UNKNOWN);
+static_assert(kDispIdAboutBox == DISPID_ABOUTBOX);
+
 namespace {
 
 VARTYPE VariantTypeOf(ArgType type) {

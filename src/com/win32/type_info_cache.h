@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <oaidl.h>
 
-#include "com/win32/com_ptr.h"
+#include "support/win32/com_ptr.h"
 
 namespace vorlane {
 

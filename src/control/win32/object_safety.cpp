@@ -1,10 +1,14 @@
 // XObjSafe: the control declares itself safe for scripting and for
 // initialisation from page data, for every interface it has.
+#include <objsafe.h>
+
 #include "com/object_safety.h"
-#include "com/win32/com_ptr.h"
 #include "control/win32/vorlane_ctrl.h"
+#include "support/win32/com_ptr.h"
 
 namespace vorlane {
+
+static_assert(kSafetyOptionsSupported == (INTERFACESAFE_FOR_UNTRUSTED_CALLER | INTERFACESAFE_FOR_UNTRUSTED_DATA));
 
 bool CVorlaneCtrl::XObjSafe::ControlAnswers(REFIID iid) {
   ComPtr<IUnknown> probe;

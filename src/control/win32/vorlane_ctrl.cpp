@@ -1,17 +1,21 @@
 #include "control/win32/vorlane_ctrl.h"
 
-#include "status/poller_control.h"
-
+#include <iterator>
 #include <new>
 
-#include "com/notification_text.h"
 #include "com/win32/bstr.h"
 #include "com/win32/guid.h"
-#include "com/win32/win32_utf8_converter.h"
 #include "control/control_tables.h"
 #include "control/identifiers.h"
+#include "status/notification_text.h"
+#include "status/poller_control.h"
+#include "status/win32/win32_utf8_converter.h"
 
 namespace vorlane {
+
+static_assert(kControlMiscStatus == (OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE | OLEMISC_INSIDEOUT |
+                                     OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_SETCLIENTSITEFIRST));
+
 namespace {
 
 CVorlaneCtrl& Self(ControlBase& control) { return static_cast<CVorlaneCtrl&>(control); }
@@ -33,7 +37,8 @@ struct MemberBody {
   std::int32_t (*call)(CVorlaneCtrl& control, VARIANTARG* args);
 };
 
-const MemberBody kMemberBodies[] = {
+// One body per dispatch entry, in the table's order.
+constexpr MemberBody kMemberBodies[] = {
     {kDispIdAboutBox, [](CVorlaneCtrl& c, VARIANTARG*) { return c.AboutBox(), 0; }},
     {kDispIdRun, [](CVorlaneCtrl& c, VARIANTARG* a) { return c.Run(a[0].pdispVal); }},
     {kDispIdClose, [](CVorlaneCtrl& c, VARIANTARG* a) { return c.Close(a[0].iVal), 0; }},
@@ -41,6 +46,15 @@ const MemberBody kMemberBodies[] = {
     {kDispIdResetUrl, [](CVorlaneCtrl& c, VARIANTARG*) { return c.ResetUrl(); }},
     {kDispIdGetPCHardInfo, [](CVorlaneCtrl& c, VARIANTARG* a) { return c.GetPCHardInfo(a[0].pdispVal), 0; }},
 };
+
+constexpr bool BodiesMatchDispatchTable() {
+  if (std::size(kMemberBodies) != std::size(kControlDispatchTable)) return false;
+  for (std::size_t index = 0; index < std::size(kMemberBodies); ++index) {
+    if (kMemberBodies[index].dispid != kControlDispatchTable[index].dispid) return false;
+  }
+  return true;
+}
+static_assert(BodiesMatchDispatchTable(), "every dispatch entry needs its member body, in the same order");
 
 const CLSID kPropertyPages[] = {AsGuid(kPropPageClsid)};
 

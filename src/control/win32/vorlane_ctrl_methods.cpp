@@ -1,16 +1,23 @@
-// The bodies of the dispatch members.
+// The bodies of the dispatch members, each wiring its subsystem to the
+// Windows adapters of that subsystem's ports.
 #include "control/identifiers.h"
 #include "control/win32/vorlane_ctrl.h"
 #include "launch/download/win32/installer_download_thread.h"
 #include "launch/portal/run_launch_road.h"
 #include "launch/portal/win32/html_page.h"
 #include "launch/portal/win32/message_box_notice.h"
-#include "launch/portal/win32/program_files_updater_locator.h"
-#include "launch/process/win32/process_control.h"
+#include "launch/process/close_client.h"
+#include "launch/process/elevated_launcher.h"
+#include "launch/process/run_command.h"
+#include "launch/process/win32/reset_url.h"
+#include "launch/process/win32/win32_client_port.h"
+#include "launch/process/win32/win32_process_port.h"
 #include "status/poller_control.h"
 #include "status/win32/win32_poller_ports.h"
 #include "status/win32/win32_poller_thread.h"
 #include "support/win32/module_instance.h"
+#include "support/win32/wide_text.h"
+#include "support/win32/win32_program_files.h"
 
 namespace vorlane {
 namespace {
@@ -43,6 +50,12 @@ class ControlStatusRelay final : public StatusRelay {
   CVorlaneCtrl& control_;
 };
 
+// The elevated launcher as Run and the download thread start programs.
+int LaunchElevated(const char16_t* path, const char16_t* parameters) {
+  Win32ProcessPort processes;
+  return ElevatedLauncher(processes, path, parameters);
+}
+
 // Types 2 and more take the certificate login, which this build does not
 // have yet: Run answers false without doing anything.
 class NoCertificateLogin final : public CertificateLoginStarter {
@@ -59,19 +72,25 @@ void CVorlaneCtrl::AboutBox() {
 std::int32_t CVorlaneCtrl::Run(IDispatch* window) {
   portal_.type = properties_.TypeForUsers();
   std::unique_ptr<PagePort> page = OpenHtmlPage(window);
-  ProgramFilesUpdaterLocator updater;
-  FunctionLauncher launcher(ElevatedLauncher);
-  InstallerDownloadStarter download(ElevatedLauncher);
+  Win32ProgramFiles updater;
+  FunctionLauncher launcher(LaunchElevated);
+  InstallerDownloadStarter download(LaunchElevated);
   ControlStatusRelay status(*this);
   MessageBoxNotice notice;
   NoCertificateLogin certificateLogin;
   return RunLaunchRoad(portal_, page.get(), {updater, launcher, download, status, notice, certificateLogin});
 }
 
-void CVorlaneCtrl::Close(std::int16_t flag) { CloseClient(flag, *pollerState_, pollerThread_); }
+void CVorlaneCtrl::Close(std::int16_t flag) {
+  Win32ProgramFiles programFiles;
+  Win32ClientPort client;
+  Win32ProcessPort processes;
+  CloseClient(flag, programFiles, client, processes, *pollerState_, pollerThread_);
+}
 
 std::int32_t CVorlaneCtrl::RunCmd(BSTR commandLine, bool wait) {
-  return vorlane::RunCmd(commandLine ? reinterpret_cast<const char16_t*>(commandLine) : u"", wait);
+  Win32ProcessPort processes;
+  return vorlane::RunCmd(processes, commandLine ? AsUtf16(commandLine) : u"", wait);
 }
 
 std::int32_t CVorlaneCtrl::ResetUrl() { return vorlane::ResetUrl(resetUrlEvent_.Get()); }

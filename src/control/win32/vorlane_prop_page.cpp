@@ -84,14 +84,6 @@ STDMETHODIMP CVorlanePropPage::QueryInterface(REFIID iid, void** out) {
   return S_OK;
 }
 
-STDMETHODIMP_(ULONG) CVorlanePropPage::AddRef() { return ++references_; }
-
-STDMETHODIMP_(ULONG) CVorlanePropPage::Release() {
-  ULONG left = --references_;
-  if (left == 0) delete this;
-  return left;
-}
-
 STDMETHODIMP CVorlanePropPage::SetPageSite(IPropertyPageSite* site) {
   site_ = ComPtr<IPropertyPageSite>(site);
   return S_OK;

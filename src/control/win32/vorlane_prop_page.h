@@ -4,20 +4,17 @@
 #include <windows.h>
 #include <ocidl.h>
 
-#include <atomic>
-
-#include "com/win32/com_ptr.h"
+#include "com/win32/com_object.h"
+#include "support/win32/com_ptr.h"
 #include "support/win32/module_lock.h"
 
 namespace vorlane {
 
-class CVorlanePropPage final : public IPropertyPage, public IPersist {
+class CVorlanePropPage final : public ComObject<IPropertyPage, IPersist> {
  public:
   static HRESULT Create(REFIID iid, void** out);
 
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
-  STDMETHODIMP_(ULONG) AddRef() override;
-  STDMETHODIMP_(ULONG) Release() override;
 
   STDMETHODIMP SetPageSite(IPropertyPageSite* site) override;
   STDMETHODIMP Activate(HWND parent, LPCRECT rect, BOOL modal) override;
@@ -37,9 +34,8 @@ class CVorlanePropPage final : public IPropertyPage, public IPersist {
 
  private:
   CVorlanePropPage() = default;
-  ~CVorlanePropPage();
+  ~CVorlanePropPage() override;
 
-  std::atomic<ULONG> references_{1};
   ModuleReference module_;
   ComPtr<IPropertyPageSite> site_;
   HWND dialog_ = nullptr;

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "launch/download/internet_http_client.h"
-#include "launch/portal/decimal_text.h"
+#include "support/decimal_text.h"
 #include "support/diagnostic_log.h"
 #include "support/wide_format.h"
 

@@ -8,18 +8,9 @@
 
 #include "launch/portal/portal_context.h"
 #include "support/message_catalogue.h"
+#include "support/program_files_port.h"
 
 namespace vorlane {
-
-// Where the updater would be installed.
-class UpdaterLocator {
- public:
-  virtual ~UpdaterLocator() = default;
-  // The 32-bit Program Files folder (created when missing); empty when
-  // Windows cannot name it.
-  virtual std::u16string ProgramFilesX86() = 0;
-  virtual bool FileExists(const char16_t* path) = 0;
-};
 
 // Starts a program, elevated where Windows asks for it. 1 started, 0 not.
 class ProgramLauncher {
@@ -75,7 +66,7 @@ class CertificateLoginStarter {
 };
 
 struct LaunchRoadPorts {
-  UpdaterLocator& updater;
+  ProgramFilesPort& updater;  // where the updater would be installed
   ProgramLauncher& launcher;
   DownloadStarter& download;
   StatusRelay& status;

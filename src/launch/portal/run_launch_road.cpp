@@ -1,6 +1,6 @@
 #include "launch/portal/run_launch_road.h"
 
-#include "launch/portal/decimal_text.h"
+#include "support/decimal_text.h"
 #include "launch/portal/read_portal_context.h"
 #include "support/diagnostic_log.h"
 #include "support/wide_format.h"

@@ -12,12 +12,12 @@ std::u16string ClientProgramPath(const std::u16string& programFilesX86) {
   return path;
 }
 
-void CloseClient(std::int16_t flag, ClientPort& client, ProcessPort& processes,
+void CloseClient(std::int16_t flag, ProgramFilesPort& programFiles, ClientPort& client, ProcessPort& processes,
                  PollerState& state, PollerThreadSlot& poller) {
   if (flag == kCloseClientProgram) {
-    std::u16string folder = client.ProgramFilesX86();
+    std::u16string folder = programFiles.ProgramFilesX86();
     std::u16string program = folder.empty() ? std::u16string() : ClientProgramPath(folder);
-    if (!program.empty() && client.FileExists(program.c_str()))
+    if (!program.empty() && programFiles.FileExists(program.c_str()))
       ElevatedLauncher(processes, program.c_str(), kClientCloseParameter);
   } else if (flag == kSendPageOff) {
     client.SendPageOff();

@@ -6,6 +6,7 @@
 
 #include "launch/process/process_port.h"
 #include "status/poller_control.h"
+#include "support/program_files_port.h"
 
 namespace vorlane {
 
@@ -17,9 +18,6 @@ enum CloseFlag : std::int16_t { kCloseClientProgram = 0, kSendPageOff = 1 };
 class ClientPort {
  public:
   virtual ~ClientPort() = default;
-  // The 32-bit Program Files folder (created when missing); empty when unknown.
-  virtual std::u16string ProgramFilesX86() = 0;
-  virtual bool FileExists(const char16_t* path) = 0;
   // Sends "pageOff" to the running client when a status socket is open.
   virtual void SendPageOff() = 0;
 };
@@ -27,7 +25,7 @@ class ClientPort {
 // Flag 0 starts the VPN client program with "close" when it is installed;
 // flag 1 sends "pageOff"; every flag then stops the poller held in `poller`.
 // Never waits for the poller.
-void CloseClient(std::int16_t flag, ClientPort& client, ProcessPort& processes,
+void CloseClient(std::int16_t flag, ProgramFilesPort& programFiles, ClientPort& client, ProcessPort& processes,
                  PollerState& state, PollerThreadSlot& poller);
 
 // The VPN client program's path under `programFilesX86`; empty when it does

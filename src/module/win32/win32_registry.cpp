@@ -2,20 +2,26 @@
 
 #include <windows.h>
 
+#include "support/win32/wide_text.h"
+
 namespace vorlane {
+
+static_assert(kRegistrySuccess == ERROR_SUCCESS);
+static_assert(kRegistryFileNotFound == ERROR_FILE_NOT_FOUND);
+static_assert(kRegistryBadKey == ERROR_BADKEY);
+static_assert(kRegistryNoMoreItems == ERROR_NO_MORE_ITEMS);
+
 namespace {
 
 constexpr DWORD kKeyNameCapacity = 256;  // longest key name and terminator
 
 HKEY Handle(RegistryKey key) { return key == kClassesRoot ? HKEY_CLASSES_ROOT : reinterpret_cast<HKEY>(key); }
 
-const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-
 }  // namespace
 
 RegistryError Win32Registry::CreateKey(RegistryKey parent, const std::u16string& path, RegistryKey* key) {
   HKEY opened = nullptr;
-  LSTATUS status = RegCreateKeyExW(Handle(parent), Wide(path), 0, nullptr, REG_OPTION_NON_VOLATILE,
+  LSTATUS status = RegCreateKeyExW(Handle(parent), AsWide(path), 0, nullptr, REG_OPTION_NON_VOLATILE,
                                    KEY_READ | KEY_WRITE, nullptr, &opened, nullptr);
   *key = reinterpret_cast<RegistryKey>(opened);
   return status;
@@ -23,20 +29,20 @@ RegistryError Win32Registry::CreateKey(RegistryKey parent, const std::u16string&
 
 RegistryError Win32Registry::OpenKey(RegistryKey parent, const std::u16string& path, RegistryKey* key) {
   HKEY opened = nullptr;
-  LSTATUS status = RegOpenKeyExW(Handle(parent), Wide(path), 0, KEY_READ | KEY_WRITE, &opened);
+  LSTATUS status = RegOpenKeyExW(Handle(parent), AsWide(path), 0, KEY_READ | KEY_WRITE, &opened);
   *key = reinterpret_cast<RegistryKey>(opened);
   return status;
 }
 
 RegistryError Win32Registry::SetDefaultValue(RegistryKey key, const std::u16string& subkey,
                                              const std::u16string& text) {
-  return RegSetValueW(Handle(key), subkey.empty() ? nullptr : Wide(subkey), REG_SZ, Wide(text),
+  return RegSetValueW(Handle(key), subkey.empty() ? nullptr : AsWide(subkey), REG_SZ, AsWide(text),
                       static_cast<DWORD>(text.size() * sizeof(char16_t)));
 }
 
 RegistryError Win32Registry::SetNamedValue(RegistryKey key, const std::u16string& name, const std::u16string& text) {
   // The stored length includes the terminator.
-  return RegSetValueExW(Handle(key), Wide(name), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+  return RegSetValueExW(Handle(key), AsWide(name), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                         static_cast<DWORD>((text.size() + 1) * sizeof(char16_t)));
 }
 
@@ -48,7 +54,7 @@ RegistryError Win32Registry::EnumerateSubkey(RegistryKey key, std::uint32_t inde
 }
 
 RegistryError Win32Registry::DeleteKey(RegistryKey parent, const std::u16string& subkey) {
-  return RegDeleteKeyW(Handle(parent), Wide(subkey));
+  return RegDeleteKeyW(Handle(parent), AsWide(subkey));
 }
 
 void Win32Registry::CloseKey(RegistryKey key) {

@@ -2,12 +2,10 @@
 
 #include <oleauto.h>
 
+#include "support/win32/wide_text.h"
+
 namespace vorlane {
 namespace {
-
-using Microsoft::WRL::ComPtr;
-
-const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
 std::vector<Guid> DescribedInterfaces(ITypeLib* library) {
   std::vector<Guid> iids;
@@ -15,7 +13,7 @@ std::vector<Guid> DescribedInterfaces(ITypeLib* library) {
   for (UINT index = 0; index < count; ++index) {
     ComPtr<ITypeInfo> info;
     TYPEATTR* attributes = nullptr;
-    if (FAILED(library->GetTypeInfo(index, &info)) || FAILED(info->GetTypeAttr(&attributes))) continue;
+    if (FAILED(library->GetTypeInfo(index, info.Put())) || FAILED(info->GetTypeAttr(&attributes))) continue;
     if (attributes->typekind == TKIND_INTERFACE || attributes->typekind == TKIND_DISPATCH) {
       iids.push_back(reinterpret_cast<const Guid&>(attributes->guid));
     }
@@ -28,7 +26,7 @@ std::vector<Guid> DescribedInterfaces(ITypeLib* library) {
 
 bool Win32TypeLibrary::LoadFromModule(const std::u16string& modulePath) {
   loaded_.Reset();
-  return SUCCEEDED(LoadTypeLib(Wide(modulePath), &loaded_));
+  return SUCCEEDED(LoadTypeLib(AsWide(modulePath), loaded_.Put()));
 }
 
 Guid Win32TypeLibrary::LoadedLibId() {
@@ -49,7 +47,7 @@ bool Win32TypeLibrary::RegisterLoaded(const std::u16string& modulePath) {
 std::optional<std::vector<Guid>> Win32TypeLibrary::FindRegistered(const Guid& libId, std::uint16_t major,
                                                                   std::uint16_t minor, std::uint32_t locale) {
   ComPtr<ITypeLib> registered;
-  if (FAILED(LoadRegTypeLib(reinterpret_cast<const GUID&>(libId), major, minor, locale, &registered))) {
+  if (FAILED(LoadRegTypeLib(reinterpret_cast<const GUID&>(libId), major, minor, locale, registered.Put()))) {
     return std::nullopt;
   }
   return DescribedInterfaces(registered.Get());

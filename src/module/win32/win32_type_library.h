@@ -1,8 +1,8 @@
 #pragma once
 #include <oaidl.h>
-#include <wrl/client.h>
 
 #include "module/type_library_port.h"
+#include "support/win32/com_ptr.h"
 
 namespace vorlane {
 
@@ -16,7 +16,7 @@ class Win32TypeLibrary final : public TypeLibraryPort {
                                                   std::uint16_t minor, std::uint32_t locale) override;
 
  private:
-  Microsoft::WRL::ComPtr<ITypeLib> loaded_;
+  ComPtr<ITypeLib> loaded_;
 };
 
 }  // namespace vorlane

@@ -14,6 +14,12 @@
 
 using namespace vorlane;
 
+static_assert(kOk == S_OK);
+static_assert(kFalse == S_FALSE);
+static_assert(kSelfRegTypeLibError == SELFREG_E_TYPELIB);
+static_assert(kSelfRegClassError == SELFREG_E_CLASS);
+static_assert(kClassNotAvailable == CLASS_E_CLASSNOTAVAILABLE);
+
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   if (reason == DLL_PROCESS_ATTACH) {
     SetModuleInstance(instance);

@@ -2,16 +2,18 @@
 
 #include <windows.h>
 
+#include "status/notification_text.h"
+
 namespace vorlane {
 
-static_assert(kClientMessage == WM_USER + 1);
+static_assert(kNotifyMessage == WM_USER + 1);
 
 void Win32PollerPauses::Pause(std::uint32_t milliseconds) { Sleep(milliseconds); }
 
 void Win32PollerPauses::PauseAlertable(std::uint32_t milliseconds) { SleepEx(milliseconds, TRUE); }
 
 void Win32WindowNotifier::Notify(WindowHandle window, const char* text) {
-  SendMessageW(reinterpret_cast<HWND>(window), kClientMessage, reinterpret_cast<WPARAM>(text), 0);
+  SendMessageW(reinterpret_cast<HWND>(window), kNotifyMessage, reinterpret_cast<WPARAM>(text), 0);
 }
 
 }  // namespace vorlane

@@ -16,6 +16,4 @@ class Win32WindowNotifier final : public NotifyPort {
   void Notify(WindowHandle window, const char* text) override;
 };
 
-constexpr unsigned kClientMessage = 0x0400 + 1;  // WM_USER+1
-
 }  // namespace vorlane

@@ -2,7 +2,16 @@
 
 #include <winsock2.h>
 
+#include "status/status_poller.h"
+
 namespace vorlane {
+
+static_assert(kNoSocket == INVALID_SOCKET);
+static_assert(kWinsockVersion == MAKEWORD(2, 2));
+static_assert(kSocketErrorInvalid == WSAEINVAL);
+static_assert(kSocketErrorNetworkReset == WSAENETRESET);
+static_assert(kSocketErrorAborted == WSAECONNABORTED);
+static_assert(kSocketErrorReset == WSAECONNRESET);
 
 bool Win32StatusSockets::Startup(std::uint16_t requested, std::uint16_t& granted) {
   WSADATA data{};

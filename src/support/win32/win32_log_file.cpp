@@ -2,10 +2,11 @@
 
 #include <windows.h>
 
+#include "support/win32/wide_text.h"
+
 namespace vorlane {
 namespace {
 HANDLE AsHandle(LogHandle h) { return reinterpret_cast<HANDLE>(h); }
-const wchar_t* AsWide(const char16_t* s) { return reinterpret_cast<const wchar_t*>(s); }
 }  // namespace
 
 LogHandle Win32LogFile::OpenForAppend(const char16_t* path) {

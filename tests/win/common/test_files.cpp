@@ -2,13 +2,12 @@
 
 #include <windows.h>
 
+#include "support/win32/wide_text.h"
+
 namespace vorlane::testing {
-namespace {
-const wchar_t* W(const std::u16string& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }
-}  // namespace
 
 std::string ReadFileBytes(const std::u16string& path) {
-  HANDLE file = CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  HANDLE file = CreateFileW(AsWide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return {};
   std::string bytes;
@@ -20,7 +19,7 @@ std::string ReadFileBytes(const std::u16string& path) {
 }
 
 bool WriteFileBytes(const std::u16string& path, const std::string& bytes) {
-  HANDLE file = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  HANDLE file = CreateFileW(AsWide(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
@@ -28,7 +27,7 @@ bool WriteFileBytes(const std::u16string& path, const std::string& bytes) {
   return ok && written == bytes.size();
 }
 
-bool DeleteFileAt(const std::u16string& path) { return DeleteFileW(W(path)) != 0; }
+bool DeleteFileAt(const std::u16string& path) { return DeleteFileW(AsWide(path)) != 0; }
 
 std::u16string Utf16(const std::string& bytes) {
   std::u16string text;

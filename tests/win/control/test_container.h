@@ -11,31 +11,13 @@
 #include <vector>
 
 #include "com/win32/bstr.h"
-#include "com/win32/com_ptr.h"
+#include "com/win32/com_object.h"
+#include "support/win32/com_ptr.h"
 
 namespace vorlane::testing {
 
-// Reference counting for the test objects below.
-template <typename... Interfaces>
-class TestObject : public Interfaces... {
- public:
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
-  ULONG References() const { return references_; }
-
- protected:
-  virtual ~TestObject() = default;
-
- private:
-  std::atomic<ULONG> references_{1};
-};
-
 // Records OnClientMessage texts; a failing sink answers every call E_FAIL.
-class EventSink : public TestObject<IDispatch> {
+class EventSink : public ComObject<IDispatch> {
  public:
   explicit EventSink(bool failing = false) : failing_(failing) {}
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
@@ -53,7 +35,7 @@ class EventSink : public TestObject<IDispatch> {
 };
 
 // The page's <param> values as texts, and what a save writes.
-class PropertyBag : public TestObject<IPropertyBag> {
+class PropertyBag : public ComObject<IPropertyBag> {
  public:
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
   STDMETHODIMP Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override;
@@ -65,7 +47,7 @@ class PropertyBag : public TestObject<IPropertyBag> {
 };
 
 // A site with a top-level window that the control activates in place in.
-class Site : public TestObject<IOleClientSite, IOleInPlaceSite> {
+class Site : public ComObject<IOleClientSite, IOleInPlaceSite> {
  public:
   Site();
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override;

@@ -4,18 +4,23 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "control/control_tables.h"
 #include "control/identifiers.h"
 #include "loaded_module.h"
+#include "support/win32/wide_text.h"
 
 namespace vorlane::testing {
 namespace {
 
 constexpr WORD kChinese = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
 constexpr WORD kEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+
+std::string Narrow(const char16_t* text) { return std::string(text, text + std::char_traits<char16_t>::length(text)); }
 
 class ModuleFile : public ::testing::Test {
  protected:
@@ -164,7 +169,8 @@ TEST_F(ModuleFile, TypeLibraryDescribesTheScriptingSurface) {
 
   ITypeInfo* dispatch = nullptr;
   ASSERT_EQ(library->GetTypeInfoOfGuid(reinterpret_cast<const GUID&>(kDispatchIid), &dispatch), S_OK);
-  std::vector<std::pair<std::wstring, MEMBERID>> methods;
+  // What the library describes, by member id: the name and argument count.
+  std::map<MEMBERID, std::pair<std::u16string, int>> methods;
   TYPEATTR* type = nullptr;
   ASSERT_EQ(dispatch->GetTypeAttr(&type), S_OK);
   EXPECT_EQ(type->typekind, TKIND_DISPATCH);
@@ -174,11 +180,11 @@ TEST_F(ModuleFile, TypeLibraryDescribesTheScriptingSurface) {
     BSTR name = nullptr;
     UINT count = 0;
     dispatch->GetNames(function->memid, &name, 1, &count);
-    methods.emplace_back(name ? name : L"", function->memid);
-    if (function->memid == 1003) {
+    EXPECT_TRUE(methods.emplace(function->memid, std::pair(AsUtf16(name ? name : L""), int(function->cParams))).second);
+    if (function->memid == kDispIdResetUrl) {
       EXPECT_EQ(function->elemdescFunc.tdesc.vt, VT_BOOL);
     }
-    if (function->memid == 1000) {
+    if (function->memid == kDispIdRun) {
       EXPECT_EQ(function->elemdescFunc.tdesc.vt, VT_I4);
     }
     SysFreeString(name);
@@ -186,10 +192,14 @@ TEST_F(ModuleFile, TypeLibraryDescribesTheScriptingSurface) {
   }
   dispatch->ReleaseTypeAttr(type);
   dispatch->Release();
-  const std::vector<std::pair<std::wstring, MEMBERID>> expected{
-      {L"AboutBox", -552}, {L"Run", 1000},    {L"GetPCHardInfo", 1004},
-      {L"Close", 1001},    {L"RunCmd", 1002}, {L"ResetUrl", 1003}};
-  EXPECT_EQ(methods, expected);
+  // Exactly the members Invoke serves, under the same ids and names.
+  EXPECT_EQ(methods.size(), std::size(kControlDispatchTable));
+  for (const DispatchEntry& entry : kControlDispatchTable) {
+    auto found = methods.find(entry.dispid);
+    ASSERT_NE(found, methods.end()) << Narrow(entry.name);
+    EXPECT_EQ(found->second.first, entry.name);
+    EXPECT_EQ(found->second.second, entry.argCount) << Narrow(entry.name);
+  }
 
   ITypeInfo* coclass = nullptr;
   ASSERT_EQ(library->GetTypeInfoOfGuid(reinterpret_cast<const GUID&>(kControlClsid), &coclass), S_OK);

@@ -11,11 +11,10 @@
 #include "message_pump.h"
 #include "property_bag.h"
 #include "support/diagnostic_log.h"
+#include "support/win32/wide_text.h"
 
 namespace vorlane::scenarios {
 namespace {
-
-const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
 const CLSID kClsid = *reinterpret_cast<const CLSID*>(&kControlClsid);
 const IID kEvents = *reinterpret_cast<const IID*>(&kEventsIid);
@@ -50,22 +49,22 @@ std::u16string TemporaryFolder() {
   return reinterpret_cast<const char16_t*>(folder);
 }
 
-bool FileExists(const std::u16string& path) { return GetFileAttributesW(W(path)) != INVALID_FILE_ATTRIBUTES; }
+bool FileExists(const std::u16string& path) { return GetFileAttributesW(AsWide(path)) != INVALID_FILE_ATTRIBUTES; }
 
 std::u16string LogText() { return testing::Utf16(testing::ReadFileBytes(kClientLogPath)); }
 
 InstalledProgram::InstalledProgram(const std::u16string& folder, const std::u16string& name) {
   std::u16string target = ProgramFilesX86() + u"\\Corvanta\\" + folder;
-  SHCreateDirectoryExW(nullptr, W(target), nullptr);
+  SHCreateDirectoryExW(nullptr, AsWide(target), nullptr);
   path_ = target + u"\\" + name;
-  installed_ = CopyFileW(W(testing::FakeProgramsFolder() + name), W(path_), FALSE);
+  installed_ = CopyFileW(AsWide(testing::FakeProgramsFolder() + name), AsWide(path_), FALSE);
 }
 
 // A program started moments ago may still be running, and a running program's
 // file cannot be deleted yet: keep trying for a while, so the next test does
 // not find it installed.
 InstalledProgram::~InstalledProgram() {
-  for (int attempt = 0; attempt < 100 && !DeleteFileW(W(path_)) && GetLastError() != ERROR_FILE_NOT_FOUND; ++attempt)
+  for (int attempt = 0; attempt < 100 && !DeleteFileW(AsWide(path_)) && GetLastError() != ERROR_FILE_NOT_FOUND; ++attempt)
     Sleep(50);
 }
 
@@ -86,13 +85,13 @@ vorlane::Variant Short(short value) {
 void ScenarioTest::SetUp() {
   // Loaded once for the whole run, as in a browser process that keeps its
   // portal open.
-  static HMODULE kept = LoadLibraryW(W(BesideSuite(u"vorlane.ocx")));
+  static HMODULE kept = LoadLibraryW(AsWide(BesideSuite(u"vorlane.ocx")));
   ASSERT_NE(nullptr, kept);
   ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
   const char* name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
   record_ = TemporaryFolder() + std::u16string(name, name + std::strlen(name)) + u".commands.txt";
-  DeleteFileW(W(record_));
-  SetEnvironmentVariableW(W(testing::kCommandRecordVariable), W(record_));
+  DeleteFileW(AsWide(record_));
+  SetEnvironmentVariableW(AsWide(testing::kCommandRecordVariable), AsWide(record_));
 }
 
 void ScenarioTest::TearDown() {
@@ -192,7 +191,7 @@ void PortalScenarioTest::SetUp() {
   ASSERT_TRUE(gateway_.ServeInstallerFile(testing::FakeProgramsFolder() + u"UpdateInstaller.exe"));
   client_.SetDefault(testing::LocalClientSimulator::Reply("Connected"));
   ASSERT_TRUE(client_.Start());
-  DeleteFileW(W(TemporaryFolder() + u"UpdateInstaller.exe"));
+  DeleteFileW(AsWide(TemporaryFolder() + u"UpdateInstaller.exe"));
   logStart_ = LogText().size();
 }
 

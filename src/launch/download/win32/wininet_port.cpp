@@ -4,12 +4,21 @@
 #include <wincrypt.h>
 #include <wininet.h>
 
+#include "launch/download/cracked_url.h"
+#include "support/win32/wide_text.h"
+
 namespace vorlane {
+
+static_assert(kSchemeUnknown == INTERNET_SCHEME_UNKNOWN);
+static_assert(kSchemeFtp == INTERNET_SCHEME_FTP);
+static_assert(kSchemeHttp == INTERNET_SCHEME_HTTP);
+static_assert(kSchemeHttps == INTERNET_SCHEME_HTTPS);
+static_assert(kErrorClientCertificateNeeded == ERROR_INTERNET_CLIENT_AUTH_CERT_NEEDED);
+
 namespace {
 
 HINTERNET H(InternetHandle handle) { return reinterpret_cast<HINTERNET>(handle); }
 InternetHandle Handle(HINTERNET h) { return reinterpret_cast<InternetHandle>(h); }
-const wchar_t* W(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
 
 bool QueryNumber(InternetHandle request, DWORD info, std::uint32_t& value) {
   DWORD number = 0;
@@ -22,16 +31,16 @@ bool QueryNumber(InternetHandle request, DWORD info, std::uint32_t& value) {
 }  // namespace
 
 InternetHandle WinInetPort::Open(const char16_t* userAgent) {
-  return Handle(InternetOpenW(W(userAgent), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  return Handle(InternetOpenW(AsWide(userAgent), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
 }
 
 InternetHandle WinInetPort::Connect(InternetHandle internet, const char16_t* host, std::uint16_t port) {
-  return Handle(InternetConnectW(H(internet), W(host), port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+  return Handle(InternetConnectW(H(internet), AsWide(host), port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
 }
 
 InternetHandle WinInetPort::OpenRequest(InternetHandle connection, const char16_t* method, const char16_t* object,
                                         std::uint32_t flags) {
-  return Handle(HttpOpenRequestW(H(connection), W(method), W(object), nullptr, nullptr, nullptr, flags, 0));
+  return Handle(HttpOpenRequestW(H(connection), AsWide(method), AsWide(object), nullptr, nullptr, nullptr, flags, 0));
 }
 
 bool WinInetPort::QuerySecurityFlags(InternetHandle request, std::uint32_t& flags) {
@@ -58,7 +67,7 @@ void WinInetPort::SetConnectTimeout(InternetHandle request, std::uint32_t millis
 }
 
 std::uint32_t WinInetPort::Send(InternetHandle request, const char16_t* headers, std::uint32_t headerLength) {
-  if (HttpSendRequestW(H(request), W(headers), headerLength, nullptr, 0)) return 0;
+  if (HttpSendRequestW(H(request), AsWide(headers), headerLength, nullptr, 0)) return 0;
   return GetLastError();
 }
 
@@ -93,7 +102,7 @@ void WinInetPort::FreeCertificate(CertificateContext certificate) {
 void WinInetPort::CloseStore(CertificateStore store) { CertCloseStore(reinterpret_cast<HCERTSTORE>(store), 0); }
 
 FileHandle Win32FilePort::Create(const char16_t* path) {
-  HANDLE file = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(AsWide(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   return reinterpret_cast<FileHandle>(file);
 }
 
@@ -104,6 +113,6 @@ bool Win32FilePort::Write(FileHandle file, const void* bytes, std::uint32_t leng
 
 void Win32FilePort::Close(FileHandle file) { ::CloseHandle(reinterpret_cast<HANDLE>(file)); }
 
-void Win32FilePort::Delete(const char16_t* path) { DeleteFileW(W(path)); }
+void Win32FilePort::Delete(const char16_t* path) { DeleteFileW(AsWide(path)); }
 
 }  // namespace vorlane

@@ -1,14 +1,12 @@
 #include "launch/portal/win32/html_page.h"
 
 #include <mshtml.h>
-#include <wrl/client.h>
 
 #include "com/win32/bstr.h"
+#include "support/win32/com_ptr.h"
 
 namespace vorlane {
 namespace {
-
-using Microsoft::WRL::ComPtr;
 
 // The text a BSTR property getter hands out; nothing when the getter failed
 // or delivered no string.
@@ -47,14 +45,14 @@ class HtmlPage final : public PagePort {
 std::unique_ptr<PagePort> OpenHtmlPage(IDispatch* object) {
   if (object == nullptr) return nullptr;
   ComPtr<IHTMLWindow2> window;
-  if (FAILED(object->QueryInterface(IID_IHTMLWindow2, reinterpret_cast<void**>(window.GetAddressOf()))) ||
+  if (FAILED(object->QueryInterface(IID_IHTMLWindow2, window.PutVoid())) ||
       !window) {
     return nullptr;
   }
   ComPtr<IHTMLLocation> location;
   ComPtr<IHTMLDocument2> document;
-  if (FAILED(window->get_location(location.GetAddressOf()))) location.Reset();
-  if (FAILED(window->get_document(document.GetAddressOf()))) document.Reset();
+  if (FAILED(window->get_location(location.Put()))) location.Reset();
+  if (FAILED(window->get_document(document.Put()))) document.Reset();
   return std::make_unique<HtmlPage>(std::move(location), std::move(document));
 }
 

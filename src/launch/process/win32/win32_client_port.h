@@ -3,11 +3,9 @@
 
 namespace vorlane {
 
-// The installed VPN client as the shell sees it, and the status channel.
+// The running VPN client, reached through the status channel.
 class Win32ClientPort final : public ClientPort {
  public:
-  std::u16string ProgramFilesX86() override;
-  bool FileExists(const char16_t* path) override;
   void SendPageOff() override;
 };
 

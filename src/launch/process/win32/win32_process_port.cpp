@@ -3,12 +3,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "support/win32/wide_text.h"
+
 namespace vorlane {
-namespace {
-
-const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
-
-}  // namespace
 
 unsigned Win32ProcessPort::WindowsMajorVersion() {
   OSVERSIONINFOW version{};
@@ -27,8 +24,8 @@ bool Win32ProcessPort::StartElevated(const char16_t* path, const char16_t* param
   // box for a missing program and blocks the caller until it is dismissed.
   info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
   info.lpVerb = L"runas";
-  info.lpFile = Wide(path);
-  info.lpParameters = Wide(parameters);
+  info.lpFile = AsWide(path);
+  info.lpParameters = AsWide(parameters);
   info.nShow = SW_SHOWNORMAL;
   if (!ShellExecuteExW(&info)) return false;
   if (info.hProcess) CloseHandle(info.hProcess);

@@ -19,7 +19,7 @@ struct FakePage final : PagePort {
   std::optional<std::u16string> DocumentCookie() override { return cookie; }
 };
 
-struct FakeLaunchWorld final : UpdaterLocator,
+struct FakeLaunchWorld final : ProgramFilesPort,
                                ProgramLauncher,
                                DownloadStarter,
                                StatusRelay,

@@ -85,7 +85,7 @@ TEST(RunCmd, StartsTheCommandWholeWaitingOnlyWhenAsked) {
   EXPECT_FALSE(RunCmd(processes, u"missing.exe", true));
 }
 
-class FakeClient final : public ClientPort {
+class FakeClient final : public ProgramFilesPort, public ClientPort {
  public:
   std::u16string ProgramFilesX86() override { return folder; }
   bool FileExists(const char16_t* path) override {
@@ -108,7 +108,7 @@ struct CountingThread final : PollerThread {
 class CloseClientTest : public ::testing::Test {
  protected:
   void HoldPoller() { poller = std::make_unique<CountingThread>(wakes); }
-  void Close(std::int16_t flag) { CloseClient(flag, client, processes, state, poller); }
+  void Close(std::int16_t flag) { CloseClient(flag, client, client, processes, state, poller); }
 
   FakeClient client;
   FakeProcesses processes;

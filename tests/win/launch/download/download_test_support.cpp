@@ -4,14 +4,13 @@
 
 #include "common/test_files.h"
 #include "support/win32/module_lock.h"
+#include "support/win32/wide_text.h"
 
 namespace vorlane::testing {
 namespace {
 
 std::mutex launchesMutex;
 std::vector<RecordedLaunch> launches;
-
-const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
 }  // namespace
 
@@ -25,7 +24,7 @@ int RecordingLauncher(const char16_t* path, const char16_t* parameters) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, const_cast<wchar_t*>(W(commandLine)), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+  if (!CreateProcessW(nullptr, const_cast<wchar_t*>(AsWide(commandLine)), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &process)) {
     return 0;
   }
@@ -57,7 +56,7 @@ std::u16string ProgramFolder() {
   return folder.substr(0, folder.find_last_of(u'\\') + 1);
 }
 
-bool FileExists(const std::u16string& path) { return GetFileAttributesW(W(path)) != INVALID_FILE_ATTRIBUTES; }
+bool FileExists(const std::u16string& path) { return GetFileAttributesW(AsWide(path)) != INVALID_FILE_ATTRIBUTES; }
 
 bool WaitForDownloadThreads() {
   // Generous: a stuck thread fails the test instead of hanging the suite.

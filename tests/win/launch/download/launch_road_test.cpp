@@ -12,7 +12,7 @@
 #include "gateway_simulator.h"
 #include "launch/download/win32/installer_download_thread.h"
 #include "launch/portal/run_launch_road.h"
-#include "launch/portal/win32/program_files_updater_locator.h"
+#include "support/win32/win32_program_files.h"
 
 namespace vorlane {
 namespace {
@@ -55,7 +55,7 @@ class LaunchRoad : public ::testing::Test {
 
   testing::GatewaySimulator gateway;
   StandInControl control;
-  ProgramFilesUpdaterLocator updater;
+  Win32ProgramFiles updater;
   InstallerDownloadStarter download{testing::RecordingLauncher};
 };
 

@@ -9,10 +9,16 @@
 #include <thread>
 
 #include "common/test_files.h"
-#include "launch/process/win32/process_control.h"
+#include "launch/process/close_client.h"
+#include "launch/process/elevated_launcher.h"
+#include "launch/process/run_command.h"
+#include "launch/process/win32/reset_url.h"
 #include "launch/process/win32/win32_client_port.h"
+#include "launch/process/win32/win32_process_port.h"
 #include "local_client/local_client_simulator.h"
 #include "status/win32/win32_poller_thread.h"
+#include "support/win32/wide_text.h"
+#include "support/win32/win32_program_files.h"
 
 namespace vorlane {
 namespace {
@@ -26,7 +32,6 @@ using testing::LocalClientSimulator;
 using testing::ReadFileBytes;
 
 std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
-const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
 class ProcessControlWinTest : public ::testing::Test {
  protected:
@@ -36,7 +41,7 @@ class ProcessControlWinTest : public ::testing::Test {
     auto name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
     record = reinterpret_cast<const char16_t*>(temp) + std::u16string(name, name + std::strlen(name)) + u".txt";
     testing::DeleteFileAt(record);
-    SetEnvironmentVariableW(W(testing::kCommandRecordVariable), W(record));
+    SetEnvironmentVariableW(AsWide(testing::kCommandRecordVariable), AsWide(record));
   }
   // The recorded command lines, once `count` are there or after `limit`.
   std::vector<std::string> Recorded(std::size_t count, std::chrono::milliseconds limit = 10s) {
@@ -52,6 +57,9 @@ class ProcessControlWinTest : public ::testing::Test {
     }
   }
   std::u16string Program(const char16_t* name) { return FakeProgramsFolder() + name; }
+
+  Win32ProcessPort processes;
+  Win32ProgramFiles programFiles;
   // The sleeper's quoted path and "sleep ", ready for a pause and more words.
   std::u16string SleeperCommand() {
     std::u16string command(1, u'"');
@@ -65,7 +73,7 @@ class ProcessControlWinTest : public ::testing::Test {
 
 TEST_F(ProcessControlWinTest, TheLauncherStartsTheProgramElevatedWithItsParameters) {
   std::u16string program = Program(u"Update.exe");
-  EXPECT_EQ(ElevatedLauncher(program.c_str(), u"-server gw.example -port 443 -session abc -type 0 "), 1);
+  EXPECT_EQ(ElevatedLauncher(processes, program.c_str(), u"-server gw.example -port 443 -session abc -type 0 "), 1);
   auto lines = Recorded(1);
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_THAT(lines[0], HasSubstr("Update.exe"));
@@ -74,16 +82,16 @@ TEST_F(ProcessControlWinTest, TheLauncherStartsTheProgramElevatedWithItsParamete
 
 TEST_F(ProcessControlWinTest, TheLauncherReportsAMissingProgramAsZero) {
   std::u16string missing = FakeProgramsFolder() + u"absent.exe";
-  EXPECT_EQ(ElevatedLauncher(missing.c_str(), nullptr), 0);
+  EXPECT_EQ(ElevatedLauncher(processes, missing.c_str(), nullptr), 0);
 }
 
 TEST_F(ProcessControlWinTest, RunCmdWaitsForTheProgramOnlyWhenAsked) {
   std::u16string sleeper = SleeperCommand();
-  ASSERT_TRUE(RunCmd((sleeper + u"300 waited").c_str(), true));
+  ASSERT_TRUE(RunCmd(processes, (sleeper + u"300 waited").c_str(), true));
   // The program records as it ends, so the record is there on return.
   EXPECT_THAT(Recorded(1, 0ms), ElementsAre(EndsWith("sleep 300 waited")));
 
-  ASSERT_TRUE(RunCmd((sleeper + u"3000 not-waited").c_str(), false));
+  ASSERT_TRUE(RunCmd(processes, (sleeper + u"3000 not-waited").c_str(), false));
   EXPECT_EQ(Recorded(2, 0ms).size(), 1u);
   EXPECT_THAT(Recorded(2), ElementsAre(EndsWith("waited"), EndsWith("sleep 3000 not-waited")));
 }
@@ -91,14 +99,14 @@ TEST_F(ProcessControlWinTest, RunCmdWaitsForTheProgramOnlyWhenAsked) {
 TEST_F(ProcessControlWinTest, RunCmdPassesALongCommandWhole) {
   std::u16string command = SleeperCommand() + u"0 " + std::u16string(300, u'x') + u" end";
   ASSERT_GT(command.size(), 259u);
-  ASSERT_TRUE(RunCmd(command.c_str(), true));
+  ASSERT_TRUE(RunCmd(processes, command.c_str(), true));
   EXPECT_THAT(Recorded(1, 0ms), ElementsAre(Narrow(command)));
 }
 
 TEST_F(ProcessControlWinTest, RunCmdWithNoProgramIsFalse) {
-  EXPECT_FALSE(RunCmd(u"C:\\nowhere\\nothing.exe", false));
-  EXPECT_FALSE(RunCmd(u"", false));
-  EXPECT_FALSE(RunCmd(nullptr, true));
+  EXPECT_FALSE(RunCmd(processes, u"C:\\nowhere\\nothing.exe", false));
+  EXPECT_FALSE(RunCmd(processes, u"", false));
+  EXPECT_FALSE(RunCmd(processes, nullptr, true));
 }
 
 TEST_F(ProcessControlWinTest, ResetUrlAnswersTrueOnceAfterTheClientSignals) {
@@ -131,28 +139,30 @@ class CloseClientWinTest : public ProcessControlWinTest {
     ASSERT_TRUE(client.WaitForMessages(1, 10s));
   }
   void TearDown() override {
-    if (poller) CloseClient(2, *state, poller);
+    if (poller) Close(2);
     if (threadHandle) {
       WaitForSingleObject(threadHandle, 10000);
       CloseHandle(threadHandle);
     }
     client.Stop();
   }
+  void Close(std::int16_t flag) { CloseClient(flag, programFiles, clientPort, processes, *state, poller); }
   bool PollerEnded() { return WaitForSingleObject(threadHandle, 3000) == WAIT_OBJECT_0; }
 
   void InstallClientProgram(bool installed) {
-    std::u16string folder = Win32ClientPort().ProgramFilesX86() + u"\\Corvanta";
-    CreateDirectoryW(W(folder), nullptr);
+    std::u16string folder = programFiles.ProgramFilesX86() + u"\\Corvanta";
+    CreateDirectoryW(AsWide(folder), nullptr);
     folder += u"\\SSLVPN Client";
-    CreateDirectoryW(W(folder), nullptr);
+    CreateDirectoryW(AsWide(folder), nullptr);
     installedProgram = folder + u"\\sslvpn-client.exe";
     if (installed)
-      ASSERT_TRUE(CopyFileW(W(Program(u"sslvpn-client.exe")), W(installedProgram), FALSE));
+      ASSERT_TRUE(CopyFileW(AsWide(Program(u"sslvpn-client.exe")), AsWide(installedProgram), FALSE));
     else
-      DeleteFileW(W(installedProgram));
+      DeleteFileW(AsWide(installedProgram));
   }
 
   LocalClientSimulator client;
+  Win32ClientPort clientPort;
   std::shared_ptr<PollerState> state = std::make_shared<PollerState>();
   PollerThreadSlot poller;
   HANDLE threadHandle = nullptr;
@@ -161,7 +171,7 @@ class CloseClientWinTest : public ProcessControlWinTest {
 
 TEST_F(CloseClientWinTest, FlagZeroStartsTheInstalledClientWithCloseAndStopsThePoller) {
   InstallClientProgram(true);
-  CloseClient(0, *state, poller);
+  Close(0);
   EXPECT_EQ(poller, nullptr);
   EXPECT_TRUE(PollerEnded());
   auto lines = Recorded(1);
@@ -172,13 +182,13 @@ TEST_F(CloseClientWinTest, FlagZeroStartsTheInstalledClientWithCloseAndStopsTheP
 
 TEST_F(CloseClientWinTest, FlagZeroWithoutTheClientStartsNothingAndStillStopsThePoller) {
   InstallClientProgram(false);
-  CloseClient(0, *state, poller);
+  Close(0);
   EXPECT_TRUE(PollerEnded());
   EXPECT_TRUE(Recorded(1, 1s).empty());
 }
 
 TEST_F(CloseClientWinTest, FlagOneDeliversPageOffAndStopsThePoller) {
-  CloseClient(1, *state, poller);
+  Close(1);
   ASSERT_TRUE(client.WaitForMessages(2, 5s));
   EXPECT_EQ(client.Received()[1].text, "pageOff");
   EXPECT_TRUE(PollerEnded());
@@ -188,9 +198,9 @@ TEST_F(CloseClientWinTest, FlagOneDeliversPageOffAndStopsThePoller) {
 }
 
 TEST_F(CloseClientWinTest, FlagTwoOnlyStopsThePollerAndASecondCloseFindsNone) {
-  CloseClient(2, *state, poller);
+  Close(2);
   EXPECT_TRUE(PollerEnded());
-  CloseClient(2, *state, poller);
+  Close(2);
   EXPECT_EQ(poller, nullptr);
   for (auto& m : client.Received()) EXPECT_EQ(m.text, "state");
 }

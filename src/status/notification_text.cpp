@@ -1,4 +1,4 @@
-#include "com/notification_text.h"
+#include "status/notification_text.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "com/win32/win32_utf8_converter.h"
+#include "status/win32/win32_utf8_converter.h"
 
 #include <windows.h>
 

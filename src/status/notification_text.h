@@ -1,6 +1,7 @@
 #pragma once
-// The text a background thread hands the control with WM_USER+1: UTF-8 of at
-// most 127 bytes, converted to UTF-16 into a buffer of 128 units.
+// The message the status poller sends the control's window, WM_USER+1 with
+// the address of a NUL-terminated text as WPARAM, and the text's format:
+// UTF-8 of at most 127 bytes, converted to UTF-16 into a buffer of 128 units.
 #include <cstddef>
 
 namespace vorlane {

@@ -1,10 +1,10 @@
-#include "com/notification_text.h"
+#include "status/notification_text.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "com/utf8_decoder.h"
+#include "status/utf8_decoder.h"
 
 namespace vorlane {
 namespace {

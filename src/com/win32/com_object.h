@@ -1,13 +1,13 @@
 #pragma once
-// Reference counting shared by the host's COM objects. Each object answers
-// QueryInterface itself; AddRef/Release here override those of every
-// interface it derives from.
+// Reference counting for our COM objects that live on the heap. Each object
+// answers QueryInterface itself; AddRef/Release here override those of every
+// interface it derives from, and the last Release deletes the object.
 #include <windows.h>
 #include <ole2.h>
 
 #include <atomic>
 
-namespace vorlane::host {
+namespace vorlane {
 
 template <class... Interfaces>
 class ComObject : public Interfaces... {
@@ -38,4 +38,4 @@ class ComObject : public Interfaces... {
   std::atomic<ULONG> references_{1};
 };
 
-}  // namespace vorlane::host
+}  // namespace vorlane

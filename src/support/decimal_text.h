@@ -1,5 +1,5 @@
 #pragma once
-// Numbers as decimal text for the command lines built from a PortalContext.
+// Numbers as decimal text, for command lines and registry values.
 #include <cstdint>
 #include <string>
 

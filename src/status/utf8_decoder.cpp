@@ -1,4 +1,4 @@
-#include "com/utf8_decoder.h"
+#include "status/utf8_decoder.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #pragma once
 // The system's UTF-8 decoder (MultiByteToWideChar, CP_UTF8, no flags).
-#include "com/notification_text.h"
+#include "status/notification_text.h"
 
 namespace vorlane {
 

@@ -1,7 +1,7 @@
 #pragma once
 // A conforming UTF-8 decoder: each maximal ill-formed subpart becomes one
 // U+FFFD, as Unicode recommends and the system's converter does.
-#include "com/notification_text.h"
+#include "status/notification_text.h"
 
 namespace vorlane {
 

@@ -1,0 +1,11 @@
+#pragma once
+// `ResetUrl` on the real system: the VPN client signals a named event when
+// the page should reload its address.
+
+namespace vorlane {
+
+// True once after the named reset-URL event was signalled, which it resets;
+// false when it is not signalled or `resetEvent` is null.
+bool ResetUrl(void* resetEvent);
+
+}  // namespace vorlane
