@@ -26,7 +26,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using vorlane::testing::GatewaySimulator;
+using vorlane::tests::GatewaySimulator;
 
 std::wstring TempFile(const wchar_t* name) {
   wchar_t folder[MAX_PATH + 1] = {};

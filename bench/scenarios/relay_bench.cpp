@@ -25,7 +25,7 @@ using namespace std::chrono;
 using namespace vorlane::host;
 using vorlane::AsWide;
 using vorlane::Variant;
-using vorlane::testing::LocalClientSimulator;
+using vorlane::tests::LocalClientSimulator;
 
 namespace {
 
@@ -47,7 +47,7 @@ void InstallUpdater() {
   SHGetSpecialFolderPathW(nullptr, programFiles, CSIDL_PROGRAM_FILESX86, TRUE);
   std::u16string folder = FromWide(programFiles) + u"\\Corvanta\\Update";
   SHCreateDirectoryExW(nullptr, AsWide(folder), nullptr);
-  std::u16string fake = vorlane::testing::FakeProgramsFolder() + u"Update.exe";
+  std::u16string fake = vorlane::tests::FakeProgramsFolder() + u"Update.exe";
   if (!CopyFileW(AsWide(fake), AsWide(folder + u"\\Update.exe"), FALSE)) Fail("cannot install the updater");
 }
 

@@ -16,8 +16,8 @@
 #include "status/win32/win32_poller_thread.h"
 
 using namespace std::chrono;
-using vorlane::testing::LocalClientSimulator;
-using vorlane::testing::NotificationWindow;
+using vorlane::tests::LocalClientSimulator;
+using vorlane::tests::NotificationWindow;
 
 namespace {
 

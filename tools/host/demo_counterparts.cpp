@@ -31,7 +31,7 @@ DemoCounterparts::DemoCounterparts(Transcript& out) : out_(out) {
   GetTempPathW(MAX_PATH + 1, temp);
   record_ = FromWide(temp) + u"vorlane-host-started.txt";
   DeleteFileW(AsWide(record_));
-  SetEnvironmentVariableW(AsWide(testing::kCommandRecordVariable), AsWide(record_));
+  SetEnvironmentVariableW(AsWide(tests::kCommandRecordVariable), AsWide(record_));
   watcher_ = std::thread([this] { Watch(); });
 }
 
@@ -44,8 +44,8 @@ DemoCounterparts::~DemoCounterparts() {
 }
 
 std::u16string DemoCounterparts::StartGateway() {
-  auto gateway = std::make_unique<testing::GatewaySimulator>();
-  std::u16string installer = testing::FakeProgramsFolder() + u"UpdateInstaller.exe";
+  auto gateway = std::make_unique<tests::GatewaySimulator>();
+  std::u16string installer = tests::FakeProgramsFolder() + u"UpdateInstaller.exe";
   if (!gateway->Start() || !gateway->ServeInstallerFile(installer)) return {};
   std::u16string address = u"https://127.0.0.1:" + Utf16(std::to_string(gateway->Port()));
   out_.Add("gateway " + Quote(address) + " serving " + Quote(installer));
@@ -55,7 +55,7 @@ std::u16string DemoCounterparts::StartGateway() {
 }
 
 bool DemoCounterparts::StartLocalClient(const std::vector<std::string>& replies) {
-  using testing::LocalClientSimulator;
+  using tests::LocalClientSimulator;
   if (replies.empty()) return false;
   auto client = std::make_unique<LocalClientSimulator>();
   std::vector<LocalClientSimulator::Step> script;

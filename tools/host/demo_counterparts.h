@@ -15,10 +15,10 @@
 
 #include "transcript.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 class GatewaySimulator;
 class LocalClientSimulator;
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests
 
 namespace vorlane::host {
 
@@ -40,8 +40,8 @@ class DemoCounterparts {
   void Watch();
 
   Transcript& out_;
-  std::unique_ptr<testing::GatewaySimulator> gateway_;
-  std::unique_ptr<testing::LocalClientSimulator> client_;
+  std::unique_ptr<tests::GatewaySimulator> gateway_;
+  std::unique_ptr<tests::LocalClientSimulator> client_;
   std::u16string record_;
   std::mutex report_mutex_;
   std::size_t requests_seen_ = 0, messages_seen_ = 0, record_bytes_seen_ = 0;

@@ -12,7 +12,7 @@
 
 #include "self_signed_certificate.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 namespace {
 
 constexpr std::size_t kMaxHeadBytes = 64 * 1024;
@@ -338,4 +338,4 @@ bool GatewaySimulator::WriteBody(GatewayConnection& connection, std::uint64_t fr
   return true;
 }
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

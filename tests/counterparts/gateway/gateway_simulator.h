@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 constexpr char kInstallerTarget[] = "/sslvpn/client/UpdateInstaller.exe";
 
@@ -122,4 +122,4 @@ class GatewaySimulator {
   std::atomic<int> failedHandshakes_{0};
 };
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

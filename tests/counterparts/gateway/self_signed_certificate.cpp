@@ -3,7 +3,7 @@
 #include <openssl/rsa.h>
 #include <openssl/x509v3.h>
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 namespace {
 
 SelfSignedCertificate Make() {
@@ -43,4 +43,4 @@ const SelfSignedCertificate& LoopbackCertificate() {
   return made;
 }
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

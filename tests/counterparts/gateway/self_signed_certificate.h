@@ -4,7 +4,7 @@
 #include <openssl/evp.h>
 #include <openssl/x509.h>
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 struct SelfSignedCertificate {
   EVP_PKEY* key = nullptr;
@@ -14,4 +14,4 @@ struct SelfSignedCertificate {
 // Null members when OpenSSL could not make them.
 const SelfSignedCertificate& LoopbackCertificate();
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

@@ -3,7 +3,7 @@
 #include <winsock2.h>
 #include <windows.h>
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 LocalClientSimulator::LocalClientSimulator(std::uint16_t port)
     : port_(port), listener_(INVALID_SOCKET), default_(Reply("Connected")) {
@@ -163,4 +163,4 @@ std::u16string FakeProgramsFolder() {
   return folder;
 }
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 using SteadyTime = std::chrono::steady_clock::time_point;
 
@@ -95,4 +95,4 @@ std::u16string FakeProgramsFolder();
 // themselves, to "<program>.commands.txt".
 constexpr char16_t kCommandRecordVariable[] = u"VORLANE_COMMAND_RECORD";
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

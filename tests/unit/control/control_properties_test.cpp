@@ -21,7 +21,7 @@ class ControlPropertiesTest : public ::testing::Test {
     return start;
   }
 
-  testing::FakeLogFile files_;
+  tests::FakeLogFile files_;
   DiagnosticLog log_{files_};
 };
 

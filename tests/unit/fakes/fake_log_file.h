@@ -8,7 +8,7 @@
 
 #include "support/diagnostic_log.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 class FakeLogFile final : public LogFilePort {
  public:
@@ -70,4 +70,4 @@ class FakeLogFile final : public LogFilePort {
   LogHandle nextHandle_ = 100;
 };
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

@@ -9,9 +9,9 @@
 namespace vorlane {
 namespace {
 
-using testing::FakeModule;
-using testing::FakeRegistry;
-using testing::Fold;
+using tests::FakeModule;
+using tests::FakeRegistry;
+using tests::Fold;
 
 const std::u16string kControlKey = u"CLSID\\{44575D42-B89E-423E-B3CF-B8AFE1897A80}";
 const std::u16string kPageKey = u"CLSID\\{E0B529AF-D370-4795-A7FA-73BA302E9DF6}";

@@ -8,9 +8,9 @@
 namespace vorlane {
 namespace {
 
-using testing::FakeFactory;
-using testing::FakeModule;
-using testing::FakeRegistry;
+using tests::FakeFactory;
+using tests::FakeModule;
+using tests::FakeRegistry;
 
 class FactoryListTest : public ::testing::Test {
  protected:
@@ -37,7 +37,7 @@ class FactoryListTest : public ::testing::Test {
 };
 
 TEST_F(FactoryListTest, WalksPropertyPageFirstAndCallsEveryFactoryAfterAFailure) {
-  registry.failingWrites.insert(testing::Fold(u"CLSID\\{E0B529AF-D370-4795-A7FA-73BA302E9DF6}"));
+  registry.failingWrites.insert(tests::Fold(u"CLSID\\{E0B529AF-D370-4795-A7FA-73BA302E9DF6}"));
   EXPECT_FALSE(list.UpdateAllRegistries(true));
   EXPECT_EQ(calls, (std::vector<const FakeFactory*>{&page, &control}));
   EXPECT_TRUE(registry.HasKey(u"CLSID\\{44575D42-B89E-423E-B3CF-B8AFE1897A80}\\Version"));

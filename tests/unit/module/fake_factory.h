@@ -5,7 +5,7 @@
 #include "module/factory_list.h"
 #include "ocx/class_registrations.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 class FakeFactory final : public FactoryEntry {
  public:
@@ -32,4 +32,4 @@ class FakeFactory final : public FactoryEntry {
   std::vector<const FakeFactory*>* calls_;
 };
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

@@ -12,7 +12,7 @@
 #include "module/module_environment_port.h"
 #include "module/type_library_port.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 inline std::u16string GuidString(const Guid& g) {
   char text[40];
@@ -80,4 +80,4 @@ class FakeTypeLibrary final : public TypeLibraryPort {
   FakeRegistry& registry_;
 };
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

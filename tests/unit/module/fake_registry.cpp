@@ -1,6 +1,6 @@
 #include "fake_registry.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 std::u16string Fold(const std::u16string& text) {
   std::u16string folded = text;
@@ -100,4 +100,4 @@ void FakeRegistry::CloseKey(RegistryKey key) {
   if (handles_.erase(key) != 0) --openKeys;
 }
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

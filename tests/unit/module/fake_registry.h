@@ -10,7 +10,7 @@
 
 #include "module/registry_port.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 class FakeRegistry final : public RegistryPort {
  public:
@@ -52,4 +52,4 @@ class FakeRegistry final : public RegistryPort {
 
 std::u16string Fold(const std::u16string& text);
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

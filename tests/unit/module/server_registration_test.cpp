@@ -8,12 +8,12 @@
 namespace vorlane {
 namespace {
 
-using testing::FakeFactory;
-using testing::FakeModule;
-using testing::FakeRegistry;
-using testing::FakeTypeLibrary;
-using testing::Fold;
-using testing::GuidString;
+using tests::FakeFactory;
+using tests::FakeModule;
+using tests::FakeRegistry;
+using tests::FakeTypeLibrary;
+using tests::Fold;
+using tests::GuidString;
 
 const std::u16string kControlKey = u"CLSID\\{44575D42-B89E-423E-B3CF-B8AFE1897A80}";
 const std::u16string kPageKey = u"CLSID\\{E0B529AF-D370-4795-A7FA-73BA302E9DF6}";

@@ -10,8 +10,8 @@ namespace vorlane {
 namespace {
 
 using ::testing::ElementsAre;
-using testing::FakeLogFile;
-using testing::RecordingWindow;
+using tests::FakeLogFile;
+using tests::RecordingWindow;
 
 // Records what happened to it in a shared journal, including what the flag
 // was when it was woken.

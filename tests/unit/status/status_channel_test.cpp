@@ -9,7 +9,7 @@ namespace vorlane {
 namespace {
 
 using ::testing::ElementsAre;
-using testing::FakeSockets;
+using tests::FakeSockets;
 
 struct NamedThread final : PollerThread {
   NamedThread(std::string name, std::vector<std::string>& journal) : name(std::move(name)), journal(journal) {}

@@ -11,7 +11,7 @@
 #include "status/poller_state.h"
 #include "status/status_ports.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 // One scripted result of Send or Receive: a byte count (negative = failure
 // with `error`) and, for Receive, the bytes.
@@ -158,4 +158,4 @@ class RecordingWindow final : public NotifyPort {
   std::vector<std::string> texts;
 };
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

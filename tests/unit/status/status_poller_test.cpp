@@ -11,14 +11,14 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::Each;
-using testing::Closed;
-using testing::Failed;
-using testing::FakeLogFile;
-using testing::FakePauses;
-using testing::FakeSockets;
-using testing::kTimedOut;
-using testing::RecordingWindow;
-using testing::Reply;
+using tests::Closed;
+using tests::Failed;
+using tests::FakeLogFile;
+using tests::FakePauses;
+using tests::FakeSockets;
+using tests::kTimedOut;
+using tests::RecordingWindow;
+using tests::Reply;
 
 const std::string kState("state", 6);
 

@@ -10,7 +10,7 @@
 namespace vorlane {
 namespace {
 
-using testing::FakeLogFile;
+using tests::FakeLogFile;
 
 class DiagnosticLogTest : public ::testing::Test {
  protected:

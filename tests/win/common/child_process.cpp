@@ -4,7 +4,7 @@
 
 #include "com/win32/unique_handle.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 ProgramRun RunAndCapture(const std::u16string& commandLine, DWORD limit) {
   ProgramRun run;
@@ -39,4 +39,4 @@ ProgramRun RunAndCapture(const std::u16string& commandLine, DWORD limit) {
   return run;
 }
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 struct ProgramRun {
   DWORD exitCode = 0xFFFFFFFF;     // stays so when the program could not start
@@ -17,4 +17,4 @@ struct ProgramRun {
 // once its output is closed.
 ProgramRun RunAndCapture(const std::u16string& commandLine, DWORD limit = INFINITE);
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

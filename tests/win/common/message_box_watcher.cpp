@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 MessageBoxWatcher::MessageBoxWatcher(std::u16string caption)
     : caption_(std::move(caption)), thread_([this] { Watch(); }) {}
@@ -40,4 +40,4 @@ void MessageBoxWatcher::Watch() {
   }
 }
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

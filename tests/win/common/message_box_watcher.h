@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 struct SeenBox {
   std::u16string text;
@@ -33,4 +33,4 @@ class MessageBoxWatcher {
   std::thread thread_;
 };
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

@@ -4,7 +4,7 @@
 
 #include "support/win32/wide_text.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 std::string ReadFileBytes(const std::u16string& path) {
   HANDLE file = CreateFileW(AsWide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -37,4 +37,4 @@ std::u16string Utf16(const std::string& bytes) {
   return text;
 }
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

@@ -2,7 +2,7 @@
 // Small helpers for reading and preparing real files in the Wine prefix.
 #include <string>
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 // The whole file as bytes, opened so that a writer holding it does not block
 // us; empty when it cannot be opened.
@@ -12,4 +12,4 @@ bool DeleteFileAt(const std::u16string& path);
 // UTF-16LE bytes as text.
 std::u16string Utf16(const std::string& bytes);
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

@@ -3,7 +3,7 @@
 
 #include "test_container.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 namespace {
 
 HRESULT Ids(IDispatch* control, std::vector<const wchar_t*> names, LCID lcid, std::vector<DISPID>& ids) {
@@ -123,4 +123,4 @@ TEST(ControlDispatch, BooleanMembersGiveVtBool) {
 }
 
 }  // namespace
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

@@ -3,7 +3,7 @@
 
 #include "test_container.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 namespace {
 
 const CLSID kControl = {0x44575D42, 0xB89E, 0x423E, {0xB3, 0xCF, 0xB8, 0xAF, 0xE1, 0x89, 0x7A, 0x80}};
@@ -49,4 +49,4 @@ TEST(ControlDll, CreatedThroughTheClassFactoryItAnswersScript) {
 }
 
 }  // namespace
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

@@ -4,7 +4,7 @@
 
 #include "test_container.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 namespace {
 
 class ControlEvents : public ::testing::Test {
@@ -116,4 +116,4 @@ TEST_F(ControlEvents, NotificationsAfterDeactivationAreLost) {
 }
 
 }  // namespace
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

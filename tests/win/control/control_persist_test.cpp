@@ -5,7 +5,7 @@
 #include "support/win32/win32_log_file.h"
 #include "test_container.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 namespace {
 
 ComPtr<IDispatch> LoadedControl(PropertyBag* bag) {
@@ -111,4 +111,4 @@ TEST(ControlPersist, DamagedStreamIsRefusedAndLeavesTheControlUninitialised) {
 }
 
 }  // namespace
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

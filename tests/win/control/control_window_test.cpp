@@ -8,7 +8,7 @@
 #include "support/win32/module_lock.h"
 #include "test_container.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 namespace {
 
 const IID kSystemObjectSafety = {0xCB5BDC81, 0x93C1, 0x11CF, {0x8F, 0x20, 0x00, 0x80, 0x5F, 0x2C, 0xD0, 0x64}};
@@ -159,4 +159,4 @@ TEST(ControlWindow, ModuleCountReturnsToZeroWhenObjectsAreReleased) {
 }
 
 }  // namespace
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

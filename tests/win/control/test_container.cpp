@@ -6,7 +6,7 @@
 
 #include "control/win32/vorlane_ctrl.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 namespace {
 
 template <typename T>
@@ -149,9 +149,9 @@ ComPtr<IDispatch> NewInitialisedControl() {
   return control;
 }
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 namespace {
 
 // The control lives in a single-threaded apartment, as in a browser.
@@ -164,4 +164,4 @@ class OleApartment : public ::testing::Environment {
 const auto* const kApartment = ::testing::AddGlobalTestEnvironment(new OleApartment);
 
 }  // namespace
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

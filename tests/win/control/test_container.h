@@ -14,7 +14,7 @@
 #include "com/win32/com_object.h"
 #include "support/win32/com_ptr.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 // Records OnClientMessage texts; a failing sink answers every call E_FAIL.
 class EventSink : public ComObject<IDispatch> {
@@ -88,4 +88,4 @@ ComPtr<IDispatch> NewControl();
 // A fresh control, initialised as new.
 ComPtr<IDispatch> NewInitialisedControl();
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

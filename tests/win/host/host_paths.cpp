@@ -1,6 +1,6 @@
 #include "host_paths.h"
 
-namespace vorlane::host::testing {
+namespace vorlane::host::tests {
 
 std::u16string BesideSuite(const std::u16string& file_name) {
   wchar_t path[MAX_PATH] = {};
@@ -9,4 +9,4 @@ std::u16string BesideSuite(const std::u16string& file_name) {
   return folder.substr(0, folder.find_last_of(u"\\/") + 1) + file_name;
 }
 
-}  // namespace vorlane::host::testing
+}  // namespace vorlane::host::tests

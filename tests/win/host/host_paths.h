@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-namespace vorlane::host::testing {
+namespace vorlane::host::tests {
 
 std::u16string BesideSuite(const std::u16string& file_name);
 inline std::u16string ControlFile() { return BesideSuite(u"vorlane.ocx"); }
@@ -20,4 +20,4 @@ class OleTest : public ::testing::Test {
   void TearDown() override { OleUninitialize(); }
 };
 
-}  // namespace vorlane::host::testing
+}  // namespace vorlane::host::tests

@@ -11,14 +11,14 @@
 namespace vorlane::host {
 namespace {
 
-using HostRun = vorlane::testing::ProgramRun;
+using HostRun = vorlane::tests::ProgramRun;
 
 HostRun RunHost(const std::u16string& arguments) {
-  return vorlane::testing::RunAndCapture(u"\"" + testing::HostProgram() + u"\" " + arguments);
+  return vorlane::tests::RunAndCapture(u"\"" + tests::HostProgram() + u"\" " + arguments);
 }
 
 TEST(HostProgram, RunsAScriptOfStepsAndPrintsOneLinePerHappening) {
-  std::u16string ocx = testing::ControlFile();
+  std::u16string ocx = tests::ControlFile();
   HostRun run = RunHost(u"--register \"" + ocx +
                     u"\" --param ip=10.0.0.1 --param port=443 --param username=alice --param type=0"
                     u" --cookie \"Varnex_SSLID=0123456789abcdef0123456789abcdef\""
@@ -49,7 +49,7 @@ TEST(HostProgram, RunsAScriptOfStepsAndPrintsOneLinePerHappening) {
 }
 
 TEST(HostProgram, ExitsCleanlyWhenEveryStepRanAndRefusesBadSteps) {
-  HostRun good = RunHost(u"--ocx \"" + testing::ControlFile() + u"\" wait:10 cookies");
+  HostRun good = RunHost(u"--ocx \"" + tests::ControlFile() + u"\" wait:10 cookies");
   EXPECT_EQ(0u, good.exitCode);
   ASSERT_FALSE(good.lines.empty());
   EXPECT_EQ("initialized new", good.lines.at(1));

@@ -18,7 +18,7 @@
 namespace vorlane::host {
 namespace {
 
-using testing::ControlFile;
+using tests::ControlFile;
 
 const CLSID kClsid = *reinterpret_cast<const CLSID*>(&kControlClsid);
 const IID kEvents = *reinterpret_cast<const IID*>(&kEventsIid);
@@ -29,7 +29,7 @@ ComPtr<EventSink> MakeSink() {
   return sink;
 }
 
-class HostedControlTest : public testing::OleTest {
+class HostedControlTest : public tests::OleTest {
  protected:
   // The control from its file, loaded with `params` (initialised as new when empty) and active.
   std::unique_ptr<HostedControl> Embed(std::vector<std::pair<std::u16string, std::u16string>> params = {}) {

@@ -7,7 +7,7 @@
 #include "control/identifiers.h"
 #include "loaded_module.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 namespace {
 
 const GUID& AsGuid(const Guid& guid) { return reinterpret_cast<const GUID&>(guid); }
@@ -82,4 +82,4 @@ TEST_F(ClassObjects, CannotUnloadWhileAControlIsAlive) {
 }
 
 }  // namespace
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

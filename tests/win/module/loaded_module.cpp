@@ -1,6 +1,6 @@
 #include "loaded_module.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 std::wstring OcxPath() {
   wchar_t path[MAX_PATH];
@@ -89,4 +89,4 @@ bool ReadValue(const std::wstring& path, const std::wstring& name, std::wstring*
   return true;
 }
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

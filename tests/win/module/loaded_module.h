@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 std::wstring OcxPath();
 
@@ -36,4 +36,4 @@ RegistryTree ReadTree(const std::wstring& path);
 // The default value (name empty) or a named one; nothing when missing.
 bool ReadValue(const std::wstring& path, const std::wstring& name, std::wstring* value);
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

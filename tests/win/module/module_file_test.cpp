@@ -14,7 +14,7 @@
 #include "loaded_module.h"
 #include "support/win32/wide_text.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 namespace {
 
 constexpr WORD kChinese = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
@@ -213,4 +213,4 @@ TEST_F(ModuleFile, TypeLibraryDescribesTheScriptingSurface) {
 }
 
 }  // namespace
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

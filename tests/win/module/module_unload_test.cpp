@@ -8,7 +8,7 @@
 #include "control/identifiers.h"
 #include "loaded_module.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 namespace {
 
 constexpr wchar_t kLogPath[] = L"C:\\ie_sslvpn_client.log";
@@ -49,4 +49,4 @@ TEST(ModuleUnload, FreedDllReleasesTheLogAndAReloadedOneOpensItAgain) {
 }
 
 }  // namespace
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

@@ -8,7 +8,7 @@
 #include "control/identifiers.h"
 #include "loaded_module.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 namespace {
 
 const std::wstring kControlKey = L"CLSID\\{44575D42-B89E-423E-B3CF-B8AFE1897A80}";
@@ -144,4 +144,4 @@ TEST_F(Registration, Regsvr32RegistersAndUnregisters) {
 }
 
 }  // namespace
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

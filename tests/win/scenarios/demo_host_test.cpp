@@ -14,10 +14,10 @@ using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
-using HostRun = testing::ProgramRun;
+using HostRun = tests::ProgramRun;
 
 HostRun RunHost(const std::u16string& arguments) {
-  return testing::RunAndCapture(u"\"" + BesideSuite(u"vorlane-host.exe") + u"\" " + arguments, 60000);
+  return tests::RunAndCapture(u"\"" + BesideSuite(u"vorlane-host.exe") + u"\" " + arguments, 60000);
 }
 
 std::size_t IndexOf(const std::vector<std::string>& lines, const std::string& start) {

@@ -34,7 +34,7 @@ class DispatchCalls : public ScenarioTest {
   }
   static std::u16string Sleeper(const std::u16string& rest) {
     std::u16string command(1, u'"');
-    command += testing::FakeProgramsFolder();
+    command += tests::FakeProgramsFolder();
     command += u"sleeper.exe\" sleep ";
     return command + rest;
   }

@@ -11,7 +11,7 @@ namespace {
 
 using ::testing::EndsWith;
 using ::testing::HasSubstr;
-using testing::InstallerMode;
+using tests::InstallerMode;
 
 constexpr char16_t kDownloadLine[] = u"create a new thread to download update.exe";
 constexpr char16_t kFailureEnglish[] = u"Failed to initiate the login information, please login again!";
@@ -26,7 +26,7 @@ class LaunchRoad : public PortalScenarioTest {
     return "Options -server=127.0.0.1 -port=" + std::string(port.begin(), port.end()) +
            " -session=0123456789abcdef0123456789abcdef -type=" + std::to_string(type) + " /S";
   }
-  bool BoxSeen(testing::MessageBoxWatcher& watcher, std::size_t count = 1) {
+  bool BoxSeen(tests::MessageBoxWatcher& watcher, std::size_t count = 1) {
     return PumpUntil([&] { return watcher.Seen().size() >= count; }, 30s);
   }
 };
@@ -50,7 +50,7 @@ TEST_F(LaunchRoad, InstalledUpdaterIsStartedWithThePortalsArgumentsAndTheStateRe
 }
 
 TEST_F(LaunchRoad, WithoutTheUpdaterTheInstallerIsDownloadedWithTheSessionAndStarted) {
-  testing::MessageBoxWatcher watcher;
+  tests::MessageBoxWatcher watcher;
   Embed();
   ASSERT_TRUE(RunOnPortal());
   EXPECT_NE(std::u16string::npos, NewLog().find(kDownloadLine));
@@ -74,7 +74,7 @@ TEST_F(LaunchRoad, AFailedDownloadTellsTheUserLeavesNoFileAndStartsNothing) {
     SCOPED_TRACE(static_cast<int>(mode));
     gateway_.SetInstallerMode(mode);
     std::size_t requestsBefore = gateway_.Requests().size();
-    testing::MessageBoxWatcher watcher;
+    tests::MessageBoxWatcher watcher;
     Embed(1);
     ASSERT_TRUE(RunOnPortal());
     ASSERT_TRUE(BoxSeen(watcher));
@@ -90,7 +90,7 @@ TEST_F(LaunchRoad, AFailedDownloadTellsTheUserLeavesNoFileAndStartsNothing) {
 TEST_F(LaunchRoad, TwoRunsDownloadingAtOnceEachStartTheInstallerOrTellTheUser) {
   gateway_.SetInstallerMode(InstallerMode::Slow);  // the two bodies overlap
   gateway_.SetSlowPause(5);
-  testing::MessageBoxWatcher watcher;
+  tests::MessageBoxWatcher watcher;
   Embed();
   ASSERT_TRUE(RunOnPortal());
   ASSERT_TRUE(RunOnPortal());
@@ -111,7 +111,7 @@ TEST_F(LaunchRoad, TwoRunsDownloadingAtOnceEachStartTheInstallerOrTellTheUser) {
 TEST_F(LaunchRoad, ACookieStringWithoutTheSessionIsRefusedInTheUsersLanguage) {
   for (int type : {0, 1}) {
     SCOPED_TRACE(type);
-    testing::MessageBoxWatcher watcher;
+    tests::MessageBoxWatcher watcher;
     Embed(type);
     EXPECT_FALSE(Run(PortalAddress(), u"lang=en; MyVarnex_SSLI=0123456789abcdef0123456789abcdef"));
     ASSERT_TRUE(BoxSeen(watcher));

@@ -51,13 +51,13 @@ std::u16string TemporaryFolder() {
 
 bool FileExists(const std::u16string& path) { return GetFileAttributesW(AsWide(path)) != INVALID_FILE_ATTRIBUTES; }
 
-std::u16string LogText() { return testing::Utf16(testing::ReadFileBytes(kClientLogPath)); }
+std::u16string LogText() { return tests::Utf16(tests::ReadFileBytes(kClientLogPath)); }
 
 InstalledProgram::InstalledProgram(const std::u16string& folder, const std::u16string& name) {
   std::u16string target = ProgramFilesX86() + u"\\Corvanta\\" + folder;
   SHCreateDirectoryExW(nullptr, AsWide(target), nullptr);
   path_ = target + u"\\" + name;
-  installed_ = CopyFileW(AsWide(testing::FakeProgramsFolder() + name), AsWide(path_), FALSE);
+  installed_ = CopyFileW(AsWide(tests::FakeProgramsFolder() + name), AsWide(path_), FALSE);
 }
 
 // A program started moments ago may still be running, and a running program's
@@ -91,7 +91,7 @@ void ScenarioTest::SetUp() {
   const char* name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
   record_ = TemporaryFolder() + std::u16string(name, name + std::strlen(name)) + u".commands.txt";
   DeleteFileW(AsWide(record_));
-  SetEnvironmentVariableW(AsWide(testing::kCommandRecordVariable), AsWide(record_));
+  SetEnvironmentVariableW(AsWide(tests::kCommandRecordVariable), AsWide(record_));
 }
 
 void ScenarioTest::TearDown() {
@@ -164,7 +164,7 @@ std::vector<std::string> ScenarioTest::Recorded(std::size_t count, std::chrono::
   PumpUntil(
       [&] {
         lines.clear();
-        std::string bytes = testing::ReadFileBytes(record_);
+        std::string bytes = tests::ReadFileBytes(record_);
         for (std::size_t start = 0, nl; (nl = bytes.find('\n', start)) != std::string::npos; start = nl + 1)
           lines.push_back(bytes.substr(start, nl - start));
         return lines.size() >= count;
@@ -188,8 +188,8 @@ HRESULT ControlCanUnloadNow() {
 void PortalScenarioTest::SetUp() {
   ScenarioTest::SetUp();
   ASSERT_TRUE(gateway_.Start());
-  ASSERT_TRUE(gateway_.ServeInstallerFile(testing::FakeProgramsFolder() + u"UpdateInstaller.exe"));
-  client_.SetDefault(testing::LocalClientSimulator::Reply("Connected"));
+  ASSERT_TRUE(gateway_.ServeInstallerFile(tests::FakeProgramsFolder() + u"UpdateInstaller.exe"));
+  client_.SetDefault(tests::LocalClientSimulator::Reply("Connected"));
   ASSERT_TRUE(client_.Start());
   DeleteFileW(AsWide(TemporaryFolder() + u"UpdateInstaller.exe"));
   logStart_ = LogText().size();

@@ -99,8 +99,8 @@ class PortalScenarioTest : public ScenarioTest {
   // The "state" requests the local client has received.
   std::size_t StateRequests();
 
-  testing::GatewaySimulator gateway_;
-  testing::LocalClientSimulator client_;
+  tests::GatewaySimulator gateway_;
+  tests::LocalClientSimulator client_;
   std::size_t logStart_ = 0;
 };
 

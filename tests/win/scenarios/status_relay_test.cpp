@@ -7,7 +7,7 @@
 namespace vorlane::scenarios {
 namespace {
 
-using testing::LocalClientSimulator;
+using tests::LocalClientSimulator;
 
 class StatusRelay : public PortalScenarioTest {
  protected:

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 namespace {
 
 constexpr wchar_t kClassName[] = L"VorlaneNotificationWindow";
@@ -63,4 +63,4 @@ std::intptr_t __stdcall NotificationWindow::Procedure(void* window, unsigned mes
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

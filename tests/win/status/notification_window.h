@@ -9,7 +9,7 @@
 
 #include "status/poller_state.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 struct Notification {
   std::string text;
@@ -41,4 +41,4 @@ class NotificationWindow {
   std::vector<Notification> seen_;
 };
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

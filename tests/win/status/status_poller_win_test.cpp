@@ -17,8 +17,8 @@ namespace {
 using namespace std::chrono_literals;
 using ::testing::Each;
 using ::testing::ElementsAre;
-using testing::LocalClientSimulator;
-using testing::NotificationWindow;
+using tests::LocalClientSimulator;
+using tests::NotificationWindow;
 
 // The two poll intervals are 500 and 5000 ms; gaps are checked against a
 // bound far from both, so that a slow machine cannot mistake one for the other.

@@ -12,8 +12,8 @@
 namespace vorlane {
 namespace {
 
-using testing::ReadFileBytes;
-using testing::Utf16;
+using tests::ReadFileBytes;
+using tests::Utf16;
 
 std::u16string TempPath(const char16_t* name) {
   wchar_t dir[MAX_PATH];
@@ -23,7 +23,7 @@ std::u16string TempPath(const char16_t* name) {
 
 TEST(Win32Log, WritesTheFormattedLineAsUtf16WithoutBomAndFlushes) {
   std::u16string path = TempPath(u"format.log");
-  testing::DeleteFileAt(path);
+  tests::DeleteFileAt(path);
   Win32LogFile file;
   DiagnosticLog log(file);
   log.Open(path.c_str());
@@ -54,7 +54,7 @@ TEST(Win32Log, WritesTheFormattedLineAsUtf16WithoutBomAndFlushes) {
 
 TEST(Win32Log, AppendsToAnExistingFileAndHoldsItAgainstOtherWriters) {
   std::u16string path = TempPath(u"append.log");
-  ASSERT_TRUE(testing::WriteFileBytes(path, std::string("o\0l\0d\0\r\0\n\0", 10)));
+  ASSERT_TRUE(tests::WriteFileBytes(path, std::string("o\0l\0d\0\r\0\n\0", 10)));
   Win32LogFile file;
   DiagnosticLog log(file);
   log.Open(path.c_str());
@@ -96,7 +96,7 @@ TEST(Win32Log, ProcessLogOpensClientLogOnceWhateverTheLetterCase) {
 
 TEST(Win32Log, ThreadsWritingAtOnceLeaveEveryLineIntact) {
   std::u16string path = TempPath(u"threads.log");
-  testing::DeleteFileAt(path);
+  tests::DeleteFileAt(path);
   Win32LogFile file;
   DiagnosticLog log(file);
   log.Open(path.c_str());

@@ -10,7 +10,7 @@ namespace vorlane {
 namespace {
 
 TEST(ShowMessage, ShowsTheEntryInASystemModalSslVpnBoxUntilDismissed) {
-  testing::MessageBoxWatcher watcher;
+  tests::MessageBoxWatcher watcher;
   ShowMessage(LaunchFailureMessage(1));
   ShowMessage(CertLoginMessage(kMsgCheckUsbKey, 3));
   auto seen = watcher.Seen();
@@ -22,7 +22,7 @@ TEST(ShowMessage, ShowsTheEntryInASystemModalSslVpnBoxUntilDismissed) {
 }
 
 TEST(ShowMessage, EntriesOutsideTheTableShowNothing) {
-  testing::MessageBoxWatcher watcher;
+  tests::MessageBoxWatcher watcher;
   ShowMessage(24, 0);
   ShowMessage(0, 2);
   Sleep(100);

@@ -5,6 +5,7 @@
 #include <wininet.h>
 
 #include "launch/download/cracked_url.h"
+#include "launch/download/internet_http_client.h"
 #include "support/win32/wide_text.h"
 
 namespace vorlane {
@@ -14,6 +15,9 @@ static_assert(kSchemeFtp == INTERNET_SCHEME_FTP);
 static_assert(kSchemeHttp == INTERNET_SCHEME_HTTP);
 static_assert(kSchemeHttps == INTERNET_SCHEME_HTTPS);
 static_assert(kErrorClientCertificateNeeded == ERROR_INTERNET_CLIENT_AUTH_CERT_NEEDED);
+static_assert(kRequestFlagsHttp == (INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT));
+static_assert(kRequestFlagsHttps ==
+              (kRequestFlagsHttp | INTERNET_FLAG_SECURE | INTERNET_FLAG_IGNORE_CERT_CN_INVALID));
 
 namespace {
 

@@ -7,8 +7,8 @@
 namespace vorlane {
 namespace {
 
-using testing::FakeFiles;
-using testing::FakeInternet;
+using tests::FakeFiles;
+using tests::FakeInternet;
 
 struct FakeSurroundings final : DownloadEnvironment, ProgramLauncher, UserNotice {
   std::u16string folder = u"C:\\Users\\u\\AppData\\Local\\Temp\\";

@@ -8,7 +8,7 @@
 
 #include "launch/download/internet_port.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 struct FakeInternet final : InternetPort {
   // Script.
@@ -151,4 +151,4 @@ struct FakeFiles final : FilePort {
   FileHandle last_ = 0;
 };
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

@@ -9,8 +9,8 @@
 namespace vorlane {
 namespace {
 
-using testing::FakeFiles;
-using testing::FakeInternet;
+using tests::FakeFiles;
+using tests::FakeInternet;
 
 // Records every event the file sink receives, then lets the real sink act.
 class RecordingClient : public InternetHttpClient {

@@ -8,7 +8,7 @@
 #include "launch/portal/launch_road_ports.h"
 #include "launch/portal/page_port.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 struct FakePage final : PagePort {
   std::optional<std::u16string> hostname = u"gw.example";
@@ -60,4 +60,4 @@ struct FakeLaunchWorld final : ProgramFilesPort,
   LaunchRoadPorts Ports() { return {*this, *this, *this, *this, *this, *this}; }
 };
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

@@ -7,7 +7,7 @@
 namespace vorlane {
 namespace {
 
-using testing::FakePage;
+using tests::FakePage;
 
 TEST(PortFromText, EmptyOrAbsentTextMeansTheHttpsPort) {
   EXPECT_EQ(PortFromText(std::nullopt), 443);

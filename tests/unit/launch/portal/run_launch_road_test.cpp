@@ -8,9 +8,9 @@
 namespace vorlane {
 namespace {
 
-using testing::FakeLaunchWorld;
-using testing::FakeLogFile;
-using testing::FakePage;
+using tests::FakeLaunchWorld;
+using tests::FakeLogFile;
+using tests::FakePage;
 using Calls = std::vector<std::string>;
 
 // Captures the process log for one test.

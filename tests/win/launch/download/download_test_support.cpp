@@ -6,7 +6,7 @@
 #include "support/win32/module_lock.h"
 #include "support/win32/wide_text.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 namespace {
 
 std::mutex launchesMutex;
@@ -67,4 +67,4 @@ bool WaitForDownloadThreads() {
   return false;
 }
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

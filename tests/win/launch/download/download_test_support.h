@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 struct RecordedLaunch {
   std::u16string path;
@@ -27,4 +27,4 @@ bool FileExists(const std::u16string& path);
 // True once every download thread has ended (the module is no longer held).
 bool WaitForDownloadThreads();
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

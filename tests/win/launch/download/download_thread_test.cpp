@@ -13,20 +13,20 @@
 namespace vorlane {
 namespace {
 
-using testing::GatewaySimulator;
-using testing::InstallerMode;
+using tests::GatewaySimulator;
+using tests::InstallerMode;
 
 class DownloadThread : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(gateway.Start());
-    ASSERT_TRUE(gateway.ServeInstallerFile(testing::ProgramFolder() + u"fake_installer.exe"));
-    installerBytes = testing::ReadFileBytes(testing::ProgramFolder() + u"fake_installer.exe");
+    ASSERT_TRUE(gateway.ServeInstallerFile(tests::ProgramFolder() + u"fake_installer.exe"));
+    installerBytes = tests::ReadFileBytes(tests::ProgramFolder() + u"fake_installer.exe");
     ASSERT_FALSE(installerBytes.empty());
-    installer = testing::InstallerInTemporaryFolder();
-    testing::DeleteFileAt(installer);
-    testing::DeleteFileAt(installer + u".ran");
-    testing::TakeLaunches();
+    installer = tests::InstallerInTemporaryFolder();
+    tests::DeleteFileAt(installer);
+    tests::DeleteFileAt(installer + u".ran");
+    tests::TakeLaunches();
     context.host = u"127.0.0.1";
     context.port = gateway.Port();
     std::u16string session = u"0123456789abcdef0123456789ABCDEF";
@@ -46,19 +46,19 @@ class DownloadThread : public ::testing::Test {
 };
 
 TEST_F(DownloadThread, DownloadsAndStartsTheInstallerWithTheSessionsParameters) {
-  testing::MessageBoxWatcher watcher;
-  ASSERT_TRUE(StartInstallerDownload(context, testing::RecordingLauncher));
+  tests::MessageBoxWatcher watcher;
+  ASSERT_TRUE(StartInstallerDownload(context, tests::RecordingLauncher));
   context.host = u"changed.after.start";  // the thread works on its own copy
-  ASSERT_TRUE(testing::WaitForDownloadThreads());
+  ASSERT_TRUE(tests::WaitForDownloadThreads());
 
-  auto launches = testing::TakeLaunches();
+  auto launches = tests::TakeLaunches();
   ASSERT_EQ(launches.size(), 1u);
   context.host = u"127.0.0.1";
   EXPECT_EQ(launches[0].path, installer);
   EXPECT_EQ(launches[0].parameters, ExpectedParameters());
   EXPECT_EQ(launches[0].bytesAtLaunch, installerBytes);
   // The downloaded program really ran, with exactly those parameters.
-  EXPECT_EQ(testing::Utf16(testing::ReadFileBytes(installer + u".ran")),
+  EXPECT_EQ(tests::Utf16(tests::ReadFileBytes(installer + u".ran")),
             u"\"" + installer + u"\" " + ExpectedParameters());
 
   auto requests = gateway.Requests();
@@ -74,40 +74,40 @@ TEST_F(DownloadThread, EachFailingReplyShowsTheBoxAndStartsNothing) {
   };
   for (Case c : {Case{InstallerMode::ErrorStatus, 0}, Case{InstallerMode::Redirect, 1},
                  Case{InstallerMode::CutOff, 0}}) {
-    testing::MessageBoxWatcher watcher;
+    tests::MessageBoxWatcher watcher;
     gateway.SetInstallerMode(c.mode);
     context.type = c.type;
-    ASSERT_TRUE(StartInstallerDownload(context, testing::RecordingLauncher));
-    ASSERT_TRUE(testing::WaitForDownloadThreads());
+    ASSERT_TRUE(StartInstallerDownload(context, tests::RecordingLauncher));
+    ASSERT_TRUE(tests::WaitForDownloadThreads());
     auto seen = watcher.Seen();
     ASSERT_EQ(seen.size(), 1u) << static_cast<int>(c.mode);
     EXPECT_EQ(seen[0].text, MessageText(c.type));
-    EXPECT_TRUE(testing::TakeLaunches().empty());
-    EXPECT_FALSE(testing::FileExists(installer)) << static_cast<int>(c.mode);
+    EXPECT_TRUE(tests::TakeLaunches().empty());
+    EXPECT_FALSE(tests::FileExists(installer)) << static_cast<int>(c.mode);
   }
 }
 
 TEST_F(DownloadThread, GatewayAskingForACertificateWeCannotGiveFailsVisibly) {
-  testing::MessageBoxWatcher watcher;
+  tests::MessageBoxWatcher watcher;
   gateway.RequireClientCertificate(true);
-  ASSERT_TRUE(StartInstallerDownload(context, testing::RecordingLauncher));
-  ASSERT_TRUE(testing::WaitForDownloadThreads());
+  ASSERT_TRUE(StartInstallerDownload(context, tests::RecordingLauncher));
+  ASSERT_TRUE(tests::WaitForDownloadThreads());
   ASSERT_EQ(watcher.Seen().size(), 1u);
   EXPECT_EQ(watcher.Seen()[0].text, MessageText(0));
-  EXPECT_TRUE(testing::TakeLaunches().empty());
-  EXPECT_FALSE(testing::FileExists(installer));
+  EXPECT_TRUE(tests::TakeLaunches().empty());
+  EXPECT_FALSE(tests::FileExists(installer));
 }
 
 TEST_F(DownloadThread, TwoDownloadsAtOnceNeverStartAnIncompleteInstaller) {
-  testing::MessageBoxWatcher watcher;
+  tests::MessageBoxWatcher watcher;
   gateway.SetInstallerMode(InstallerMode::Slow);
   gateway.SetSlowPause(5);
-  ASSERT_TRUE(StartInstallerDownload(context, testing::RecordingLauncher));
-  ASSERT_TRUE(StartInstallerDownload(context, testing::RecordingLauncher));
+  ASSERT_TRUE(StartInstallerDownload(context, tests::RecordingLauncher));
+  ASSERT_TRUE(StartInstallerDownload(context, tests::RecordingLauncher));
   EXPECT_GE(ModuleLock::Count(), 1);  // the threads hold the module while they run
-  ASSERT_TRUE(testing::WaitForDownloadThreads());
+  ASSERT_TRUE(tests::WaitForDownloadThreads());
 
-  auto launches = testing::TakeLaunches();
+  auto launches = tests::TakeLaunches();
   // One of them holds the file while the other wants it: that one tells the
   // user. Either way every started installer was whole.
   EXPECT_EQ(launches.size() + watcher.Seen().size(), 2u);

@@ -46,26 +46,26 @@ class LaunchRoad : public ::testing::Test {
     gateway.ServeInstaller("MZ stand-in installer");
     std::string digits = std::to_string(gateway.Port());
     control.port.assign(digits.begin(), digits.end());
-    testing::TakeLaunches();
+    tests::TakeLaunches();
   }
   bool Run() {
     PortalContext context;
     return RunLaunchRoad(context, &control, {updater, control, download, control, control, control});
   }
 
-  testing::GatewaySimulator gateway;
+  tests::GatewaySimulator gateway;
   StandInControl control;
   Win32ProgramFiles updater;
-  InstallerDownloadStarter download{testing::RecordingLauncher};
+  InstallerDownloadStarter download{tests::RecordingLauncher};
 };
 
 TEST_F(LaunchRoad, WithoutTheUpdaterTheInstallerIsDownloadedInTheBackground) {
-  testing::MessageBoxWatcher watcher;
+  tests::MessageBoxWatcher watcher;
   ASSERT_TRUE(Run());
   EXPECT_EQ(control.pollerStarts, 1);
-  ASSERT_TRUE(testing::WaitForDownloadThreads());
+  ASSERT_TRUE(tests::WaitForDownloadThreads());
   EXPECT_TRUE(control.updaterStarts.empty());
-  auto launches = testing::TakeLaunches();
+  auto launches = tests::TakeLaunches();
   ASSERT_EQ(launches.size(), 1u);
   EXPECT_EQ(launches[0].bytesAtLaunch, "MZ stand-in installer");
   EXPECT_EQ(launches[0].parameters, u"Options -server=127.0.0.1 -port=" + control.port +
@@ -79,14 +79,14 @@ TEST_F(LaunchRoad, InstalledUpdaterIsStartedAndNothingIsDownloaded) {
   std::u16string path = UpdaterOnThisMachine();
   std::u16string folder = path.substr(0, path.find_last_of(u'\\'));
   SHCreateDirectoryExW(nullptr, reinterpret_cast<const wchar_t*>(folder.c_str()), nullptr);
-  ASSERT_TRUE(testing::WriteFileBytes(path, "MZ updater"));
+  ASSERT_TRUE(tests::WriteFileBytes(path, "MZ updater"));
   bool ran = Run();
-  testing::DeleteFileAt(path);
+  tests::DeleteFileAt(path);
   ASSERT_TRUE(ran);
   ASSERT_EQ(control.updaterStarts.size(), 1u);
   EXPECT_EQ(control.updaterStarts[0], path + u"|-server 127.0.0.1 -port " + control.port +
                                           u" -session feedfacefeedfacefeedfacefeedface -type 0 ");
-  ASSERT_TRUE(testing::WaitForDownloadThreads());
+  ASSERT_TRUE(tests::WaitForDownloadThreads());
   EXPECT_TRUE(gateway.Requests().empty());
 }
 

@@ -13,15 +13,15 @@
 namespace vorlane {
 namespace {
 
-using testing::GatewaySimulator;
-using testing::InstallerMode;
+using tests::GatewaySimulator;
+using tests::InstallerMode;
 
 class WinInetDownload : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(gateway.Start());
-    target = testing::TemporaryFolder() + u"wininet_download_test.bin";
-    testing::DeleteFileAt(target);
+    target = tests::TemporaryFolder() + u"wininet_download_test.bin";
+    tests::DeleteFileAt(target);
     body.resize(100000);
     for (std::size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>(i * 7 + i / 300);
     gateway.ServeInstaller(body);
@@ -60,7 +60,7 @@ TEST_F(WinInetDownload, CompleteBodyLandsInTheFileAndTheRequestCarriesTheCookie)
   std::uint32_t announced = 0;
   ASSERT_TRUE(Fetch(&announced));
   EXPECT_EQ(announced, body.size());
-  EXPECT_EQ(testing::ReadFileBytes(target), body);
+  EXPECT_EQ(tests::ReadFileBytes(target), body);
   auto requests = gateway.Requests();
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].requestLine, "GET /sslvpn/client/UpdateInstaller.exe HTTP/1.1");
@@ -74,20 +74,20 @@ TEST_F(WinInetDownload, BodyWithoutLengthOrSlowBodyIsStoredWhole) {
   std::uint32_t announced = 1;
   ASSERT_TRUE(Fetch(&announced));
   EXPECT_EQ(announced, 0u);
-  EXPECT_EQ(testing::ReadFileBytes(target), body);
+  EXPECT_EQ(tests::ReadFileBytes(target), body);
 
-  testing::DeleteFileAt(target);
+  tests::DeleteFileAt(target);
   gateway.SetInstallerMode(InstallerMode::Slow);
   gateway.SetSlowPause(2);
   ASSERT_TRUE(Fetch());
-  EXPECT_EQ(testing::ReadFileBytes(target), body);
+  EXPECT_EQ(tests::ReadFileBytes(target), body);
 }
 
 TEST_F(WinInetDownload, ErrorRedirectAndCutOffRepliesLeaveNoFile) {
   for (InstallerMode mode : {InstallerMode::ErrorStatus, InstallerMode::Redirect, InstallerMode::CutOff}) {
     gateway.SetInstallerMode(mode);
     EXPECT_FALSE(Fetch()) << static_cast<int>(mode);
-    EXPECT_FALSE(testing::FileExists(target)) << static_cast<int>(mode);
+    EXPECT_FALSE(tests::FileExists(target)) << static_cast<int>(mode);
   }
   // The redirect was not followed.
   for (const auto& request : gateway.Requests()) {
@@ -98,19 +98,19 @@ TEST_F(WinInetDownload, ErrorRedirectAndCutOffRepliesLeaveNoFile) {
 TEST_F(WinInetDownload, GatewayRequiringAClientCertificateFailsWithoutOne) {
   gateway.RequireClientCertificate(true);
   EXPECT_FALSE(Fetch());
-  EXPECT_FALSE(testing::FileExists(target));
+  EXPECT_FALSE(tests::FileExists(target));
   EXPECT_TRUE(gateway.Requests().empty());
   EXPECT_GE(gateway.FailedHandshakes(), 1);
 }
 
 TEST_F(WinInetDownload, FileHeldByAnotherProgramIsLeftAlone) {
-  ASSERT_TRUE(testing::WriteFileBytes(target, "theirs"));
+  ASSERT_TRUE(tests::WriteFileBytes(target, "theirs"));
   HANDLE held = CreateFileW(reinterpret_cast<const wchar_t*>(target.c_str()), GENERIC_READ, 0, nullptr,
                             OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   EXPECT_FALSE(Fetch());
   CloseHandle(held);
-  EXPECT_EQ(testing::ReadFileBytes(target), "theirs");
+  EXPECT_EQ(tests::ReadFileBytes(target), "theirs");
 }
 
 TEST(WinInetPort, UnreachableGatewayFailsTheSend) {
@@ -126,9 +126,9 @@ TEST(WinInetPort, UnreachableGatewayFailsTheSend) {
   client.host = u"127.0.0.1";
   client.port = port;
   client.object = u"/";
-  std::u16string target = testing::TemporaryFolder() + u"unreachable.bin";
+  std::u16string target = tests::TemporaryFolder() + u"unreachable.bin";
   EXPECT_FALSE(client.SendRequest(target.data(), nullptr, nullptr, 0));
-  EXPECT_FALSE(testing::FileExists(target));
+  EXPECT_FALSE(tests::FileExists(target));
   EXPECT_EQ(client.Connection(), 0u);
 }
 

@@ -27,9 +27,9 @@ using namespace std::chrono_literals;
 using ::testing::ElementsAre;
 using ::testing::EndsWith;
 using ::testing::HasSubstr;
-using testing::FakeProgramsFolder;
-using testing::LocalClientSimulator;
-using testing::ReadFileBytes;
+using tests::FakeProgramsFolder;
+using tests::LocalClientSimulator;
+using tests::ReadFileBytes;
 
 std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
 
@@ -40,8 +40,8 @@ class ProcessControlWinTest : public ::testing::Test {
     GetTempPathW(MAX_PATH, temp);
     auto name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
     record = reinterpret_cast<const char16_t*>(temp) + std::u16string(name, name + std::strlen(name)) + u".txt";
-    testing::DeleteFileAt(record);
-    SetEnvironmentVariableW(AsWide(testing::kCommandRecordVariable), AsWide(record));
+    tests::DeleteFileAt(record);
+    SetEnvironmentVariableW(AsWide(tests::kCommandRecordVariable), AsWide(record));
   }
   // The recorded command lines, once `count` are there or after `limit`.
   std::vector<std::string> Recorded(std::size_t count, std::chrono::milliseconds limit = 10s) {
