@@ -3,19 +3,16 @@
 #include <objbase.h>
 #include <windows.h>
 
-#include "support/diagnostic_log.h"
 #include "support/win32/module_instance.h"
+#include "support/win32/module_path.h"
+#include "support/win32/wide_text.h"
 
 namespace vorlane {
 namespace {
 constexpr int kGuidTextCapacity = 39;  // braces, 36 characters, terminator
 }
 
-std::u16string Win32ModuleEnvironment::ModulePath() {
-  wchar_t path[kPathCapacity] = L"";
-  GetModuleFileNameW(ModuleInstance(), path, kPathCapacity);
-  return reinterpret_cast<const char16_t*>(path);
-}
+std::u16string Win32ModuleEnvironment::ModulePath() { return AsUtf16(vorlane::ModulePath().c_str()); }
 
 std::optional<std::u16string> Win32ModuleEnvironment::StringResource(int id) {
   // With no buffer size, LoadStringW hands out the resource text in place.
