@@ -2,6 +2,9 @@
 // Windows adapters of that subsystem's ports.
 #include "control/identifiers.h"
 #include "control/win32/vorlane_ctrl.h"
+#include "identity/hard_info.h"
+#include "identity/win32/com_wmi_port.h"
+#include "identity/win32/html_location.h"
 #include "launch/download/win32/installer_download_thread.h"
 #include "launch/portal/run_launch_road.h"
 #include "launch/portal/win32/html_page.h"
@@ -18,6 +21,7 @@
 #include "support/win32/module_instance.h"
 #include "support/win32/wide_text.h"
 #include "support/win32/win32_program_files.h"
+#include "support/win32/wininet_cookie_store.h"
 
 namespace vorlane {
 namespace {
@@ -95,7 +99,11 @@ std::int32_t CVorlaneCtrl::RunCmd(BSTR commandLine, bool wait) {
 
 std::int32_t CVorlaneCtrl::ResetUrl() { return vorlane::ResetUrl(resetUrlEvent_.Get()); }
 
-// The MAC probe and verify redirect are wired in later.
-void CVorlaneCtrl::GetPCHardInfo(IDispatch*) {}
+void CVorlaneCtrl::GetPCHardInfo(IDispatch* location) {
+  ComWmiPort wmi;
+  std::unique_ptr<PageLocation> page = OpenHtmlLocation(location);
+  WinInetCookieStore cookies;
+  vorlane::GetPCHardInfo(wmi, page.get(), cookies);
+}
 
 }  // namespace vorlane

@@ -8,7 +8,7 @@
 #include "identity/page_location.h"
 #include "support/cookie_store.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 class FakeLocation final : public PageLocation {
  public:
@@ -37,4 +37,4 @@ class FakeCookieStore final : public CookieStore {
   std::vector<StoredCookie> stored;
 };
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

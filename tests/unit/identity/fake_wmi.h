@@ -8,7 +8,7 @@
 
 #include "identity/wmi_port.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 constexpr ComStatus kFailed = static_cast<ComStatus>(0x80004005);  // E_FAIL
 constexpr ComStatus kEndOfResult = 1;                              // WBEM_S_FALSE
@@ -104,4 +104,4 @@ class FakeWmi final : public WmiPort {
   }
 };
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

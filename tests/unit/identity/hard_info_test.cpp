@@ -13,19 +13,19 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-using testing::FakeAdapter;
-using testing::FakeCookieStore;
-using testing::FakeLocation;
-using testing::FakeWmi;
-using testing::kFailed;
-using testing::StoredCookie;
+using tests::FakeAdapter;
+using tests::FakeCookieStore;
+using tests::FakeLocation;
+using tests::FakeWmi;
+using tests::kFailed;
+using tests::StoredCookie;
 
 // 9 December 2026, 22:00:00 UTC: the cookie holds until 9 December 2027.
 const std::chrono::system_clock::time_point kNow =
     std::chrono::sys_days{std::chrono::year{2026} / 12 / 9} + std::chrono::hours{22};
 const std::u16string kAttributes = u"; path=/;expires=Thu, 09-Dec-2027 22:00:00 GMT";
 
-class GetPCHardInfo_ : public testing::ProbeTest {
+class GetPCHardInfo_ : public tests::ProbeTest {
  protected:
   void Call(PageLocation* location) { GetPCHardInfo(wmi_, location, cookies_, kNow); }
 

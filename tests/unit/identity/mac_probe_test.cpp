@@ -11,10 +11,10 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-using testing::FakeAdapter;
-using testing::kFailed;
+using tests::FakeAdapter;
+using tests::kFailed;
 
-class MacProbe_ : public testing::ProbeTest {
+class MacProbe_ : public tests::ProbeTest {
  protected:
   std::optional<std::u16string> Probe() {
     MacProbe probe(wmi_);
@@ -47,7 +47,7 @@ TEST_F(MacProbe_, ConnectAnswersTheStatusOfTheLastStepThatRan) {
       {0, 1, 0, 0},
   };
   for (const Row& row : rows) {
-    testing::FakeWmi wmi;
+    tests::FakeWmi wmi;
     wmi.createLocator = row.locator;
     wmi.connectServer = row.server;
     wmi.proxyBlanket = row.blanket;

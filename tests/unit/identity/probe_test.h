@@ -10,7 +10,7 @@
 #include "fakes/fake_log_file.h"
 #include "support/diagnostic_log.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 class ProbeTest : public ::testing::Test {
  protected:
@@ -40,4 +40,4 @@ class ProbeTest : public ::testing::Test {
   DiagnosticLog log_{file_};
 };
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

@@ -37,4 +37,11 @@ std::u16string Utf16(const std::string& bytes) {
   return text;
 }
 
+std::u16string BesideProgram(const std::u16string& fileName) {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::u16string folder = AsUtf16(path);
+  return folder.substr(0, folder.find_last_of(u"\\/") + 1) + fileName;
+}
+
 }  // namespace vorlane::tests

@@ -9,6 +9,8 @@ namespace vorlane::tests {
 std::string ReadFileBytes(const std::u16string& path);
 bool WriteFileBytes(const std::u16string& path, const std::string& bytes);
 bool DeleteFileAt(const std::u16string& path);
+// A file in the folder of the running program.
+std::u16string BesideProgram(const std::u16string& fileName);
 // UTF-16LE bytes as text.
 std::u16string Utf16(const std::string& bytes);
 
