@@ -99,12 +99,6 @@ TEST_F(HardInfoThroughControl, StoresWmisAddressForTheHostAndReplacesThePageWith
   EXPECT_EQ(logBefore, LogSize());
 }
 
-TEST_F(HardInfoThroughControl, PageOnTheDefaultPortGetsTheBareHost) {
-  FakePage& page = CallOnPage(u"https://portal.example/portals/index.html", Location);
-  EXPECT_EQ(ExpectedCookie(), StoredCookies(u"https://portal.example/"));
-  EXPECT_THAT(page.Navigations(), ElementsAre(Navigation{u"replace", u"https://portal.example/verify"}));
-}
-
 TEST_F(HardInfoThroughControl, HttpPageOnAnotherPortGetsHttpsWithItsHostAndPort) {
   FakePage& page = CallOnPage(u"http://plain.example:8080/portals/index.html", Location);
   EXPECT_EQ(ExpectedCookie(), StoredCookies(u"https://plain.example:8080/"));
