@@ -9,22 +9,37 @@ StatusChannel& StatusChannel::Process() {
   return channel;
 }
 
-PollerRun StatusChannel::BeginRun() {
-  PollerThreadSlot superseded;
+PollerThreadSlot StatusChannel::StartRun(const MakePollerThread& make) {
   PollerRun run;
   {
     std::lock_guard lock(mutex_);
-    run = ++newest_;
-    superseded = std::move(newestThread_);
+    run = ++lastNumber_;
   }
-  if (superseded) superseded->Wake();
+  std::unique_ptr<HeldPollerThread> thread = make(run);
+  if (!thread) return nullptr;
+  BecomeNewest(run, thread->Duplicate());
+  thread->Resume();
+  return thread;
+}
+
+PollerRun StatusChannel::BeginRun() {
+  PollerRun run;
+  {
+    std::lock_guard lock(mutex_);
+    run = ++lastNumber_;
+  }
+  BecomeNewest(run, nullptr);
   return run;
 }
 
-void StatusChannel::AttachThread(PollerRun run, PollerThreadSlot thread) {
-  std::lock_guard lock(mutex_);
-  if (run == newest_) std::swap(newestThread_, thread);
-  // `thread` (the stale one, if any) closes after the lock is released.
+void StatusChannel::BecomeNewest(PollerRun run, PollerThreadSlot thread) {
+  {
+    std::lock_guard lock(mutex_);
+    newest_ = run;
+    std::swap(newestThread_, thread);
+  }
+  // The replaced run's thread: woken, then its handle closed, unlocked.
+  if (thread) thread->Wake();
 }
 
 void StatusChannel::EndRun(PollerRun run) {

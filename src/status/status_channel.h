@@ -9,6 +9,8 @@
 // withdrawing and sending on the published socket happen under one lock, so a
 // send never meets a socket that its poller has just closed.
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <mutex>
 
 #include "status/poller_thread.h"
@@ -18,16 +20,30 @@ namespace vorlane {
 
 using PollerRun = std::uint64_t;
 
+// A poller thread that has been made but does not run until Resume, so that
+// it never runs before its run is the newest.
+class HeldPollerThread : public PollerThread {
+ public:
+  // A second handle of the thread, for the channel to wake it; null if none.
+  virtual PollerThreadSlot Duplicate() = 0;
+  virtual void Resume() = 0;
+};
+
+using MakePollerThread = std::function<std::unique_ptr<HeldPollerThread>(PollerRun run)>;
+
 class StatusChannel {
  public:
   // The one channel of the process.
   static StatusChannel& Process();
 
-  // Makes a new run the newest and wakes the poller of the run it replaces.
+  // Starts a run: `make` creates its thread, held. Only once the thread
+  // exists does the run become the newest (waking the run it replaces), and
+  // then the thread runs. Null, with the newest run left as it was, when no
+  // thread could be made.
+  PollerThreadSlot StartRun(const MakePollerThread& make);
+  // Makes a new run the newest at once and wakes the poller of the run it
+  // replaces; for a run whose thread the caller already runs.
   PollerRun BeginRun();
-  // Keeps `thread` (a second handle of the run's thread) so that a later run
-  // can wake it; dropped at once when the run is no longer the newest.
-  void AttachThread(PollerRun run, PollerThreadSlot thread);
   // The run's thread is ending: forget its handle if it is still the newest.
   void EndRun(PollerRun run);
   bool IsNewest(PollerRun run);
@@ -41,7 +57,10 @@ class StatusChannel {
   void SendOnStatusSocket(StatusSocketPort& sockets, const char* bytes, int size);
 
  private:
+  void BecomeNewest(PollerRun run, PollerThreadSlot thread);
+
   std::mutex mutex_;
+  PollerRun lastNumber_ = 0;
   PollerRun newest_ = 0;
   PollerThreadSlot newestThread_;
   SocketHandle socket_ = kNoSocket;

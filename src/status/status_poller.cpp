@@ -30,6 +30,7 @@ StatusPoller::StatusPoller(StatusPollerPorts ports, std::shared_ptr<const Poller
 int StatusPoller::Run() {
   std::uint16_t granted = 0;
   if (!ports_.sockets.Startup(kWinsockVersion, granted)) return Fail(u"WSAStartup error!");
+  winsockStarted_ = true;
   if ((granted & 0xFF) != 2 || (granted >> 8) != 2) return Fail(u"LOBYTE || HIBYTE error!");
   if (!InitSocket()) return Fail(u"InitSocket error!");
   if (const char16_t* failure = Connect()) return Fail(failure);
@@ -42,17 +43,19 @@ int StatusPoller::Run() {
     ports_.pauses.PauseAlertable(interval_);
   }
   CloseSocket();
-  ports_.sockets.Cleanup();
+  CleanupWinsock();
   return kPollerStopped;
 }
 
-// The flag is not looked at here: a poller told to stop while connecting
-// stops once connected, without sending anything.
+// A poller told to stop or replaced while connecting ends before its next
+// attempt: it returns as if connected, and Run finds the flag or the newer
+// run and stops without a word to the page or the log.
 const char16_t* StatusPoller::Connect() {
   for (int attempt = 1; attempt <= kConnectAttempts; ++attempt) {
     if (ports_.sockets.ConnectLoopback(socket_, kStatusPort)) return nullptr;
     CloseSocket();
     ports_.pauses.Pause(kConnectRetryPauseMs);
+    if (!ShouldPoll()) return nullptr;
     if (!InitSocket()) return u"InitSocket error!";
   }
   return u"connect error!";
@@ -117,8 +120,16 @@ int StatusPoller::Fail(const char16_t* message) {
   LogError(message);
   Notify(kConnectedText);
   CloseSocket();
-  ports_.sockets.Cleanup();
+  CleanupWinsock();
   return kPollerFailed;
+}
+
+// Only a start that worked is undone: the process's Winsock count is shared
+// with everything else in it.
+void StatusPoller::CleanupWinsock() {
+  if (!winsockStarted_) return;
+  winsockStarted_ = false;
+  ports_.sockets.Cleanup();
 }
 
 }  // namespace vorlane

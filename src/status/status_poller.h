@@ -57,12 +57,14 @@ class StatusPoller {
   void Notify(const char* text);
   void CloseSocket();
   int Fail(const char16_t* message);
+  void CleanupWinsock();
 
   StatusPollerPorts ports_;
   std::shared_ptr<const PollerState> state_;
   StatusChannel& channel_;
   PollerRun run_;
   SocketHandle socket_ = kNoSocket;
+  bool winsockStarted_ = false;
   std::uint32_t interval_ = kPollIntervalMs;
 };
 

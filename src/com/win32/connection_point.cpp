@@ -7,6 +7,7 @@
 
 #include "com/win32/com_object.h"
 #include "support/win32/module_lock.h"
+#include "com/win32/com_boundary.h"
 
 namespace vorlane {
 namespace {
@@ -55,8 +56,11 @@ class Enumerator : public ComObject<Enum> {
   }
   STDMETHODIMP Clone(Enum** out) override {
     if (!out) return E_POINTER;
-    *out = new (std::nothrow) Enumerator(iid_, owner_.Get(), items_, position_);
-    return *out ? S_OK : E_OUTOFMEMORY;
+    *out = nullptr;
+    return ComBoundary([&] {
+      *out = new Enumerator(iid_, owner_.Get(), items_, position_);
+      return S_OK;
+    });
   }
 
  private:
@@ -105,13 +109,11 @@ STDMETHODIMP ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
       !(dispatchBased_ && SUCCEEDED(sink->QueryInterface(IID_IDispatch, offered.PutVoid())))) {
     return CONNECT_E_CANNOTCONNECT;
   }
-  try {
+  return ComBoundary([&] {
     connections_.push_back({nextCookie_, offered});
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  }
-  *cookie = nextCookie_++;
-  return S_OK;
+    *cookie = nextCookie_++;
+    return S_OK;
+  });
 }
 
 STDMETHODIMP ConnectionPoint::Unadvise(DWORD cookie) {
@@ -125,14 +127,12 @@ STDMETHODIMP ConnectionPoint::Unadvise(DWORD cookie) {
 STDMETHODIMP ConnectionPoint::EnumConnections(IEnumConnections** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
-  try {
+  return ComBoundary([&] {
     std::vector<CONNECTDATA> items;
     for (const Connection& c : connections_) items.push_back({c.sink.Get(), c.cookie});
     *out = new Enumerator<IEnumConnections, CONNECTDATA>(IID_IEnumConnections, container_, std::move(items));
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  }
-  return S_OK;
+    return S_OK;
+  });
 }
 
 std::vector<ComPtr<IUnknown>> ConnectionPoint::Sinks() const {
@@ -145,12 +145,10 @@ HRESULT CreateConnectionPointEnumerator(IUnknown* owner, const std::vector<IConn
                                         IEnumConnectionPoints** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
-  try {
+  return ComBoundary([&] {
     *out = new Enumerator<IEnumConnectionPoints, IConnectionPoint*>(IID_IEnumConnectionPoints, owner, points);
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  }
-  return S_OK;
+    return S_OK;
+  });
 }
 
 }  // namespace vorlane

@@ -3,9 +3,12 @@
 #include <new>
 
 #include "com/win32/bstr.h"
+#include "com/win32/com_boundary.h"
 
 namespace vorlane {
 namespace {
+
+constexpr ULONG kDestroyingReferences = 1UL << 30;
 
 struct ScreenDpi {
   int x, y;
@@ -50,8 +53,8 @@ STDMETHODIMP ControlBase::QueryInterface(REFIID iid, void** out) {
     *out = static_cast<IOleInPlaceActiveObject*>(this);
   } else if (iid == IID_IOleControl) {
     *out = static_cast<IOleControl*>(this);
-  } else if (iid == IID_IViewObject || iid == IID_IViewObject2) {
-    *out = static_cast<IViewObject2*>(this);
+  } else if (iid == IID_IViewObject || iid == IID_IViewObject2 || iid == IID_IViewObjectEx) {
+    *out = static_cast<IViewObjectEx*>(this);
   } else if (iid == IID_IPersist || iid == IID_IPersistStreamInit) {
     *out = static_cast<IPersistStreamInit*>(this);
   } else if (iid == IID_IPersistPropertyBag) {
@@ -81,7 +84,12 @@ STDMETHODIMP_(ULONG) ControlBase::AddRef() { return ++references_; }
 
 STDMETHODIMP_(ULONG) ControlBase::Release() {
   ULONG left = --references_;
-  if (left == 0) delete this;
+  if (left == 0) {
+    // Parked far from 0: a site that takes and drops a reference while the
+    // destructor deactivates cannot start a second destruction.
+    references_ = kDestroyingReferences;
+    delete this;
+  }
   return left;
 }
 
@@ -91,8 +99,8 @@ void ControlBase::FireEvent(DISPID dispid, std::span<VARIANTARG> argsInOrder) {
   DISPPARAMS params{reversed.data(), nullptr, UINT(reversed.size()), 0};
   ComPtr<IUnknown> keepAlive(Identity());  // a sink may release the control
   for (const ComPtr<IUnknown>& sink : eventsPoint_.Sinks()) {
-    ComPtr<IDispatch> target = sink.As<IDispatch>(IID_IDispatch);
-    if (!target) continue;
+    // What the sink advised is its event dispinterface: the IDispatch to call.
+    auto* target = static_cast<IDispatch*>(sink.Get());
     Variant result;
     EXCEPINFO exception = {};
     UINT argError = 0;
@@ -111,14 +119,12 @@ void ControlBase::ExchangeProperties(PropertyExchange& exchange) {
 }
 
 HRESULT ControlBase::LoadFrom(PropertyStore& store) {
-  try {
+  HRESULT hr = ComBoundary([&] {
     PropertyExchange exchange(ExchangeMode::Load, &store);
     ExchangeProperties(exchange);
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  } catch (...) {
-    return E_FAIL;
-  }
+    return S_OK;
+  });
+  if (FAILED(hr)) return hr;
   initialised_ = true;
   dirty_ = false;
   InvalidateControl();
@@ -126,15 +132,11 @@ HRESULT ControlBase::LoadFrom(PropertyStore& store) {
 }
 
 HRESULT ControlBase::SaveTo(PropertyStore& store) {
-  try {
+  return ComBoundary([&] {
     PropertyExchange exchange(ExchangeMode::Save, &store);
     ExchangeProperties(exchange);
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  } catch (...) {
-    return E_FAIL;
-  }
-  return S_OK;
+    return S_OK;
+  });
 }
 
 void ControlBase::OnResetState() {

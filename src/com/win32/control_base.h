@@ -55,7 +55,7 @@ class ControlBase : public IDispatch,
                     public IOleInPlaceObject,
                     public IOleInPlaceActiveObject,
                     public IOleControl,
-                    public IViewObject2,
+                    public IViewObjectEx,
                     public IPersistStreamInit,
                     public IPersistPropertyBag,
                     public IPersistStorage,
@@ -141,7 +141,7 @@ class ControlBase : public IDispatch,
   STDMETHODIMP SetContentExtent(LPSIZEL size) override;
   STDMETHODIMP GetContentExtent(LPSIZEL size) override;
 
-  // IViewObject2 (control_view.cpp)
+  // IViewObject2 and IViewObjectEx (control_view.cpp)
   STDMETHODIMP Draw(DWORD aspect, LONG index, void* aspectInfo, DVTARGETDEVICE* device, HDC targetDc, HDC dc,
                     LPCRECTL bounds, LPCRECTL windowBounds, BOOL(STDMETHODCALLTYPE* cont)(ULONG_PTR),
                     ULONG_PTR contArg) override;
@@ -152,6 +152,12 @@ class ControlBase : public IDispatch,
   STDMETHODIMP SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) override;
   STDMETHODIMP GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) override;
   STDMETHODIMP GetExtent(DWORD aspect, LONG index, DVTARGETDEVICE* device, LPSIZEL size) override;
+  STDMETHODIMP GetRect(DWORD aspect, LPRECTL rect) override;
+  STDMETHODIMP GetViewStatus(DWORD* status) override;
+  STDMETHODIMP QueryHitPoint(DWORD aspect, LPCRECT bounds, POINT point, LONG closeHint, DWORD* hit) override;
+  STDMETHODIMP QueryHitRect(DWORD aspect, LPCRECT bounds, LPCRECT area, LONG closeHint, DWORD* hit) override;
+  STDMETHODIMP GetNaturalExtent(DWORD aspect, LONG index, DVTARGETDEVICE* device, HDC targetDc,
+                                DVEXTENTINFO* info, LPSIZEL size) override;
 
   // IPersist, IPersistStreamInit, IPersistPropertyBag, IPersistStorage
   // (control_persist.cpp)
@@ -196,6 +202,8 @@ class ControlBase : public IDispatch,
   HRESULT InPlaceActivate(LONG verb);
   HRESULT CreateControlWindow(HWND parent, const RECT& position);
   void DestroyControlWindow();
+  // The window is going away, whoever destroys it (its parent, say).
+  void ForgetWindow(HWND window);
   LRESULT HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   HRESULT ResolveNames(LPOLESTR* names, UINT count, DISPID* ids);
   HRESULT InvokeMember(const DispatchEntry& member, DISPPARAMS* params, VARIANT* result, UINT* argError);
@@ -217,6 +225,10 @@ class ControlBase : public IDispatch,
   DWORD viewAspects_ = 0, viewFlags_ = 0;
 
   ComPtr<IOleInPlaceSite> inPlaceSite_;
+  // The site's frame and document window while in-place active; told of the
+  // active object while UI active.
+  ComPtr<IOleInPlaceFrame> frame_;
+  ComPtr<IOleInPlaceUIWindow> document_;
   bool inPlaceActive_ = false;
   bool uiActive_ = false;
   HWND window_ = nullptr;

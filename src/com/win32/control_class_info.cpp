@@ -2,6 +2,7 @@
 // and the properties verb.
 #include <olectl.h>
 
+#include "com/win32/com_boundary.h"
 #include "com/win32/control_base.h"
 
 namespace vorlane {
@@ -20,7 +21,8 @@ STDMETHODIMP ControlBase::FreezeEvents(BOOL) { return S_OK; }
 
 STDMETHODIMP ControlBase::GetClassInfo(ITypeInfo** out) {
   if (!out) return E_POINTER;
-  return typeInfo_.GetTypeInfo(*description_.clsid, LOCALE_NEUTRAL, out);
+  *out = nullptr;
+  return ComBoundary([&] { return typeInfo_.GetTypeInfo(*description_.clsid, LOCALE_NEUTRAL, out); });
 }
 
 STDMETHODIMP ControlBase::GetGUID(DWORD kind, GUID* guid) {
@@ -53,7 +55,7 @@ STDMETHODIMP ControlBase::QuickActivate(QACONTAINER* container, QACONTROL* contr
   HRESULT hr = SetClientSite(container->pClientSite);
   if (FAILED(hr)) return hr;
   control->dwMiscStatus = description_.miscStatus;
-  control->dwViewStatus = 0;
+  GetViewStatus(&control->dwViewStatus);
   control->dwEventCookie = 0;
   control->dwPropNotifyCookie = 0;
   control->dwPointerActivationPolicy = 0;

@@ -1,10 +1,13 @@
 // IConnectionPointContainer: the event point and the property-notify point.
+#include "com/win32/com_boundary.h"
 #include "com/win32/control_base.h"
 
 namespace vorlane {
 
 STDMETHODIMP ControlBase::EnumConnectionPoints(IEnumConnectionPoints** out) {
-  return CreateConnectionPointEnumerator(Identity(), {&eventsPoint_, &propertyNotifyPoint_}, out);
+  return ComBoundary([&] {
+    return CreateConnectionPointEnumerator(Identity(), {&eventsPoint_, &propertyNotifyPoint_}, out);
+  });
 }
 
 STDMETHODIMP ControlBase::FindConnectionPoint(REFIID iid, IConnectionPoint** out) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "com/win32/bstr.h"
+#include "com/win32/com_boundary.h"
 #include "com/win32/com_error.h"
 #include "com/win32/control_base.h"
 
@@ -49,7 +50,7 @@ STDMETHODIMP ControlBase::GetTypeInfo(UINT index, LCID lcid, ITypeInfo** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
   if (index != 0) return DISP_E_BADINDEX;
-  return typeInfo_.GetTypeInfo(*description_.dispatchIid, lcid, out);
+  return ComBoundary([&] { return typeInfo_.GetTypeInfo(*description_.dispatchIid, lcid, out); });
 }
 
 STDMETHODIMP ControlBase::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) {
@@ -57,10 +58,12 @@ STDMETHODIMP ControlBase::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count,
   if (count == 0) return E_INVALIDARG;
   if (!names || !ids) return E_POINTER;
   if (lcid == 0) return ResolveNames(names, count, ids);
-  ComPtr<ITypeInfo> info;
-  HRESULT hr = typeInfo_.GetTypeInfo(*description_.dispatchIid, lcid, info.Put());
-  if (FAILED(hr)) return hr;
-  return info->GetIDsOfNames(names, count, ids);
+  return ComBoundary([&] {
+    ComPtr<ITypeInfo> info;
+    HRESULT hr = typeInfo_.GetTypeInfo(*description_.dispatchIid, lcid, info.Put());
+    if (FAILED(hr)) return hr;
+    return info->GetIDsOfNames(names, count, ids);
+  });
 }
 
 // Locale 0: the member name against the table; argument names are not known.

@@ -16,13 +16,11 @@ HRESULT ControlBase::InPlaceActivate(LONG verb) {
     inPlaceActive_ = true;
 
     HWND parent = nullptr;
-    ComPtr<IOleInPlaceFrame> frame;
-    ComPtr<IOleInPlaceUIWindow> document;
     RECT position = {}, clip = {};
     OLEINPLACEFRAMEINFO frameInfo = {};
     frameInfo.cb = sizeof(frameInfo);
     if (FAILED(site->GetWindow(&parent)) ||
-        FAILED(site->GetWindowContext(frame.Put(), document.Put(), &position, &clip, &frameInfo))) {
+        FAILED(site->GetWindowContext(frame_.Put(), document_.Put(), &position, &clip, &frameInfo))) {
       InPlaceDeactivate();
       return E_FAIL;
     }
@@ -36,6 +34,10 @@ HRESULT ControlBase::InPlaceActivate(LONG verb) {
   if (verb == OLEIVERB_UIACTIVATE && !uiActive_) {
     uiActive_ = true;
     inPlaceSite_->OnUIActivate();
+    // The container routes keys and focus to the active object it is told of.
+    auto* active = static_cast<IOleInPlaceActiveObject*>(this);
+    if (frame_) frame_->SetActiveObject(active, nullptr);
+    if (document_) document_->SetActiveObject(active, nullptr);
     if (window_) SetFocus(window_);
   }
   return S_OK;
@@ -54,6 +56,8 @@ STDMETHODIMP ControlBase::InPlaceDeactivate() {
   UIDeactivate();
   DestroyControlWindow();
   inPlaceActive_ = false;
+  frame_ = {};
+  document_ = {};
   ComPtr<IOleInPlaceSite> site = std::move(inPlaceSite_);
   if (site) site->OnInPlaceDeactivate();
   return S_OK;
@@ -62,6 +66,8 @@ STDMETHODIMP ControlBase::InPlaceDeactivate() {
 STDMETHODIMP ControlBase::UIDeactivate() {
   if (!uiActive_) return S_OK;
   uiActive_ = false;
+  if (document_) document_->SetActiveObject(nullptr, nullptr);
+  if (frame_) frame_->SetActiveObject(nullptr, nullptr);
   if (inPlaceSite_) inPlaceSite_->OnUIDeactivate(FALSE);
   return S_OK;
 }

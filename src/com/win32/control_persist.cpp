@@ -1,9 +1,9 @@
 // IPersistStreamInit, IPersistPropertyBag and IPersistStorage: the same
 // property exchange, into a page's property bag or a versioned binary record.
-#include <new>
 #include <vector>
 
 #include "com/property_record.h"
+#include "com/win32/com_boundary.h"
 #include "com/win32/control_base.h"
 #include "com/win32/property_bag_store.h"
 
@@ -38,15 +38,12 @@ STDMETHODIMP ControlBase::GetClassID(CLSID* clsid) {
 STDMETHODIMP ControlBase::IsDirty() { return dirty_ ? S_OK : S_FALSE; }
 
 STDMETHODIMP ControlBase::InitNew() {
-  try {
+  HRESULT hr = ComBoundary([&] {
     OnResetState();
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  } catch (...) {
-    return E_FAIL;
-  }
-  initialised_ = true;
-  return S_OK;
+    return S_OK;
+  });
+  if (SUCCEEDED(hr)) initialised_ = true;
+  return hr;
 }
 
 STDMETHODIMP ControlBase::Load(IStream* stream) {
@@ -55,21 +52,19 @@ STDMETHODIMP ControlBase::Load(IStream* stream) {
   HRESULT hr = ReadExactly(stream, &size, sizeof(size));
   if (FAILED(hr)) return hr;
   if (size > kMaxRecordBytes) return STG_E_READFAULT;
-  try {
+  return ComBoundary([&] {
     std::vector<std::uint8_t> bytes(size);
-    hr = ReadExactly(stream, bytes.data(), size);
-    if (FAILED(hr)) return hr;
+    HRESULT read = ReadExactly(stream, bytes.data(), size);
+    if (FAILED(read)) return read;
     std::optional<PropertyRecord> record = PropertyRecord::Deserialize(bytes);
     if (!record) return STG_E_READFAULT;
     return LoadFrom(*record);
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  }
+  });
 }
 
 STDMETHODIMP ControlBase::Save(IStream* stream, BOOL clearDirty) {
   if (!stream) return E_POINTER;
-  try {
+  return ComBoundary([&] {
     PropertyRecord record;
     HRESULT hr = SaveTo(record);
     if (FAILED(hr)) return hr;
@@ -79,22 +74,18 @@ STDMETHODIMP ControlBase::Save(IStream* stream, BOOL clearDirty) {
     if (SUCCEEDED(hr)) hr = WriteExactly(stream, bytes.data(), size);
     if (SUCCEEDED(hr) && clearDirty) dirty_ = false;
     return hr;
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  }
+  });
 }
 
 STDMETHODIMP ControlBase::GetSizeMax(ULARGE_INTEGER* size) {
   if (!size) return E_POINTER;
-  try {
+  return ComBoundary([&] {
     PropertyRecord record;
     HRESULT hr = SaveTo(record);
     if (FAILED(hr)) return hr;
     size->QuadPart = sizeof(ULONG) + record.Serialize().size();
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  }
-  return S_OK;
+    return S_OK;
+  });
 }
 
 STDMETHODIMP ControlBase::Load(IPropertyBag* bag, IErrorLog* log) {

@@ -1,4 +1,5 @@
-// IViewObject2: drawing into a container's device context.
+// IViewObject2 and IViewObjectEx: drawing into a container's device context,
+// and what a container asks of an opaque windowed control before drawing it.
 #include "com/win32/control_base.h"
 
 namespace vorlane {
@@ -40,6 +41,40 @@ STDMETHODIMP ControlBase::GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** 
 
 STDMETHODIMP ControlBase::GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*, LPSIZEL size) {
   return GetExtent(aspect, size);
+}
+
+// The content covers the whole extent; there is no other rectangle to name.
+STDMETHODIMP ControlBase::GetRect(DWORD aspect, LPRECTL rect) {
+  if (!rect) return E_POINTER;
+  return aspect == DVASPECT_CONTENT ? E_NOTIMPL : DV_E_DVASPECT;
+}
+
+// Every pixel of the bounds is painted, white first: nothing behind the
+// control needs drawing.
+STDMETHODIMP ControlBase::GetViewStatus(DWORD* status) {
+  if (!status) return E_POINTER;
+  *status = VIEWSTATUS_OPAQUE | VIEWSTATUS_SOLIDBKGND;
+  return S_OK;
+}
+
+STDMETHODIMP ControlBase::QueryHitPoint(DWORD aspect, LPCRECT bounds, POINT point, LONG, DWORD* hit) {
+  if (!bounds || !hit) return E_POINTER;
+  if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+  *hit = PtInRect(bounds, point) ? HITRESULT_HIT : HITRESULT_OUTSIDE;
+  return S_OK;
+}
+
+STDMETHODIMP ControlBase::QueryHitRect(DWORD aspect, LPCRECT bounds, LPCRECT area, LONG, DWORD* hit) {
+  if (!bounds || !area || !hit) return E_POINTER;
+  if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+  RECT overlap;
+  *hit = IntersectRect(&overlap, bounds, area) ? HITRESULT_HIT : HITRESULT_OUTSIDE;
+  return S_OK;
+}
+
+// The control has no size of its own beyond the extent the container gives.
+STDMETHODIMP ControlBase::GetNaturalExtent(DWORD, LONG, DVTARGETDEVICE*, HDC, DVEXTENTINFO*, LPSIZEL) {
+  return E_NOTIMPL;
 }
 
 }  // namespace vorlane

@@ -16,7 +16,11 @@ LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wparam, LPA
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
   auto* control = reinterpret_cast<ControlBase*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (message == WM_NCDESTROY) SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    if (control) control->ForgetWindow(window);
+    return DefWindowProcW(window, message, wparam, lparam);
+  }
   if (!control || message == WM_NCCREATE) return DefWindowProcW(window, message, wparam, lparam);
   return control->HandleMessage(window, message, wparam, lparam);
 }
@@ -63,6 +67,12 @@ void ControlBase::DestroyControlWindow() {
   window_ = nullptr;
   OnWindowChanged(nullptr);
   DestroyWindow(window);
+}
+
+void ControlBase::ForgetWindow(HWND window) {
+  if (window_ != window) return;
+  window_ = nullptr;
+  OnWindowChanged(nullptr);
 }
 
 LRESULT ControlBase::HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "com/win32/bstr.h"
+#include "com/win32/com_boundary.h"
 #include "com/win32/guid.h"
 #include "control/control_tables.h"
 #include "control/identifiers.h"
@@ -93,15 +94,12 @@ CVorlaneCtrl::~CVorlaneCtrl() {
 HRESULT CVorlaneCtrl::Create(REFIID iid, void** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
-  CVorlaneCtrl* control = nullptr;
-  try {
-    control = new CVorlaneCtrl();
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  }
-  HRESULT hr = control->QueryInterface(iid, out);
-  control->Release();
-  return hr;
+  return ComBoundary([&] {
+    CVorlaneCtrl* control = new CVorlaneCtrl();
+    HRESULT hr = control->QueryInterface(iid, out);
+    control->Release();
+    return hr;
+  });
 }
 
 void CVorlaneCtrl::DoPropExchange(PropertyExchange& exchange) { ExchangeControlProperties(exchange, properties_); }

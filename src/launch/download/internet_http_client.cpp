@@ -7,6 +7,10 @@ namespace vorlane {
 InternetHttpClient::InternetHttpClient(InternetPort& internet, FilePort& files)
     : net_(internet), files_(files) {}
 
+InternetHttpClient::~InternetHttpClient() {
+  if (heldFile_ != kNoFile) files_.Close(heldFile_);
+}
+
 bool InternetHttpClient::SendRequest(void* target, std::uint32_t* size, const char16_t* headers,
                                      std::uint32_t headerLength) {
   bool refused = target == nullptr || method.empty() || (scheme != kSchemeHttp && scheme != kSchemeHttps);
@@ -101,6 +105,12 @@ void InternetHttpClient::CloseHandles() {
   }
 }
 
+FileHandle InternetHttpClient::TakeFile() {
+  FileHandle held = heldFile_;
+  heldFile_ = kNoFile;
+  return held;
+}
+
 int InternetHttpClient::OnFileEvent(int kind, const void* data, std::uint32_t length) {
   const auto* path = static_cast<const char16_t*>(sinkTarget_);
   switch (kind) {
@@ -111,10 +121,12 @@ int InternetHttpClient::OnFileEvent(int kind, const void* data, std::uint32_t le
       if (file_ != kNoFile && !files_.Write(file_, data, length)) return kFileFailed;
       return 0;
     case kTransferDone:
-      if (file_ != kNoFile) {
+      if (file_ != kNoFile && holdFileWhenDone) {
+        heldFile_ = files_.Seal(file_, path);
+      } else if (file_ != kNoFile) {
         files_.Close(file_);
-        file_ = kNoFile;
       }
+      file_ = kNoFile;
       return 0;
     case kTransferFailed:
       if (file_ != kNoFile) {

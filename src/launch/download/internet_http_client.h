@@ -40,8 +40,8 @@ enum class TransferSink { File, Buffer };
 class InternetHttpClient {
  public:
   InternetHttpClient(InternetPort& internet, FilePort& files);
-  // Releases strings only; handles are CloseHandles' work.
-  virtual ~InternetHttpClient() = default;
+  // Releases strings and a held file not taken; handles are CloseHandles' work.
+  virtual ~InternetHttpClient();
   InternetHttpClient(const InternetHttpClient&) = delete;
   InternetHttpClient& operator=(const InternetHttpClient&) = delete;
 
@@ -58,8 +58,12 @@ class InternetHttpClient {
   void CloseHandles();
 
   // target: a file path. Begin creates the file, Data appends (a failed
-  // write aborts), Done closes it, Failed closes and deletes it.
+  // write aborts), Done closes it (or, with holdFileWhenDone, seals it and
+  // keeps it for TakeFile), Failed closes and deletes it.
   virtual int OnFileEvent(int kind, const void* data, std::uint32_t length);
+  // The sealed file of a request that succeeded with holdFileWhenDone, now
+  // the caller's to close; kNoFile when there is none.
+  FileHandle TakeFile();
   // target: a byte buffer whose capacity *size gives at Begin. The body and
   // a terminating 0 byte are written there.
   virtual int OnBufferEvent(int kind, const void* data, std::uint32_t length);
@@ -73,6 +77,7 @@ class InternetHttpClient {
   CrackedUrl urlParts;
   TransferSink sink = TransferSink::File;
   bool keepConnection = false;
+  bool holdFileWhenDone = false;
   bool applyConnectTimeout = false;
   std::uint32_t connectTimeoutMs = kDefaultConnectTimeoutMs;
   CertificateStore certificateStore = 0;
@@ -96,6 +101,7 @@ class InternetHttpClient {
   void* sinkTarget_ = nullptr;
   std::uint32_t* sinkSize_ = nullptr;
   FileHandle file_ = kNoFile;
+  FileHandle heldFile_ = kNoFile;
   unsigned char* buffer_ = nullptr;
   std::uint32_t bufferWritten_ = 0;
   std::uint32_t bufferCapacity_ = 0;

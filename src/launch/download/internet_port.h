@@ -43,8 +43,14 @@ constexpr FileHandle kNoFile = -1;  // INVALID_HANDLE_VALUE
 class FilePort {
  public:
   virtual ~FilePort() = default;
-  // A new, empty file opened for writing without sharing; kNoFile on failure.
+  // A new, empty file opened for writing that others may only read;
+  // kNoFile on failure.
   virtual FileHandle Create(const char16_t* path) = 0;
+  // Ends writing to `file` (closing it) and returns a handle that keeps the
+  // file at `path` open for reading while others may only read it, so that
+  // it can be started but not changed or replaced. kNoFile when someone else
+  // has it open for writing.
+  virtual FileHandle Seal(FileHandle file, const char16_t* path) = 0;
   // True only when every byte was written.
   virtual bool Write(FileHandle file, const void* bytes, std::uint32_t length) = 0;
   virtual void Close(FileHandle file) = 0;

@@ -9,6 +9,13 @@ bool IsWhiteSpace(char16_t c) {
   return c == u' ' || c == u'\t' || c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r';
 }
 
+// Where a session id ends: characters that could end or split a quoted
+// argument of the command lines built from it (";", white space, the double
+// quote and every control character).
+bool EndsSession(char16_t c) {
+  return c == u';' || c == u'"' || IsWhiteSpace(c) || c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
 }  // namespace
 
 std::int32_t PortFromText(const std::optional<std::u16string>& text) {
@@ -36,8 +43,7 @@ bool SessionFromCookie(std::u16string_view cookie, char16_t (&session)[kSessionC
   if (at == std::u16string_view::npos) return false;
   std::u16string_view rest = cookie.substr(at + marker.size());
   std::size_t length = 0;
-  while (length < rest.size() && length < kSessionMaxLength && rest[length] != u';' &&
-         rest[length] != u'\0' && !IsWhiteSpace(rest[length])) {
+  while (length < rest.size() && length < kSessionMaxLength && !EndsSession(rest[length])) {
     session[length] = rest[length];
     ++length;
   }

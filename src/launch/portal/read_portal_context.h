@@ -16,10 +16,11 @@ namespace vorlane {
 std::int32_t PortFromText(const std::optional<std::u16string>& text);
 
 // Copies the session id that follows the first "Varnex_SSLID=" in the cookie
-// string into session: at most 32 characters, ending at the first ";" or white
-// space, always terminated. False (session untouched) when there is no marker.
-// The id is cut at a separator so that text a page puts into its own cookies
-// can never become further arguments of the command lines built from it.
+// string into session: at most 32 characters, ending at the first ";", white
+// space, double quote or control character, always terminated. False (session untouched) when there is no marker.
+// The id is cut there so that text a page puts into its own cookies can
+// neither become further arguments of the command lines built from it nor
+// merge the arguments that follow it into one.
 bool SessionFromCookie(std::u16string_view cookie, char16_t (&session)[kSessionCapacity]);
 
 // page is null when the object the page passed is not a window: nothing

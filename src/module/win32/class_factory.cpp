@@ -1,5 +1,7 @@
 #include "module/win32/class_factory.h"
 
+#include <atomic>
+
 #include "module/win32/win32_module_environment.h"
 #include "module/win32/win32_registry.h"
 #include "support/win32/module_lock.h"
@@ -38,12 +40,25 @@ STDMETHODIMP ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** ou
   return create_(iid, out);
 }
 
+namespace {
+
+// The locks LockServer holds on the module, apart from objects and threads:
+// an unlock without a lock finds none to release, so it can never take the
+// module's count below what its live objects hold.
+std::atomic<long> serverLocks{0};
+
+}  // namespace
+
 STDMETHODIMP ClassFactory::LockServer(BOOL lock) {
   if (lock) {
+    serverLocks.fetch_add(1);
     ModuleLock::Acquire();
-  } else {
-    ModuleLock::Release();
+    return S_OK;
   }
+  long held = serverLocks.load();
+  while (held > 0 && !serverLocks.compare_exchange_weak(held, held - 1)) {
+  }
+  if (held > 0) ModuleLock::Release();
   return S_OK;
 }
 

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <olectl.h>
 
+#include "com/win32/com_boundary.h"
 #include "module/server_registration.h"
 #include "module/win32/win32_module_environment.h"
 #include "module/win32/win32_registry.h"
@@ -38,16 +39,20 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
 }
 
 STDAPI DllRegisterServer() {
-  Win32TypeLibrary library;
-  Win32ModuleEnvironment module;
-  return RegisterServer(TheApp().Factories(), kVorlaneTypeLibrary, library, module);
+  return ComBoundary([] {
+    Win32TypeLibrary library;
+    Win32ModuleEnvironment module;
+    return static_cast<HRESULT>(RegisterServer(TheApp().Factories(), kVorlaneTypeLibrary, library, module));
+  });
 }
 
 STDAPI DllUnregisterServer() {
-  Win32TypeLibrary library;
-  Win32Registry registry;
-  Win32ModuleEnvironment module;
-  return UnregisterServer(TheApp().Factories(), kVorlaneTypeLibrary, library, registry, module);
+  return ComBoundary([] {
+    Win32TypeLibrary library;
+    Win32Registry registry;
+    Win32ModuleEnvironment module;
+    return static_cast<HRESULT>(UnregisterServer(TheApp().Factories(), kVorlaneTypeLibrary, library, registry, module));
+  });
 }
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* out) {

@@ -30,16 +30,23 @@ Win32PollerThread::~Win32PollerThread() { CloseHandle(handle_); }
 
 void Win32PollerThread::Wake() { QueueUserAPC(&DoNothing, handle_, 0); }
 
-std::unique_ptr<Win32PollerThread> StartStatusPoller(const std::shared_ptr<PollerState>& state) {
-  StatusChannel& channel = StatusChannel::Process();
-  PollerRun run = channel.BeginRun();
-  HANDLE thread = StartPinnedThread([state, run] { return RunPoller(state, run); });
-  if (thread == nullptr) return nullptr;
+PollerThreadSlot Win32PollerThread::Duplicate() {
   HANDLE second = nullptr;
-  if (DuplicateHandle(GetCurrentProcess(), thread, GetCurrentProcess(), &second, 0, FALSE,
-                      DUPLICATE_SAME_ACCESS))
-    channel.AttachThread(run, std::make_unique<Win32PollerThread>(second));
-  return std::make_unique<Win32PollerThread>(thread);
+  if (!DuplicateHandle(GetCurrentProcess(), handle_, GetCurrentProcess(), &second, 0, FALSE,
+                       DUPLICATE_SAME_ACCESS))
+    return nullptr;
+  return std::make_unique<Win32PollerThread>(second);
+}
+
+void Win32PollerThread::Resume() { ResumeThread(handle_); }
+
+std::unique_ptr<Win32PollerThread> StartStatusPoller(const std::shared_ptr<PollerState>& state) {
+  PollerThreadSlot started = StatusChannel::Process().StartRun([&](PollerRun run) -> std::unique_ptr<HeldPollerThread> {
+    HANDLE thread = StartPinnedThread([state, run] { return RunPoller(state, run); }, ThreadStart::Held);
+    if (thread == nullptr) return nullptr;
+    return std::make_unique<Win32PollerThread>(thread);
+  });
+  return std::unique_ptr<Win32PollerThread>(static_cast<Win32PollerThread*>(started.release()));
 }
 
 void SendPageOff() {

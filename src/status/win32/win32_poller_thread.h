@@ -4,12 +4,13 @@
 
 #include "status/poller_control.h"
 #include "status/poller_thread.h"
+#include "status/status_channel.h"
 
 namespace vorlane {
 
 // An owned thread handle: Wake() queues an empty asynchronous procedure call,
 // destruction closes the handle without waiting.
-class Win32PollerThread final : public PollerThread {
+class Win32PollerThread final : public HeldPollerThread {
  public:
   explicit Win32PollerThread(void* threadHandle) : handle_(threadHandle) {}
   ~Win32PollerThread() override;
@@ -17,6 +18,8 @@ class Win32PollerThread final : public PollerThread {
   Win32PollerThread& operator=(const Win32PollerThread&) = delete;
 
   void Wake() override;
+  PollerThreadSlot Duplicate() override;
+  void Resume() override;
   void* NativeHandle() const { return handle_; }
 
  private:

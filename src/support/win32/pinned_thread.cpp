@@ -20,7 +20,12 @@ struct PinnedLaunch {
 
 unsigned __stdcall PinnedEntry(void* argument) {
   std::unique_ptr<PinnedLaunch> launch(static_cast<PinnedLaunch*>(argument));
-  const unsigned code = launch->body();
+  unsigned code = kThreadBodyThrew;
+  try {
+    code = launch->body();
+  } catch (...) {
+    // Out of memory, say: this thread's work is lost, the browser must not be.
+  }
   HMODULE pinned = launch->pin.Take();
   launch.reset();  // the module may count as unused from here on
   ModulePin::ExitThreadAndUnpin(pinned, static_cast<DWORD>(code));
@@ -29,9 +34,10 @@ unsigned __stdcall PinnedEntry(void* argument) {
 
 }  // namespace
 
-HANDLE StartPinnedThread(std::function<unsigned()> body) {
+HANDLE StartPinnedThread(std::function<unsigned()> body, ThreadStart start) {
   auto launch = std::unique_ptr<PinnedLaunch>(new PinnedLaunch{std::move(body), {}, {}});
-  auto thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &PinnedEntry, launch.get(), 0, nullptr));
+  unsigned flags = start == ThreadStart::Held ? CREATE_SUSPENDED : 0;
+  auto thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &PinnedEntry, launch.get(), flags, nullptr));
   if (thread != nullptr) launch.release();  // the thread owns it now
   return thread;
 }

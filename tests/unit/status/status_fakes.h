@@ -57,6 +57,7 @@ class FakeSockets final : public StatusSocketPort {
   bool ConnectLoopback(SocketHandle s, std::uint16_t port) override {
     connectPorts.push_back(port);
     connectSockets.push_back(s);
+    if (onConnect) onConnect();
     return static_cast<int>(connectPorts.size()) > failedConnects;
   }
   int Send(SocketHandle s, const char* bytes, int size) override {
@@ -79,7 +80,7 @@ class FakeSockets final : public StatusSocketPort {
   std::uint16_t grantedVersion = 0x0202;
   int failedConnects = 0;  // this many attempts fail before one works
   int socketsLeft = -1;    // sockets that can still be made; -1 = no limit
-  std::function<void()> onReceive;
+  std::function<void()> onReceive, onConnect;
 
   std::uint16_t requestedVersion = 0;
   int startups = 0, cleanups = 0;

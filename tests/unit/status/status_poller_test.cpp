@@ -98,6 +98,7 @@ struct FailureCase {
   const char* name;
   std::function<void(FakeSockets&)> arrange;
   std::vector<std::u16string> messages;
+  int cleanups = 1;  // Winsock is stopped only when it was started
 };
 // Names the case in test listings instead of dumping its bytes.
 void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
@@ -124,7 +125,8 @@ TEST_P(StatusPollerFailureTest, LogsTellsThePageConnectedClosesAndCleansUp) {
   EXPECT_EQ(std::count(logged.begin(), logged.end(), u'\n'),
             static_cast<long>(GetParam().messages.size()));
   EXPECT_THAT(window.texts, ElementsAre("Connected"));
-  EXPECT_EQ(sockets.cleanups, 1);
+  EXPECT_EQ(sockets.startups, 1);
+  EXPECT_EQ(sockets.cleanups, GetParam().cleanups);
   EXPECT_EQ(sockets.closed, sockets.opened);
   EXPECT_EQ(channel.StatusSocket(), kNoSocket);
   EXPECT_TRUE(sockets.sent.empty());
@@ -133,7 +135,7 @@ TEST_P(StatusPollerFailureTest, LogsTellsThePageConnectedClosesAndCleansUp) {
 INSTANTIATE_TEST_SUITE_P(
     EachFailure, StatusPollerFailureTest,
     ::testing::Values(
-        FailureCase{"Startup", [](FakeSockets& s) { s.startupWorks = false; }, {u"WSAStartup error!"}},
+        FailureCase{"Startup", [](FakeSockets& s) { s.startupWorks = false; }, {u"WSAStartup error!"}, 0},
         FailureCase{"Version11", [](FakeSockets& s) { s.grantedVersion = 0x0101; },
                     {u"LOBYTE || HIBYTE error!"}},
         FailureCase{"Version21", [](FakeSockets& s) { s.grantedVersion = 0x0102; },
@@ -255,13 +257,52 @@ TEST_F(StatusPollerTest, AStopDuringAReceiveEndsTheThreadWithoutPausing) {
   EXPECT_EQ(sockets.closed, sockets.opened);
 }
 
-TEST_F(StatusPollerTest, ClearingTheFlagWhileConnectingTakesEffectOnlyOnceConnected) {
-  sockets.failedConnects = 3;
-  pauses.onPause = [&](int) { state->keepPolling = 0; };
+// Told to stop, or replaced by a newer run, while the client is not there:
+// the next attempt is not made, and the page and the log hear nothing.
+TEST_F(StatusPollerTest, AStopWhileConnectingEndsBeforeTheNextAttemptInSilence) {
+  for (bool replaced : {false, true}) {
+    SCOPED_TRACE(replaced ? "replaced" : "flag cleared");
+    sockets = FakeSockets();
+    pauses = FakePauses();
+    state->keepPolling = 1;
+    run = channel.BeginRun();
+    sockets.failedConnects = 1000;
+    pauses.onPause = [&](int k) {
+      if (k < 3) return;
+      if (replaced)
+        channel.BeginRun();
+      else
+        state->keepPolling = 0;
+    };
+    EXPECT_EQ(Run(), kPollerStopped);
+    EXPECT_EQ(sockets.connectPorts.size(), 3u);
+    EXPECT_EQ(pauses.now, 1200u);
+    EXPECT_TRUE(sockets.sent.empty());
+    EXPECT_TRUE(window.texts.empty());
+    EXPECT_EQ(Log(), u"");
+    EXPECT_EQ(sockets.closed, sockets.opened);
+    EXPECT_EQ(sockets.cleanups, 1);
+  }
+}
+
+TEST_F(StatusPollerTest, AStopDuringTheLastPauseIsNotReportedAsAFailure) {
+  sockets.failedConnects = 1000;
+  pauses.onPause = [&](int k) {
+    if (k == kConnectAttempts) state->keepPolling = 0;
+  };
   EXPECT_EQ(Run(), kPollerStopped);
-  // All the attempts go on; the connection made is closed unused.
-  EXPECT_EQ(sockets.connectPorts.size(), 4u);
+  EXPECT_EQ(sockets.connectPorts.size(), 360u);
+  EXPECT_TRUE(window.texts.empty());
+  EXPECT_EQ(Log(), u"");
+}
+
+TEST_F(StatusPollerTest, AConnectionMadeAfterAStopCameIsClosedUnused) {
+  sockets.failedConnects = 0;
+  sockets.onConnect = [&] { state->keepPolling = 0; };
+  EXPECT_EQ(Run(), kPollerStopped);
+  EXPECT_EQ(sockets.connectPorts.size(), 1u);
   EXPECT_TRUE(sockets.sent.empty());
+  EXPECT_TRUE(window.texts.empty());
   EXPECT_EQ(sockets.closed, sockets.opened);
 }
 

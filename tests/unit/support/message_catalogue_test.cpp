@@ -2,17 +2,43 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 
 namespace vorlane {
 namespace {
 
 TEST(MessageCatalogue, PairsAreEnglishThenChineseWithFullWidthPunctuation) {
-  EXPECT_EQ(std::u16string(MessageText(0)), u"Failed to initiate the login information, please login again!");
-  EXPECT_EQ(std::u16string(MessageText(1)), u"登录信息初始化失败\uFF0C请重新登录\uFF01");
-  EXPECT_EQ(std::u16string(MessageText(11)), u"请检查是否插入USB-Key或证书是否有效\uFF01");
-  EXPECT_EQ(std::u16string(MessageText(20)), u"Connect SSLVPN server error, please contact administrator!");
-  EXPECT_EQ(std::u16string(MessageText(23)), u"启动SSLVPN客户端失败\uFF0C请联系管理员\uFF01");
+  const char16_t* const expected[] = {
+      u"Failed to initiate the login information, please login again!",
+      u"登录信息初始化失败\uFF0C请重新登录\uFF01",
+      u"Initialize the SSL environmental failure!",
+      u"初始化SSL环境失败\uFF01",
+      u"Initialize the CAPI engine failure!",
+      u"初始化CAPI引擎失败\uFF01",
+      u"SSLVPN address error, please check it!",
+      u"SSLVPN地址错误\uFF0C请检查\uFF01",
+      u"Failed to connect to the server, please contact your administrator!",
+      u"连接服务器失败\uFF0C请联系管理员\uFF01",
+      u"Please check whether to insert the USB Key or the certificate is valid!",
+      u"请检查是否插入USB-Key或证书是否有效\uFF01",
+      u"Failed to get the local certification information, please check the connection or contact your "
+      u"administrator!",
+      u"获取本地认证信息失败\uFF0C请检查连接或联系管理员\uFF01",
+      u"Authentication failed, please check the connection or contact your administrator!",
+      u"认证失败\uFF0C请检查连接或联系管理员\uFF01",
+      u"Certificate information error, please check the certificate and contact administrator!",
+      u"证书信息错误\uFF0C请检查证书或联系管理员\uFF01",
+      u"Abnormal connection SSLVPN server, please contact your administrator!",
+      u"连接SSLVPN服务器异常\uFF0C请联系管理员\uFF01",
+      u"Connect SSLVPN server error, please contact administrator!",
+      u"连接SSLVPN服务器超时\uFF0C请联系管理员\uFF01",
+      u"Start SSLVPN client error, please contact administrator!",
+      u"启动SSLVPN客户端失败\uFF0C请联系管理员\uFF01",
+  };
+  static_assert(std::size(expected) == kMessageCount);
+  for (int entry = 0; entry < kMessageCount; ++entry)
+    EXPECT_EQ(std::u16string(MessageText(entry)), expected[entry]) << "entry " << entry;
   for (int entry = 0; entry < kMessageCount; ++entry) {
     std::u16string text = MessageText(entry);
     bool ascii = true;

@@ -103,18 +103,42 @@ TEST(ControlDispatch, InvocationErrors) {
   EXPECT_EQ(Call(control.Get(), 1003, {}, nullptr, DISPATCH_PROPERTYPUT), DISP_E_MEMBERNOTFOUND);
 }
 
+// Run takes the certificate login's road with "type" 2, which does nothing
+// with an object that is not a page's window: no download, no poller, no box.
 TEST(ControlDispatch, BooleanMembersGiveVtBool) {
-  ComPtr<IDispatch> control = NewInitialisedControl();
-  ComPtr<EventSink> someObject = ComPtr<EventSink>::Adopt(new EventSink());
+  ComPtr<IDispatch> control = NewControl();
+  ComPtr<PropertyBag> bag = ComPtr<PropertyBag>::Adopt(new PropertyBag());
+  bag->params[u"type"] = u"2";
+  ASSERT_EQ(control.As<IPersistPropertyBag>(IID_IPersistPropertyBag)->Load(bag.Get(), nullptr), S_OK);
+  ComPtr<EventSink> notAWindow = ComPtr<EventSink>::Adopt(new EventSink());
   VARIANTARG window;
   window.vt = VT_DISPATCH;
-  window.pdispVal = someObject.Get();
+  window.pdispVal = notAWindow.Get();
   Variant result;
   ASSERT_EQ(Call(control.Get(), 1000, {window}, result.Get()), S_OK);
   EXPECT_EQ(result->vt, VT_BOOL);
-  // RunCmd's flag converts from a number; the command from a number too.
-  ASSERT_EQ(Call(control.Get(), 1002, {Int(5), Int(7)}, result.Put()), S_OK);
+  EXPECT_EQ(result->boolVal, VARIANT_FALSE);
+  EXPECT_EQ(notAWindow->calls, 0);
+
+  // RunCmd's flag converts from a number: 5 is true, so the call returns only
+  // once the program has ended and what it wrote is there.
+  wchar_t folder[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, folder);
+  std::wstring marker = std::wstring(folder) + L"runcmd_waited.txt";
+  DeleteFileW(marker.c_str());
+  Variant command;
+  command->vt = VT_BSTR;
+  command->bstrVal = SysAllocString((L"cmd.exe /c echo waited> \"" + marker + L"\"").c_str());
+  ASSERT_EQ(Call(control.Get(), 1002, {Int(5), *command.Get()}, result.Put()), S_OK);
   EXPECT_EQ(result->vt, VT_BOOL);
+  EXPECT_EQ(result->boolVal, VARIANT_TRUE);
+  EXPECT_NE(GetFileAttributesW(marker.c_str()), INVALID_FILE_ATTRIBUTES);
+  DeleteFileW(marker.c_str());
+  // The command converts from a number too; no program of that name starts.
+  ASSERT_EQ(Call(control.Get(), 1002, {Int(0), Int(7)}, result.Put()), S_OK);
+  EXPECT_EQ(result->vt, VT_BOOL);
+  EXPECT_EQ(result->boolVal, VARIANT_FALSE);
+
   ASSERT_EQ(Call(control.Get(), 1003, {}, result.Put()), S_OK);
   EXPECT_EQ(result->vt, VT_BOOL);
   EXPECT_EQ(result->boolVal, VARIANT_FALSE);

@@ -117,3 +117,30 @@ TEST_F(ControlEvents, NotificationsAfterDeactivationAreLost) {
 
 }  // namespace
 }  // namespace vorlane::tests
+
+namespace vorlane::tests {
+namespace {
+
+// The event goes to the interface the sink advised on the event point, not
+// to whatever it answers for IDispatch, and reaches a sink that answers only
+// the event interface.
+TEST_F(ControlEvents, TheEventGoesToTheInterfaceTheSinkAdvised) {
+  ComPtr<EventSink> advised = ComPtr<EventSink>::Adopt(new EventSink());
+  ComPtr<EventSink> elsewhere = ComPtr<EventSink>::Adopt(new EventSink());
+  advised->forDispatch = ComPtr<IDispatch>(elsewhere.Get());
+  ComPtr<EventSink> sink = ComPtr<EventSink>::Adopt(new EventSink());
+  sink->forEvents = ComPtr<IDispatch>(advised.Get());
+  ComPtr<EventSink> eventsOnly = ComPtr<EventSink>::Adopt(new EventSink());
+  eventsOnly->answersDispatch = false;
+  ASSERT_NE(Connect(control_.Get(), sink.Get()), 0u);
+  ASSERT_NE(Connect(control_.Get(), eventsOnly.Get()), 0u);
+
+  EXPECT_EQ(Notify("Connected"), 0);
+  EXPECT_EQ(advised->received, std::vector<std::u16string>{u"Connected"});
+  EXPECT_EQ(elsewhere->calls, 0);
+  EXPECT_EQ(sink->calls, 0);
+  EXPECT_EQ(eventsOnly->received, std::vector<std::u16string>{u"Connected"});
+}
+
+}  // namespace
+}  // namespace vorlane::tests

@@ -20,19 +20,23 @@ LRESULT CALLBACK SiteWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
   return DefWindowProcW(window, message, wparam, lparam);
 }
 
+const IID kEventsIid = {0xBEE2B8CD, 0x966C, 0x4465, {0x89, 0x4A, 0xF4, 0x46, 0xA8, 0x0C, 0xE3, 0x91}};
+
 }  // namespace
 
+HRESULT Unexpected(const char* call) {
+  ADD_FAILURE() << "unexpected call " << call;
+  return E_NOTIMPL;
+}
+
 STDMETHODIMP EventSink::QueryInterface(REFIID iid, void** out) {
-  if (iid == IID_IUnknown || iid == IID_IDispatch) return Answer(static_cast<IDispatch*>(this), out);
+  if (iid == kEventsIid && forEvents) return Answer(forEvents.Get(), out);
+  if (iid == IID_IDispatch && forDispatch) return Answer(forDispatch.Get(), out);
+  if (iid == IID_IUnknown || iid == kEventsIid || (iid == IID_IDispatch && answersDispatch))
+    return Answer(static_cast<IDispatch*>(this), out);
   *out = nullptr;
   return E_NOINTERFACE;
 }
-STDMETHODIMP EventSink::GetTypeInfoCount(UINT* count) {
-  *count = 0;
-  return S_OK;
-}
-STDMETHODIMP EventSink::GetTypeInfo(UINT, LCID, ITypeInfo**) { return E_NOTIMPL; }
-STDMETHODIMP EventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
 STDMETHODIMP EventSink::Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                                UINT*) {
   ++calls;
@@ -65,6 +69,21 @@ STDMETHODIMP PropertyBag::Write(LPCOLESTR name, VARIANT* value) {
   return S_OK;
 }
 
+STDMETHODIMP InPlaceWindow::QueryInterface(REFIID iid, void** out) {
+  if (iid == IID_IUnknown || iid == IID_IOleWindow || iid == IID_IOleInPlaceUIWindow || iid == IID_IOleInPlaceFrame)
+    return Answer(static_cast<IOleInPlaceFrame*>(this), out);
+  *out = nullptr;
+  return E_NOINTERFACE;
+}
+STDMETHODIMP InPlaceWindow::GetWindow(HWND* out) {
+  *out = window_;
+  return S_OK;
+}
+STDMETHODIMP InPlaceWindow::SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) {
+  activeObjects.emplace_back(object);
+  return S_OK;
+}
+
 Site::Site() {
   WNDCLASSW windowClass = {};
   windowClass.lpfnWndProc = SiteWindowProc;
@@ -73,6 +92,8 @@ Site::Site() {
   RegisterClassW(&windowClass);
   window = CreateWindowExW(0, L"VorlaneTestSite", L"site", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr,
                            GetModuleHandleW(nullptr), nullptr);
+  frame = ComPtr<InPlaceWindow>::Adopt(new InPlaceWindow(window));
+  document = ComPtr<InPlaceWindow>::Adopt(new InPlaceWindow(window));
 }
 
 Site::~Site() { DestroyWindow(window); }
@@ -86,11 +107,11 @@ STDMETHODIMP Site::QueryInterface(REFIID iid, void** out) {
 
 STDMETHODIMP Site::GetMoniker(DWORD, DWORD, IMoniker** out) {
   *out = nullptr;
-  return E_NOTIMPL;
+  return Unexpected("Site::GetMoniker");
 }
 STDMETHODIMP Site::GetContainer(IOleContainer** out) {
   *out = nullptr;
-  return E_NOINTERFACE;
+  return Unexpected("Site::GetContainer");
 }
 STDMETHODIMP Site::GetWindow(HWND* out) {
   *out = window;
@@ -102,12 +123,24 @@ STDMETHODIMP Site::OnInPlaceActivate() {
 }
 STDMETHODIMP Site::OnInPlaceDeactivate() {
   ++deactivations;
+  if (onDeactivate) onDeactivate();
   return S_OK;
 }
-STDMETHODIMP Site::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT position,
+STDMETHODIMP Site::OnUIActivate() {
+  ++uiActivations;
+  return S_OK;
+}
+STDMETHODIMP Site::OnUIDeactivate(BOOL) {
+  ++uiDeactivations;
+  if (onDeactivate) onDeactivate();
+  return S_OK;
+}
+STDMETHODIMP Site::GetWindowContext(IOleInPlaceFrame** frameOut, IOleInPlaceUIWindow** doc, LPRECT position,
                                     LPRECT clip, LPOLEINPLACEFRAMEINFO) {
-  *frame = nullptr;
-  *doc = nullptr;
+  frame->AddRef();
+  *frameOut = frame.Get();
+  document->AddRef();
+  *doc = document.Get();
   *position = {10, 10, 110, 60};
   *clip = *position;
   return S_OK;
@@ -117,9 +150,8 @@ DWORD Connect(IUnknown* control, IUnknown* sink) {
   ComPtr<IConnectionPointContainer> container = ComPtr<IUnknown>(control).As<IConnectionPointContainer>(
       IID_IConnectionPointContainer);
   ComPtr<IConnectionPoint> point;
-  static const IID kEvents = {0xBEE2B8CD, 0x966C, 0x4465, {0x89, 0x4A, 0xF4, 0x46, 0xA8, 0x0C, 0xE3, 0x91}};
   DWORD cookie = 0;
-  if (container && SUCCEEDED(container->FindConnectionPoint(kEvents, point.Put()))) point->Advise(sink, &cookie);
+  if (container && SUCCEEDED(container->FindConnectionPoint(kEventsIid, point.Put()))) point->Advise(sink, &cookie);
   return cookie;
 }
 

@@ -16,22 +16,60 @@
 
 namespace vorlane::tests {
 
+// The fakes below answer only what the control is expected to call; any
+// other call fails the running test, so a new call from the control into its
+// container is seen.
+HRESULT Unexpected(const char* call);
+
 // Records OnClientMessage texts; a failing sink answers every call E_FAIL.
+// Asked for the event interface it gives `forEvents` when set, asked for
+// IDispatch `forDispatch` when set; itself otherwise, for IDispatch only
+// while `answersDispatch`.
 class EventSink : public ComObject<IDispatch> {
  public:
   explicit EventSink(bool failing = false) : failing_(failing) {}
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
-  STDMETHODIMP GetTypeInfoCount(UINT* count) override;
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override;
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
+  STDMETHODIMP GetTypeInfoCount(UINT*) override { return Unexpected("EventSink::GetTypeInfoCount"); }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return Unexpected("EventSink::GetTypeInfo"); }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return Unexpected("EventSink::GetIDsOfNames");
+  }
   STDMETHODIMP Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                       UINT*) override;
 
   std::vector<std::u16string> received;
   int calls = 0;
+  ComPtr<IDispatch> forEvents, forDispatch;
+  bool answersDispatch = true;
 
  private:
   bool failing_;
+};
+
+// The frame or document window of the site; records SetActiveObject.
+class InPlaceWindow : public ComObject<IOleInPlaceFrame> {
+ public:
+  explicit InPlaceWindow(HWND window) : window_(window) {}
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
+  STDMETHODIMP GetWindow(HWND* window) override;
+  STDMETHODIMP ContextSensitiveHelp(BOOL) override { return Unexpected("InPlaceWindow::ContextSensitiveHelp"); }
+  STDMETHODIMP GetBorder(LPRECT) override { return Unexpected("InPlaceWindow::GetBorder"); }
+  STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS) override { return Unexpected("InPlaceWindow::RequestBorderSpace"); }
+  STDMETHODIMP SetBorderSpace(LPCBORDERWIDTHS) override { return Unexpected("InPlaceWindow::SetBorderSpace"); }
+  STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR name) override;
+  STDMETHODIMP InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return Unexpected("InPlaceWindow::InsertMenus"); }
+  STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return Unexpected("InPlaceWindow::SetMenu"); }
+  STDMETHODIMP RemoveMenus(HMENU) override { return Unexpected("InPlaceWindow::RemoveMenus"); }
+  STDMETHODIMP SetStatusText(LPCOLESTR) override { return Unexpected("InPlaceWindow::SetStatusText"); }
+  STDMETHODIMP EnableModeless(BOOL) override { return Unexpected("InPlaceWindow::EnableModeless"); }
+  STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return Unexpected("InPlaceWindow::TranslateAccelerator"); }
+
+  // The object of each SetActiveObject call, null for a clearing one; kept
+  // only to compare, without a reference.
+  std::vector<IOleInPlaceActiveObject*> activeObjects;
+
+ private:
+  HWND window_;
 };
 
 // The page's <param> values as texts, and what a save writes.
@@ -51,28 +89,32 @@ class Site : public ComObject<IOleClientSite, IOleInPlaceSite> {
  public:
   Site();
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
-  STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
+  STDMETHODIMP SaveObject() override { return Unexpected("Site::SaveObject"); }
   STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker** out) override;
   STDMETHODIMP GetContainer(IOleContainer** out) override;
-  STDMETHODIMP ShowObject() override { return S_OK; }
-  STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
-  STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
+  STDMETHODIMP ShowObject() override { return Unexpected("Site::ShowObject"); }
+  STDMETHODIMP OnShowWindow(BOOL) override { return Unexpected("Site::OnShowWindow"); }
+  STDMETHODIMP RequestNewObjectLayout() override { return Unexpected("Site::RequestNewObjectLayout"); }
   STDMETHODIMP GetWindow(HWND* window) override;
-  STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+  STDMETHODIMP ContextSensitiveHelp(BOOL) override { return Unexpected("Site::ContextSensitiveHelp"); }
   STDMETHODIMP CanInPlaceActivate() override { return S_OK; }
   STDMETHODIMP OnInPlaceActivate() override;
-  STDMETHODIMP OnUIActivate() override { return S_OK; }
+  STDMETHODIMP OnUIActivate() override;
   STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT position,
                                 LPRECT clip, LPOLEINPLACEFRAMEINFO info) override;
-  STDMETHODIMP Scroll(SIZE) override { return E_NOTIMPL; }
-  STDMETHODIMP OnUIDeactivate(BOOL) override { return S_OK; }
+  STDMETHODIMP Scroll(SIZE) override { return Unexpected("Site::Scroll"); }
+  STDMETHODIMP OnUIDeactivate(BOOL) override;
   STDMETHODIMP OnInPlaceDeactivate() override;
-  STDMETHODIMP DiscardUndoState() override { return E_NOTIMPL; }
-  STDMETHODIMP DeactivateAndUndo() override { return E_NOTIMPL; }
-  STDMETHODIMP OnPosRectChange(LPCRECT) override { return S_OK; }
+  STDMETHODIMP DiscardUndoState() override { return Unexpected("Site::DiscardUndoState"); }
+  STDMETHODIMP DeactivateAndUndo() override { return Unexpected("Site::DeactivateAndUndo"); }
+  STDMETHODIMP OnPosRectChange(LPCRECT) override { return Unexpected("Site::OnPosRectChange"); }
 
   HWND window = nullptr;
-  int activations = 0, deactivations = 0;
+  int activations = 0, deactivations = 0, uiActivations = 0, uiDeactivations = 0;
+  ComPtr<InPlaceWindow> frame, document;
+  // Runs inside OnUIDeactivate and OnInPlaceDeactivate, as a container's own
+  // bookkeeping would.
+  std::function<void()> onDeactivate;
 
  protected:
   ~Site() override;

@@ -171,5 +171,22 @@ TEST_F(StatusPollerWinTest, ANewPollerTakesOverAndTheOldOneStops) {
   EXPECT_EQ(client.Received().back().connection, 2);
 }
 
+// Nothing listens on 8000: the poller keeps trying to connect.
+class StatusPollerWithoutClient : public StatusPollerWinTest {
+ protected:
+  void SetUp() override { state->window = window.Handle(); }
+};
+
+// Stopped while it cannot connect, it ends at its next attempt, in silence,
+// and lets the module go.
+TEST_F(StatusPollerWithoutClient, AStopWhileConnectingEndsThePollerAtOnce) {
+  long before = ModuleLock::Count();
+  StartPoller();
+  window.PumpUntil([] { return false; }, 1s);  // a few attempts fail meanwhile
+  EXPECT_EQ(StopAndWait(), static_cast<DWORD>(kPollerStopped));
+  EXPECT_TRUE(window.Texts().empty());
+  EXPECT_EQ(ModuleLock::Count(), before);  // held by the poller no longer
+}
+
 }  // namespace
 }  // namespace vorlane

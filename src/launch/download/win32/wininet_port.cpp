@@ -106,8 +106,24 @@ void WinInetPort::FreeCertificate(CertificateContext certificate) {
 void WinInetPort::CloseStore(CertificateStore store) { CertCloseStore(reinterpret_cast<HCERTSTORE>(store), 0); }
 
 FileHandle Win32FilePort::Create(const char16_t* path) {
-  HANDLE file = CreateFileW(AsWide(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileW(AsWide(path), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   return reinterpret_cast<FileHandle>(file);
+}
+
+// A program cannot be started while anyone holds its file for writing, and a
+// handle that lets only readers in cannot be opened while one does; so a
+// reader that shares writing bridges the two. It keeps deleting and renaming
+// out throughout; a writer that comes in through it makes the seal fail.
+FileHandle Win32FilePort::Seal(FileHandle file, const char16_t* path) {
+  HANDLE bridge = CreateFileW(AsWide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  ::CloseHandle(reinterpret_cast<HANDLE>(file));
+  if (bridge == INVALID_HANDLE_VALUE) return kNoFile;
+  HANDLE sealed =
+      CreateFileW(AsWide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ::CloseHandle(bridge);
+  return reinterpret_cast<FileHandle>(sealed);
 }
 
 bool Win32FilePort::Write(FileHandle file, const void* bytes, std::uint32_t length) {

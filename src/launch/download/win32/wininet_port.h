@@ -28,6 +28,7 @@ class WinInetPort final : public InternetPort {
 class Win32FilePort final : public FilePort {
  public:
   FileHandle Create(const char16_t* path) override;
+  FileHandle Seal(FileHandle file, const char16_t* path) override;
   bool Write(FileHandle file, const void* bytes, std::uint32_t length) override;
   void Close(FileHandle file) override;
   void Delete(const char16_t* path) override;

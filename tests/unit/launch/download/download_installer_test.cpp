@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
+#include <thread>
+
 #include "fake_internet.h"
 
 namespace vorlane {
@@ -14,13 +18,17 @@ struct FakeSurroundings final : DownloadEnvironment, ProgramLauncher, UserNotice
   std::u16string folder = u"C:\\Users\\u\\AppData\\Local\\Temp\\";
   std::vector<std::pair<std::u16string, std::u16string>> launched;
   std::string installerAtLaunch;
+  bool sealedAtLaunch = false;
   FakeFiles* files = nullptr;
   std::vector<MessageChoice> notices;
+  std::function<void()> duringLaunch;
 
   std::u16string TemporaryFolder() override { return folder; }
   int LaunchElevated(const char16_t* path, const char16_t* parameters) override {
     launched.emplace_back(path, parameters);
-    installerAtLaunch = files->files[path];
+    installerAtLaunch = files->Contents(path);
+    sealedAtLaunch = files->OnlySealed(path);
+    if (duringLaunch) duringLaunch();
     return 1;
   }
   void Show(MessageChoice message) override { notices.push_back(message); }
@@ -69,6 +77,50 @@ TEST_F(DownloadInstaller_, FetchesWithTheSessionCookieAndStartsTheCompleteInstal
   EXPECT_TRUE(net.open.empty());  // handles closed after success too
 }
 
+// From its last byte until the launch is handed over the file stays open,
+// readable by others but not writable, and is let go of afterwards.
+TEST_F(DownloadInstaller_, TheInstallerIsHeldSealedWhileItIsStarted) {
+  ASSERT_TRUE(Download());
+  EXPECT_TRUE(around.sealedAtLaunch);
+  EXPECT_EQ(files.openCount, 0);
+}
+
+TEST_F(DownloadInstaller_, AnInstallerSomeoneElseOpenedForWritingIsNotStarted) {
+  files.sealFails = true;
+  EXPECT_FALSE(Download());
+  ExpectFailureShown();
+  EXPECT_EQ(files.openCount, 0);
+}
+
+// The second download waits for the first one's launch, then creates and
+// starts its own whole installer under the same name.
+TEST_F(DownloadInstaller_, TwoDownloadsAtOnceEachStartAWholeInstaller) {
+  FakeInternet secondNet;
+  secondNet.body = "second installer";
+  net.body = "first installer";
+  FakeSurroundings second;
+  second.files = &files;
+  bool secondCreatedDuringFirstLaunch = false;
+  std::thread secondDownload;
+  around.duringLaunch = [&] {
+    int createsBefore = files.Creates();
+    secondDownload = std::thread([&] { DownloadInstaller(context, {secondNet, files, second, second, second}); });
+    // Without the turn the second one would create the file now (failing,
+    // or truncating the installer being started).
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    secondCreatedDuringFirstLaunch = files.Creates() != createsBefore;
+  };
+  ASSERT_TRUE(Download());
+  secondDownload.join();
+  EXPECT_FALSE(secondCreatedDuringFirstLaunch);
+  EXPECT_EQ(around.installerAtLaunch, "first installer");
+  ASSERT_EQ(second.launched.size(), 1u);
+  EXPECT_EQ(second.launched[0].first, installer);
+  EXPECT_EQ(second.installerAtLaunch, "second installer");
+  EXPECT_TRUE(second.sealedAtLaunch);
+  EXPECT_TRUE(second.notices.empty());
+}
+
 TEST_F(DownloadInstaller_, EmptySessionSendsAnEmptyCookieValue) {
   context.session[0] = u'\0';
   ASSERT_TRUE(Download());
@@ -100,20 +152,29 @@ TEST_F(DownloadInstaller_, HostThatBreaksTheUrlFailsWithoutNetworkTraffic) {
   }
 }
 
-TEST_F(DownloadInstaller_, ErrorStatusStartsNothingAndLeavesNoFile) {
+// A refused reply is turned down before the file is touched: an installer
+// left by an earlier download keeps its bytes, none of the error page's.
+TEST_F(DownloadInstaller_, ErrorStatusStartsNothingAndLeavesAnEarlierInstallerAsItWas) {
+  files.files[installer] = "earlier installer";
   net.status = 404;
   net.body = "<html>not found</html>";
   EXPECT_FALSE(Download());
   ExpectFailureShown();
-  EXPECT_EQ(files.files.count(installer), 0u);
+  EXPECT_EQ(files.Contents(installer), "earlier installer");
+  EXPECT_EQ(files.openCount, 0);
 }
 
+// A torn body has already replaced the earlier installer; what it wrote is
+// deleted, so no part of an installer is left to start.
 TEST_F(DownloadInstaller_, TornBodyStartsNothingAndLeavesNoFile) {
+  files.files[installer] = "earlier installer";
   net.body = std::string(40000, 'q');
   net.failReadAfter = 10240;
   EXPECT_FALSE(Download());
   ExpectFailureShown();
   EXPECT_EQ(files.files.count(installer), 0u);
+  EXPECT_EQ(files.deleted, std::vector<std::u16string>{installer});
+  EXPECT_EQ(files.openCount, 0);
 }
 
 TEST_F(DownloadInstaller_, InstallerHeldByAnotherProgramIsNotDeleted) {

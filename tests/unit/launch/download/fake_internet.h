@@ -2,6 +2,7 @@
 // A scripted WinINet and an in-memory file system for the download's tests.
 #include <cstring>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -118,37 +119,87 @@ struct FakeInternet final : InternetPort {
   std::size_t delivered_ = 0;
 };
 
+// Files as Windows shares them here: a file open for writing or sealed
+// cannot be created anew until its handle is closed. Safe to share between
+// threads.
 struct FakeFiles final : FilePort {
   std::map<std::u16string, std::string> files;
   std::set<std::u16string> locked;  // held open by another program
   bool writesFail = false;
+  bool sealFails = false;  // someone else holds the file for writing
   std::vector<std::u16string> deleted;
   int openCount = 0;
 
   FileHandle Create(const char16_t* path) override {
-    if (locked.count(path) != 0) return kNoFile;
+    std::lock_guard lock(mutex_);
+    if (locked.count(path) != 0 || OpenOn(path)) return kNoFile;
     files[path].clear();
-    handles_[++last_] = path;
-    ++openCount;
-    return last_;
+    return Open(path, false);
+  }
+  FileHandle Seal(FileHandle file, const char16_t* path) override {
+    std::lock_guard lock(mutex_);
+    CloseLocked(file);
+    if (sealFails) return kNoFile;
+    return Open(path, true);
   }
   bool Write(FileHandle file, const void* bytes, std::uint32_t length) override {
-    if (writesFail) return false;
-    files[handles_.at(file)].append(static_cast<const char*>(bytes), length);
+    std::lock_guard lock(mutex_);
+    if (writesFail || handles_.at(file).sealed) return false;
+    files[handles_.at(file).path].append(static_cast<const char*>(bytes), length);
     return true;
   }
   void Close(FileHandle file) override {
-    handles_.erase(file);
-    --openCount;
+    std::lock_guard lock(mutex_);
+    CloseLocked(file);
   }
   void Delete(const char16_t* path) override {
+    std::lock_guard lock(mutex_);
     deleted.emplace_back(path);
     files.erase(path);
   }
 
+  // Whether the file is held sealed, and by nothing else.
+  bool OnlySealed(const std::u16string& path) {
+    std::lock_guard lock(mutex_);
+    int sealed = 0, writing = 0;
+    for (auto& [handle, open] : handles_)
+      if (open.path == path) ++(open.sealed ? sealed : writing);
+    return sealed == 1 && writing == 0;
+  }
+  std::string Contents(const std::u16string& path) {
+    std::lock_guard lock(mutex_);
+    return files[path];
+  }
+  int Creates() {
+    std::lock_guard lock(mutex_);
+    return creates_;
+  }
+
  private:
-  std::map<FileHandle, std::u16string> handles_;
+  struct OpenFile {
+    std::u16string path;
+    bool sealed;
+  };
+  bool OpenOn(const std::u16string& path) const {
+    for (auto& [handle, open] : handles_)
+      if (open.path == path) return true;
+    return false;
+  }
+  FileHandle Open(const char16_t* path, bool sealed) {
+    handles_[++last_] = {path, sealed};
+    ++openCount;
+    if (!sealed) ++creates_;
+    return last_;
+  }
+  void CloseLocked(FileHandle file) {
+    handles_.erase(file);
+    --openCount;
+  }
+
+  std::mutex mutex_;
+  std::map<FileHandle, OpenFile> handles_;
   FileHandle last_ = 0;
+  int creates_ = 0;
 };
 
 }  // namespace vorlane::tests

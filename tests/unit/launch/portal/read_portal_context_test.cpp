@@ -54,6 +54,21 @@ TEST(SessionFromCookie, EndsAtASemicolonOrWhiteSpace) {
   EXPECT_EQ(Session(u"Varnex_SSLID=;rest"), u"");
 }
 
+TEST(SessionFromCookie, EndsAtADoubleQuoteOrAControlCharacter) {
+  // A quote would open a quoted argument swallowing "-type" and "/S".
+  EXPECT_EQ(Session(u"Varnex_SSLID=abc\"def"), u"abc");
+  EXPECT_EQ(Session(u"Varnex_SSLID=\"abc"), u"");
+  for (char16_t control : {u'\x01', u'\x1B', u'\x1F', u'\x7F', u'\x85', u'\x9F'}) {
+    std::u16string cookie = u"Varnex_SSLID=ab";
+    cookie += control;
+    cookie += u"cd";
+    EXPECT_EQ(Session(cookie), u"ab") << int(control);
+  }
+  EXPECT_EQ(Session(std::u16string(u"Varnex_SSLID=ab\0cd", 17)), u"ab");
+  // Other printable text, beyond ASCII included, stays part of the id.
+  EXPECT_EQ(Session(u"Varnex_SSLID=a'b\u00A0\u4E2D-_=~"), u"a'b\u00A0\u4E2D-_=~");
+}
+
 TEST(SessionFromCookie, WithoutTheMarkerNothingIsCopied) {
   bool found = true;
   EXPECT_EQ(Session(u"other=1; varnex_sslid=lowercase", &found), u"<none>");

@@ -76,6 +76,13 @@ TEST_F(RunLaunchRoad_, PageWithoutCookieStringStartsTheUpdaterWithAnEmptySession
   EXPECT_EQ(world.launchedParameters, u"-server gw.example -port 443 -session  -type 0 ");
 }
 
+TEST_F(RunLaunchRoad_, AQuoteInTheSessionCookieCannotSwallowTheUpdatersTypeArgument) {
+  world.updaterInstalled = true;
+  page.cookie = u"Varnex_SSLID=0123\"456789abcdef0123456789ABCDEF";
+  EXPECT_TRUE(RunLaunchRoad(context, &page, world.Ports()));
+  EXPECT_EQ(world.launchedParameters, u"-server gw.example -port 443 -session 0123 -type 0 ");
+}
+
 TEST_F(RunLaunchRoad_, CookieWithoutMarkerShowsTheBoxInTheTypesLanguageAndStartsNothing) {
   for (std::uint16_t type : {0, 1}) {
     FakeLaunchWorld fresh;

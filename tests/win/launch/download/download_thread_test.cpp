@@ -2,6 +2,8 @@
 // program, the thread stores and starts it, or tells the user why not.
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include "common/message_box_watcher.h"
 #include "common/test_files.h"
 #include "download_test_support.h"
@@ -98,7 +100,7 @@ TEST_F(DownloadThread, GatewayAskingForACertificateWeCannotGiveFailsVisibly) {
   EXPECT_FALSE(tests::FileExists(installer));
 }
 
-TEST_F(DownloadThread, TwoDownloadsAtOnceNeverStartAnIncompleteInstaller) {
+TEST_F(DownloadThread, TwoDownloadsAtOnceEachStartAWholeInstaller) {
   tests::MessageBoxWatcher watcher;
   gateway.SetInstallerMode(InstallerMode::Slow);
   gateway.SetSlowPause(5);
@@ -107,13 +109,30 @@ TEST_F(DownloadThread, TwoDownloadsAtOnceNeverStartAnIncompleteInstaller) {
   EXPECT_GE(ModuleLock::Count(), 1);  // the threads hold the module while they run
   ASSERT_TRUE(tests::WaitForDownloadThreads());
 
+  // One after the other, each under the one name, each whole.
   auto launches = tests::TakeLaunches();
-  // One of them holds the file while the other wants it: that one tells the
-  // user. Either way every started installer was whole.
-  EXPECT_EQ(launches.size() + watcher.Seen().size(), 2u);
-  ASSERT_GE(launches.size(), 1u);
-  for (const auto& launch : launches) EXPECT_EQ(launch.bytesAtLaunch, installerBytes);
+  ASSERT_EQ(launches.size(), 2u);
+  for (const auto& launch : launches) {
+    EXPECT_EQ(launch.path, installer);
+    EXPECT_EQ(launch.bytesAtLaunch, installerBytes);
+  }
+  EXPECT_TRUE(watcher.Seen().empty());
   EXPECT_EQ(gateway.Requests().size(), 2u);
+}
+
+int ThrowingLauncher(const char16_t*, const char16_t*) { throw std::bad_alloc(); }
+
+// What the thread throws ends the download, not the process; the module is
+// let go of as after any download.
+TEST_F(DownloadThread, AnExceptionInTheThreadEndsOnlyTheDownload) {
+  tests::MessageBoxWatcher watcher;
+  ASSERT_TRUE(StartInstallerDownload(context, ThrowingLauncher));
+  ASSERT_TRUE(tests::WaitForDownloadThreads());
+  EXPECT_EQ(ModuleLock::Count(), 0);
+  // The file was let go of too: a next download can create it.
+  ASSERT_TRUE(StartInstallerDownload(context, tests::RecordingLauncher));
+  ASSERT_TRUE(tests::WaitForDownloadThreads());
+  EXPECT_EQ(tests::TakeLaunches().size(), 1u);
 }
 
 }  // namespace

@@ -134,3 +134,64 @@ TEST(WinInetPort, UnreachableGatewayFailsTheSend) {
 
 }  // namespace
 }  // namespace vorlane
+
+namespace vorlane {
+namespace {
+
+const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
+bool OpensFor(const std::u16string& path, DWORD access, DWORD share) {
+  HANDLE file = CreateFileW(W(path), access, share, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
+}
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// The installer file on the real file system: while written and once sealed,
+// others can read it but neither write, delete nor replace it; sealed, it can
+// be started.
+TEST(Win32FilePortSeal, TheFileCanBeReadAndStartedButNotChangedUntilLetGo) {
+  Win32FilePort files;
+  std::u16string path = tests::TemporaryFolder() + u"sealed_installer_test.exe";
+  std::u16string other = tests::TemporaryFolder() + u"sealed_installer_other.exe";
+  tests::DeleteFileAt(path);
+  std::string program = tests::ReadFileBytes(tests::ProgramFolder() + u"fake_installer.exe");
+  ASSERT_FALSE(program.empty());
+  ASSERT_TRUE(tests::WriteFileBytes(other, "replacement"));
+
+  FileHandle writing = files.Create(path.c_str());
+  ASSERT_NE(writing, kNoFile);
+  ASSERT_TRUE(files.Write(writing, program.data(), static_cast<std::uint32_t>(program.size())));
+  EXPECT_FALSE(OpensFor(path, GENERIC_WRITE, kShareAll));
+  EXPECT_TRUE(OpensFor(path, GENERIC_READ, kShareAll));
+
+  FileHandle sealed = files.Seal(writing, path.c_str());
+  ASSERT_NE(sealed, kNoFile);
+  EXPECT_FALSE(OpensFor(path, GENERIC_WRITE, kShareAll));
+  EXPECT_FALSE(OpensFor(path, DELETE, kShareAll));
+  EXPECT_FALSE(DeleteFileW(W(path)));
+  EXPECT_FALSE(MoveFileExW(W(other), W(path), MOVEFILE_REPLACE_EXISTING));
+  EXPECT_EQ(tests::ReadFileBytes(path), program);
+
+  std::u16string commandLine = u"\"" + path + u"\" sealed";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(CreateProcessW(nullptr, const_cast<wchar_t*>(W(commandLine)), nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &startup, &process))
+      << GetLastError();
+  WaitForSingleObject(process.hProcess, INFINITE);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+
+  files.Close(sealed);
+  EXPECT_TRUE(OpensFor(path, GENERIC_WRITE, kShareAll));
+  EXPECT_TRUE(tests::DeleteFileAt(path));
+  tests::DeleteFileAt(path + u".ran");
+  tests::DeleteFileAt(other);
+}
+
+}  // namespace
+}  // namespace vorlane
