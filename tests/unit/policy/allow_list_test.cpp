@@ -39,6 +39,20 @@ TEST(AllowList, ListedHostMayScriptWhateverCaseBlanksOrFinalDot) {
   EXPECT_TRUE(PageMayScript(policy, page));
 }
 
+// The installer writes its one property as one string of the list.
+TEST(AllowList, OneStringMayNameSeveralHosts) {
+  FakePolicy policy;
+  policy.hosts = std::vector<std::u16string>{u"gw1.example;gw2.example, gw3.example\tgw4.example"};
+  FakePage page;
+  for (const char16_t* address : {u"https://gw1.example/", u"https://gw2.example/", u"https://gw3.example/",
+                                  u"https://gw4.example/"}) {
+    page.address = address;
+    EXPECT_TRUE(PageMayScript(policy, page));
+  }
+  page.address = u"https://gw1.example;gw2.example/";
+  EXPECT_FALSE(PageMayScript(policy, page));
+}
+
 TEST(AllowList, OtherHostsAreRefusedIncludingLookAlikes) {
   FakePolicy policy;
   policy.hosts = std::vector<std::u16string>{u"gw.example"};
