@@ -9,15 +9,22 @@ namespace {
 
 char16_t LowerAscii(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c; }
 
-// An entry as an administrator may write it: surrounding blanks and a final
-// dot do not count, nor does case.
-std::u16string Normalised(std::u16string entry) {
-  std::size_t first = entry.find_first_not_of(u" \t");
-  if (first == std::u16string::npos) return {};
-  entry = entry.substr(first, entry.find_last_not_of(u" \t") - first + 1);
-  if (!entry.empty() && entry.back() == u'.') entry.pop_back();
-  std::transform(entry.begin(), entry.end(), entry.begin(), LowerAscii);
-  return entry;
+constexpr char16_t kSeparators[] = u" \t\r\n;,";
+
+// Whether one policy string names host. A string may hold several names
+// separated by blanks, ";" or "," (an installer property carries one
+// string); a final dot and case do not count.
+bool EntryNames(const std::u16string& entry, const std::u16string& host) {
+  std::size_t at = entry.find_first_not_of(kSeparators);
+  while (at != std::u16string::npos) {
+    std::size_t end = entry.find_first_of(kSeparators, at);
+    std::u16string name = entry.substr(at, end == std::u16string::npos ? std::u16string::npos : end - at);
+    if (name.back() == u'.') name.pop_back();
+    std::transform(name.begin(), name.end(), name.begin(), LowerAscii);
+    if (name == host) return true;
+    at = entry.find_first_not_of(kSeparators, end);
+  }
+  return false;
 }
 
 }  // namespace
@@ -30,7 +37,7 @@ bool PageMayScript(AllowListPolicy& policy, HostingPage& page) {
   std::optional<std::u16string> host = HostOfAddress(*address);
   if (!host) return false;
   return std::any_of(allowed->begin(), allowed->end(),
-                     [&](const std::u16string& entry) { return Normalised(entry) == *host; });
+                     [&](const std::u16string& entry) { return EntryNames(entry, *host); });
 }
 
 }  // namespace vorlane

@@ -7,7 +7,8 @@ namespace vorlane {
 
 // True when no policy is set (the page is then not even asked), or when the
 // hosting page's host equals one of the listed names, compared without
-// regard to ASCII case. A page whose address or host cannot be read is
+// regard to ASCII case. One string of the list may name several hosts,
+// separated by blanks, ";" or ",". A page whose address or host cannot be read is
 // refused while a policy is set.
 bool PageMayScript(AllowListPolicy& policy, HostingPage& page);
 
