@@ -272,8 +272,6 @@ int Host(const Options& options, Transcript& out) {
   return all_ran ? 0 : 1;
 }
 
-}  // namespace
-
 // The page file's <param> values go first, so a --param given too wins.
 bool AddPageFileParams(Options& options, Transcript& out) {
   if (options.page_file.empty()) return true;
@@ -318,6 +316,8 @@ bool SetAllowedHosts(const Options& options, Transcript& out) {
   out.Add(status == ERROR_SUCCESS ? "policy AllowedHosts " + Quote(list) : "error policy " + Hex(status));
   return status == ERROR_SUCCESS;
 }
+
+}  // namespace
 
 int main() {
   _setmode(_fileno(stdout), _O_BINARY);  // lines end in \n alone, for scripts
