@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <ocidl.h>
 
+#include <type_traits>
+
 namespace vorlane::testing {
 
 struct AtlApi {

@@ -5,7 +5,6 @@
 #include <gmock/gmock.h>
 
 #include <string>
-#include <type_traits>
 
 #include "atl_api.h"
 #include "support/win32/com_ptr.h"
