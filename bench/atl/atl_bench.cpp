@@ -26,7 +26,7 @@ std::wstring Beside(const wchar_t* relative) {
 }
 
 // Microseconds from creating the control to its in-place window; -1 on failure.
-double CreateAndActivate(vorlane::testing::AtlApi& atl, HWND frame) {
+double CreateAndActivate(vorlane::tests::AtlApi& atl, HWND frame) {
   HWND container = CreateWindowExW(0, L"AtlAxWin", L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 100, frame, nullptr,
                                    nullptr, nullptr);
   const CLSID clsid = *reinterpret_cast<const CLSID*>(&vorlane::kControlClsid);
@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   FreeLibrary(ocx);  // CoCreateInstance loads it itself, the first time below
-  vorlane::testing::AtlApi atl;
+  vorlane::tests::AtlApi atl;
   if (!atl.Load()) {
     std::fprintf(stderr, "atl_bench: atl.dll's container is missing\n");
     return 1;

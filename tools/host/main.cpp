@@ -276,7 +276,7 @@ int Host(const Options& options, Transcript& out) {
 bool AddPageFileParams(Options& options, Transcript& out) {
   if (options.page_file.empty()) return true;
   std::string html;
-  if (FILE* file = _wfopen(Wide(options.page_file), L"rb")) {
+  if (FILE* file = _wfopen(AsWide(options.page_file), L"rb")) {
     char buffer[4096];
     for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) html.append(buffer, n);
     std::fclose(file);

@@ -6,7 +6,7 @@
 
 #include <type_traits>
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 struct AtlApi {
   BOOL(WINAPI* AxWinInit)() = nullptr;
@@ -30,4 +30,4 @@ struct AtlApi {
   }
 };
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

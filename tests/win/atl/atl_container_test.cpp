@@ -12,7 +12,7 @@
 #include "message_pump.h"
 #include "control/identifiers.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 namespace {
 
 
@@ -180,4 +180,4 @@ TEST_F(AtlContainer, TearsDownWithoutStaleWindowAndTheModuleUnloads) {
 }
 
 }  // namespace
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

@@ -13,7 +13,7 @@
 #include "control/identifiers.h"
 #include "release_files.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 namespace {
 
 using ::testing::Contains;
@@ -86,4 +86,4 @@ TEST(Cabinet, HoldsTheSignedControlAndAnInfThatNamesItsClassAndVersion) {
 }
 
 }  // namespace
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

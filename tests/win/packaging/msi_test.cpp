@@ -11,7 +11,7 @@
 #include "policy/win32/registry_allow_list.h"
 #include "release_files.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 namespace {
 
 using ::testing::Contains;
@@ -97,4 +97,4 @@ TEST_F(Msi, WithoutAllowedHostsNoPolicyIsWritten) {
 }
 
 }  // namespace
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <cstdio>
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 namespace {
 
 std::string Lower(std::string text) {
@@ -137,4 +137,4 @@ PeFacts ReadPeFacts(const std::string& image) {
   return facts;
 }
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

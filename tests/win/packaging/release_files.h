@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 std::u16string ReleaseFile(const std::u16string& name);
 const wchar_t* W(const std::u16string& text);
@@ -26,4 +26,4 @@ struct PeFacts {
 };
 PeFacts ReadPeFacts(const std::string& image);
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests
