@@ -20,7 +20,7 @@ using ::testing::HasSubstr;
 std::u16string InstalledControl() {
   wchar_t folder[MAX_PATH] = {};
   SHGetSpecialFolderPathW(nullptr, folder, CSIDL_PROGRAM_FILES, FALSE);
-  return std::u16string(reinterpret_cast<const char16_t*>(folder)) + u"\\Vorlane\\vorlane.ocx";
+  return std::u16string(AsUtf16(folder)) + u"\\Vorlane\\vorlane.ocx";
 }
 
 long Msiexec(const std::u16string& action, const std::u16string& extra = u"") {
@@ -38,7 +38,7 @@ HRESULT CreateByProgId() {
   return hr;
 }
 
-bool FileThere(const std::u16string& path) { return GetFileAttributesW(W(path)) != INVALID_FILE_ATTRIBUTES; }
+bool FileThere(const std::u16string& path) { return GetFileAttributesW(AsWide(path)) != INVALID_FILE_ATTRIBUTES; }
 
 class Msi : public ::testing::Test {
  protected:
@@ -63,8 +63,8 @@ TEST_F(Msi, InstallRegistersAsDllRegisterServerDoesAndUninstallRestores) {
 
   // The same file at the same place, registered by itself.
   SHCreateDirectoryExW(nullptr, L"C:\\Program Files\\Vorlane", nullptr);
-  ASSERT_TRUE(CopyFileW(W(ReleaseFile(u"vorlane.ocx")), W(InstalledControl()), FALSE));
-  HMODULE module = LoadLibraryW(W(InstalledControl()));
+  ASSERT_TRUE(CopyFileW(AsWide(ReleaseFile(u"vorlane.ocx")), AsWide(InstalledControl()), FALSE));
+  HMODULE module = LoadLibraryW(AsWide(InstalledControl()));
   ASSERT_NE(nullptr, module);
   auto registerServer = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(module, "DllRegisterServer"));
   ASSERT_NE(nullptr, registerServer);

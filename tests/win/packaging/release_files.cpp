@@ -66,12 +66,10 @@ void Walk(HKEY root, const std::wstring& path, std::vector<std::string>& lines) 
 
 }  // namespace
 
-const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-
 std::u16string ReleaseFile(const std::u16string& name) {
   wchar_t path[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::u16string bin(reinterpret_cast<const char16_t*>(path));
+  std::u16string bin(AsUtf16(path));
   bin = bin.substr(0, bin.find_last_of(u"\\/"));
   return bin.substr(0, bin.find_last_of(u"\\/") + 1) + u"release\\" + name;
 }
@@ -96,7 +94,7 @@ long RunToEnd(const std::u16string& commandLine) {
   std::u16string line = commandLine;
   STARTUPINFOW startup = {sizeof startup};
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(nullptr, const_cast<wchar_t*>(W(line)), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+  if (!CreateProcessW(nullptr, AsWide(line.data()), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &process)) {
     return -1;
   }

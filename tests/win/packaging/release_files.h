@@ -6,10 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "support/win32/wide_text.h"
+
 namespace vorlane::tests {
 
 std::u16string ReleaseFile(const std::u16string& name);
-const wchar_t* W(const std::u16string& text);
 
 // Every key and value under the registration's roots and the policy key, one
 // sorted line each ("key|value name|type|data", names lowered since the
