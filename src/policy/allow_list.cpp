@@ -7,8 +7,6 @@
 namespace vorlane {
 namespace {
 
-char16_t LowerAscii(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c; }
-
 constexpr char16_t kSeparators[] = u" \t\r\n;,";
 
 // Whether one policy string names host. A string may hold several names
@@ -18,10 +16,9 @@ bool EntryNames(const std::u16string& entry, const std::u16string& host) {
   std::size_t at = entry.find_first_not_of(kSeparators);
   while (at != std::u16string::npos) {
     std::size_t end = entry.find_first_of(kSeparators, at);
-    std::u16string name = entry.substr(at, end == std::u16string::npos ? std::u16string::npos : end - at);
-    if (name.back() == u'.') name.pop_back();
-    std::transform(name.begin(), name.end(), name.begin(), LowerAscii);
-    if (name == host) return true;
+    if (ComparableHost(entry.substr(at, end == std::u16string::npos ? std::u16string::npos : end - at)) == host) {
+      return true;
+    }
     at = entry.find_first_not_of(kSeparators, end);
   }
   return false;

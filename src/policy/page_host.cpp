@@ -1,5 +1,7 @@
 #include "policy/page_host.h"
 
+#include <utility>
+
 namespace vorlane {
 
 std::optional<std::u16string> HostOfAddress(const std::u16string& address) {
@@ -18,13 +20,18 @@ std::optional<std::u16string> HostOfAddress(const std::u16string& address) {
   } else {
     host = authority.substr(0, authority.find(u':'));
   }
-  // "gw.example." names the same host as "gw.example".
-  if (!host.empty() && host.back() == u'.') host.pop_back();
+  host = ComparableHost(std::move(host));
   if (host.empty()) return std::nullopt;
-  for (char16_t& c : host) {
+  return host;
+}
+
+std::u16string ComparableHost(std::u16string name) {
+  // "gw.example." names the same host as "gw.example".
+  if (!name.empty() && name.back() == u'.') name.pop_back();
+  for (char16_t& c : name) {
     if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
   }
-  return host;
+  return name;
 }
 
 }  // namespace vorlane

@@ -10,4 +10,7 @@ namespace vorlane {
 // their brackets ("[::1]"). Only ASCII letters are lowered.
 std::optional<std::u16string> HostOfAddress(const std::u16string& address);
 
+// A host name as the allow-list compares it: "GW.Example." is "gw.example".
+std::u16string ComparableHost(std::u16string name);
+
 }  // namespace vorlane
