@@ -7,7 +7,40 @@ namespace {
 
 constexpr int kHimetricPerInch = 2540;
 
+// The site's container: the page's document under the IOleContainer a
+// control asks the site for.
+class PageContainer final : public ComObject<IOleContainer> {
+ public:
+  explicit PageContainer(IUnknown* document) : document_(document) { document_->AddRef(); }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (iid == IID_IUnknown || iid == IID_IOleContainer || iid == IID_IParseDisplayName)
+      return Answer(static_cast<IOleContainer*>(this), out);
+    return document_->QueryInterface(iid, out);
+  }
+  HRESULT STDMETHODCALLTYPE ParseDisplayName(IBindCtx*, LPOLESTR, ULONG*, IMoniker**) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE EnumObjects(DWORD, IEnumUnknown**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE LockContainer(BOOL) override { return S_OK; }
+
+ private:
+  ~PageContainer() override { document_->Release(); }
+  IUnknown* const document_;
+};
+
 }  // namespace
+
+ContainerSite::~ContainerSite() {
+  if (container_) container_->Release();
+}
+
+void ContainerSite::SetDocument(IUnknown* document) {
+  if (container_) container_->Release();
+  container_ = document ? new PageContainer(document) : nullptr;
+}
 
 HRESULT ContainerSite::QueryInterface(REFIID iid, void** out) {
   if (!out) return E_POINTER;
@@ -24,8 +57,11 @@ HRESULT ContainerSite::QueryInterface(REFIID iid, void** out) {
 }
 
 HRESULT ContainerSite::GetContainer(IOleContainer** out) {
-  if (out) *out = nullptr;
-  return E_NOINTERFACE;
+  if (!out) return E_POINTER;
+  *out = container_;
+  if (!container_) return E_NOINTERFACE;
+  container_->AddRef();
+  return S_OK;
 }
 
 HRESULT ContainerSite::GetWindow(HWND* out) {

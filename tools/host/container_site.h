@@ -14,8 +14,12 @@ class ContainerSite final
     : public ComObject<IOleClientSite, IOleInPlaceSiteEx, IOleInPlaceFrame, IOleControlSite, IDispatch> {
  public:
   explicit ContainerSite(HWND window) : window_(window) {}
+  ~ContainerSite() override;
 
   bool in_place_active() const { return in_place_active_; }
+  // The page's document, which GetContainer answers as a browser does (the
+  // container is the document); none until set.
+  void SetDocument(IUnknown* document);
 
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
@@ -81,6 +85,7 @@ class ContainerSite final
  private:
   const HWND window_;
   bool in_place_active_ = false;
+  IOleContainer* container_ = nullptr;
 };
 
 }  // namespace vorlane::host

@@ -1,5 +1,7 @@
 #include "hosted_control.h"
 
+#include <objsafe.h>
+
 #include <thread>
 
 #include "message_pump.h"
@@ -65,6 +67,18 @@ HRESULT HostedControl::Create(const ControlSource& source, std::unique_ptr<Hoste
 HostedControl::~HostedControl() {
   Release();
   if (host_window_) DestroyWindow(host_window_);
+}
+
+HRESULT HostedControl::MarkSafe() {
+  if (!object_) return E_UNEXPECTED;
+  ComPtr<IObjectSafety> safety;
+  HRESULT hr = object_->QueryInterface(IID_IObjectSafety, reinterpret_cast<void**>(safety.GetAddressOf()));
+  if (FAILED(hr)) return hr;
+  hr = safety->SetInterfaceSafetyOptions(IID_IPersistPropertyBag, INTERFACESAFE_FOR_UNTRUSTED_DATA,
+                                         INTERFACESAFE_FOR_UNTRUSTED_DATA);
+  if (FAILED(hr)) return hr;
+  return safety->SetInterfaceSafetyOptions(IID_IDispatch, INTERFACESAFE_FOR_UNTRUSTED_CALLER,
+                                           INTERFACESAFE_FOR_UNTRUSTED_CALLER);
 }
 
 HRESULT HostedControl::Initialize(IPropertyBag* params) {

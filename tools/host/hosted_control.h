@@ -40,6 +40,14 @@ class HostedControl {
   HostedControl(const HostedControl&) = delete;
   HostedControl& operator=(const HostedControl&) = delete;
 
+  // The page the control is placed on: its client site's container answers
+  // as this document.
+  void SetPageDocument(IUnknown* document) { site_->SetDocument(document); }
+  // What a browser asks before it loads and scripts a control: safe for
+  // initialisation (IPersistPropertyBag) and for scripting (IDispatch).
+  // The first refusal, or S_OK.
+  HRESULT MarkSafe();
+
   // Loads `params` through IPersistPropertyBag, or initialises as new when null.
   HRESULT Initialize(IPropertyBag* params);
   HRESULT Activate();

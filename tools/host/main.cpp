@@ -16,6 +16,7 @@
 #include "dialog_watcher.h"
 #include "event_sink.h"
 #include "fake_page.h"
+#include "object_params.h"
 #include "hosted_control.h"
 #include "registration.h"
 #include "step_runner.h"
@@ -42,6 +43,10 @@ options:
   --clsid {GUID}       the class to create (default: the control's)
   --param NAME=VALUE   a <param> of the <object> tag; repeatable. Without any the
                        control is initialised as new
+  --page-file PATH     take the <param> values of the control's <object> in the
+                       HTML page PATH (before any --param)
+  --allowed-hosts LIST set the machine's allow-list policy to LIST (hosts
+                       separated by ';') before the control is created
   --page URL           the page's address (default https://gateway.example/portals/index.html)
   --cookie TEXT        the page's cookie string, as document.cookie gives it
                        (default: the page has none)
@@ -92,6 +97,8 @@ struct Options {
   ControlSource source{};
   std::vector<std::pair<std::u16string, std::u16string>> params;
   std::u16string page = u"https://gateway.example/portals/index.html";
+  std::u16string page_file;
+  std::optional<std::u16string> allowed_hosts;
   std::optional<std::u16string> cookie;
   bool activate = true;
   bool gateway = false;
@@ -139,6 +146,11 @@ bool ParseOptions(const std::vector<std::u16string>& words, Options* options, bo
       options->params.emplace_back(text.substr(0, equals), text.substr(equals + 1));
     } else if (word == u"--page") {
       if (!value(&options->page)) return false;
+    } else if (word == u"--page-file") {
+      if (!value(&options->page_file)) return false;
+    } else if (word == u"--allowed-hosts") {
+      if (!value(&text)) return false;
+      options->allowed_hosts = text;
     } else if (word == u"--cookie") {
       if (!value(&text)) return false;
       options->cookie = text;
@@ -213,6 +225,13 @@ int Host(const Options& options, Transcript& out) {
   out.Add(options.source.file.empty() ? "created registry " + ClsidText(options.source.clsid)
                                       : "created file " + Quote(options.source.file));
 
+  // Placed on the page as a browser places it, then asked whether it is safe
+  // to load and script there; only a refusal is shown (the host goes on, so
+  // the members' answers show too).
+  control->SetPageDocument(page->document().Get());
+  hr = control->MarkSafe();
+  if (FAILED(hr)) out.Add("refused safety " + Hex(hr));
+
   const IID events = *reinterpret_cast<const IID*>(&kEventsIid);
   ComPtr<EventSink> sink;
   sink.Attach(new EventSink(events, [&](const ReceivedEvent& event) { out.Add(EventLine(event)); }));
@@ -253,6 +272,51 @@ int Host(const Options& options, Transcript& out) {
   return all_ran ? 0 : 1;
 }
 
+// The page file's <param> values go first, so a --param given too wins.
+bool AddPageFileParams(Options& options, Transcript& out) {
+  if (options.page_file.empty()) return true;
+  std::string html;
+  if (FILE* file = _wfopen(AsWide(options.page_file), L"rb")) {
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) html.append(buffer, n);
+    std::fclose(file);
+  } else {
+    out.Add("error page file " + Quote(options.page_file));
+    return false;
+  }
+  std::string clsid = ClsidText(options.source.clsid);  // {GUID}
+  auto params = ReadObjectParams(html, clsid.substr(1, clsid.size() - 2));
+  if (!params) {
+    out.Add("error page file " + Quote(options.page_file) + " has no <object> of " + clsid);
+    return false;
+  }
+  std::vector<std::pair<std::u16string, std::u16string>> all;
+  for (const auto& [name, value] : *params) {
+    out.Add("page param " + name + " " + Quote(Utf16(value)));
+    all.emplace_back(Utf16(name), Utf16(value));
+  }
+  all.insert(all.end(), options.params.begin(), options.params.end());
+  options.params = std::move(all);
+  return true;
+}
+
+// The machine policy the control reads, as an administrator sets it.
+bool SetAllowedHosts(const Options& options, Transcript& out) {
+  if (!options.allowed_hosts) return true;
+  std::u16string list = *options.allowed_hosts;
+  std::u16string multi;
+  for (size_t at = 0; at <= list.size();) {
+    size_t end = std::min(list.find(u';', at), list.size());
+    if (end > at) multi += list.substr(at, end - at) + u'\0';
+    at = end + 1;
+  }
+  multi += u'\0';
+  LSTATUS status = RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Policies\\Vorlane", L"AllowedHosts",
+                                   REG_MULTI_SZ, multi.data(), static_cast<DWORD>(multi.size() * sizeof(char16_t)));
+  out.Add(status == ERROR_SUCCESS ? "policy AllowedHosts " + Quote(list) : "error policy " + Hex(status));
+  return status == ERROR_SUCCESS;
+}
+
 }  // namespace
 
 int main() {
@@ -268,7 +332,7 @@ int main() {
 
   if (FAILED(OleInitialize(nullptr))) return 1;
   Transcript out(stdout);
-  int status = Register(options, out) ? 0 : 1;
+  int status = SetAllowedHosts(options, out) && AddPageFileParams(options, out) && Register(options, out) ? 0 : 1;
   bool only_registering = options.steps.empty() && options.params.empty() && options.source.file.empty() &&
                           !(options.register_files.empty() && options.unregister_files.empty());
   std::unique_ptr<DemoCounterparts> counterparts;

@@ -4,6 +4,9 @@
 
 #include "com/object_safety.h"
 #include "control/win32/vorlane_ctrl.h"
+#include "policy/allow_list.h"
+#include "policy/win32/registry_allow_list.h"
+#include "policy/win32/site_hosting_page.h"
 #include "support/win32/com_ptr.h"
 
 namespace vorlane {
@@ -22,10 +25,20 @@ STDMETHODIMP CVorlaneCtrl::XObjSafe::GetInterfaceSafetyOptions(REFIID iid, DWORD
   return ControlAnswers(iid) ? S_OK : E_NOINTERFACE;
 }
 
-// Nothing is stored: the control is safe for both purposes always.
+// Nothing is stored: the control is safe for both purposes always, except
+// on a page that the machine's allow-list does not name.
 STDMETHODIMP CVorlaneCtrl::XObjSafe::SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD enabled) {
   if (!ControlAnswers(iid)) return E_NOINTERFACE;
+  if (!control_.HostingPageMayScript()) return E_FAIL;
   return AcceptsSafetyOptions(mask, enabled) ? S_OK : E_FAIL;
+}
+
+bool CVorlaneCtrl::HostingPageMayScript() {
+  ComPtr<IOleClientSite> site;
+  GetClientSite(site.Put());
+  RegistryAllowList policy;
+  SiteHostingPage page(site.Get());
+  return PageMayScript(policy, page);
 }
 
 }  // namespace vorlane

@@ -5,6 +5,7 @@
 
 #include "com/win32/bstr.h"
 #include "com/win32/com_boundary.h"
+#include "com/win32/com_error.h"
 #include "com/win32/guid.h"
 #include "control/control_tables.h"
 #include "control/identifiers.h"
@@ -105,6 +106,7 @@ HRESULT CVorlaneCtrl::Create(REFIID iid, void** out) {
 void CVorlaneCtrl::DoPropExchange(PropertyExchange& exchange) { ExchangeControlProperties(exchange, properties_); }
 
 std::int32_t CVorlaneCtrl::CallMember(const DispatchEntry& member, VARIANTARG* args) {
+  if (!HostingPageMayScript()) throw ComError(E_ACCESSDENIED, "page not on the allow-list");
   for (const MemberBody& body : kMemberBodies) {
     if (body.dispid == member.dispid) return body.call(*this, args);
   }

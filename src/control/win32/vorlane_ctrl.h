@@ -54,6 +54,9 @@ class CVorlaneCtrl : public ControlBase {
   PortalContext& Portal() { return portal_; }
   HANDLE ResetUrlEvent() const { return resetUrlEvent_.Get(); }
   IObjectSafety* ObjectSafety() { return &objectSafety_; }
+  // False while the machine's allow-list policy is set and the hosting
+  // page's host is not on it: the control then refuses to be scripted.
+  bool HostingPageMayScript();
 
   // Fires OnClientMessage with text to every connected sink.
   void FireOnClientMessage(const char16_t* text);

@@ -1,4 +1,5 @@
 #include "gateway_simulator.h"
+#include "portal_page.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
@@ -119,6 +120,13 @@ GatewaySimulator::GatewaySimulator(std::uint16_t port)
     : tls_(std::make_unique<Tls>()), port_(port), listener_(INVALID_SOCKET) {
   Route(kInstallerTarget, [this](const RecordedRequest& request, GatewayConnection& connection) {
     ServeInstallerRequest(request, connection);
+  });
+  Route(kPortalPageTarget, [](const RecordedRequest&, GatewayConnection& connection) {
+    std::string_view page(kPortalPage);
+    if (connection.WriteHead("200 OK", {{"Content-Type", "text/html; charset=utf-8"},
+                                        {"Content-Length", std::to_string(page.size())}})) {
+      connection.Write(page);
+    }
   });
 }
 
