@@ -4,6 +4,8 @@
 #include <openssl/err.h>
 #include <openssl/ssl.h>
 
+#include <cstdlib>
+
 namespace vorlane {
 namespace {
 
@@ -12,9 +14,25 @@ SSL_CTX* Ctx(TlsContext* context) { return reinterpret_cast<SSL_CTX*>(context); 
 SSL* Ssl(TlsConnection* connection) { return reinterpret_cast<SSL*>(connection); }
 ENGINE* Engine(TlsEngine* engine) { return reinterpret_cast<ENGINE*>(engine); }
 
+void CleanUpOpenSsl() { OPENSSL_cleanup(); }
+
+// Left to itself, OpenSSL hands its clean-up to the C runtime's process-wide
+// _onexit list, which runs at process exit after a browser may long have
+// unloaded this module: a call into freed code. The module's own atexit list
+// runs when the module is unloaded, while the code is still there.
+void TieOpenSslToThisModule() {
+  static const bool tied = [] {
+    OPENSSL_init_crypto(OPENSSL_INIT_NO_ATEXIT, nullptr);
+    std::atexit(CleanUpOpenSsl);
+    return true;
+  }();
+  (void)tied;
+}
+
 }  // namespace
 
 void OpenSslTlsLibrary::Start() {
+  TieOpenSslToThisModule();
   SSL_load_error_strings();
   SSL_library_init();
 }

@@ -135,9 +135,11 @@ void LoginGateway::Serve(std::uintptr_t socket) {
       request.append(buffer, static_cast<std::size_t>(got));
     }
     LoginVisit visit;
-    visit.request = request.substr(0, request.find("\r\n\r\n") + (request.find("\r\n\r\n") == std::string::npos ? 0 : 4));
+    std::size_t end = request.find("\r\n\r\n");
+    visit.request = end == std::string::npos ? request : request.substr(0, end + 4);
     X509* peer = SSL_get1_peer_certificate(ssl);
     visit.clientCertificate = DerBytes(peer);
+    visit.clientSubject = SubjectText(peer);
     X509_free(peer);
     visit.protocol = SSL_get_version(ssl);
     LoginReply reply;

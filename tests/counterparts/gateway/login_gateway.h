@@ -36,6 +36,7 @@ LoginReply SilentReply();
 struct LoginVisit {
   std::string request;            // the bytes up to and with the blank line
   std::string clientCertificate;  // DER; empty when none was presented
+  std::string clientSubject;      // "/CN=.../O=..." of it
   std::string protocol;           // "TLSv1.2", ...
 };
 
