@@ -1,7 +1,5 @@
 #include "certlogin/login_texts.h"
 
-#include <climits>
-
 #include "certlogin/login_limits.h"
 
 namespace vorlane {
@@ -17,25 +15,6 @@ bool IsWhiteSpace(Char c) {
 LoginTypeRules RulesForType(std::uint16_t type) {
   bool fromPage = type <= 4;
   return {fromPage, (fromPage || type == 6) ? 1 : 0};
-}
-
-std::int32_t LoginPortFromText(const std::optional<std::u16string>& text) {
-  if (!text || text->empty()) return kDefaultLoginPort;
-  auto it = text->begin();
-  while (it != text->end() && IsWhiteSpace(*it)) ++it;
-  bool negative = false;
-  if (it != text->end() && (*it == u'+' || *it == u'-')) {
-    negative = *it == u'-';
-    ++it;
-  }
-  long long value = 0;
-  for (; it != text->end() && *it >= u'0' && *it <= u'9'; ++it) {
-    value = value * 10 + (*it - u'0');
-    if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
-  }
-  if (negative) value = -value;
-  if (value > INT_MAX) value = INT_MAX;
-  return static_cast<std::int32_t>(value);
 }
 
 std::optional<std::string> SessionAfterMarker(std::string_view text) {

@@ -15,10 +15,6 @@ struct LoginTypeRules {
 };
 LoginTypeRules RulesForType(std::uint16_t type);
 
-// The location's port text: 443 when absent or empty, otherwise the decimal
-// number at its start (leading white space and a sign allowed, no digits 0).
-std::int32_t LoginPortFromText(const std::optional<std::u16string>& text);
-
 // The session id after the first "Varnex_SSLID=" in text: at most 32 bytes,
 // ending at ";", white space or a double quote. nullopt without the marker.
 std::optional<std::string> SessionAfterMarker(std::string_view text);

@@ -20,16 +20,6 @@ TEST(LoginTypeRules, PageSessionUpToFourAndTheLangValueOfEveryRow) {
   }
 }
 
-TEST(LoginPortFromText, DefaultNumberBlanksSignAndGarbage) {
-  EXPECT_EQ(443, LoginPortFromText(std::nullopt));
-  EXPECT_EQ(443, LoginPortFromText(u""));
-  EXPECT_EQ(8443, LoginPortFromText(u"8443"));
-  EXPECT_EQ(8443, LoginPortFromText(u"  \t+8443x1"));
-  EXPECT_EQ(-5, LoginPortFromText(u" -5"));
-  EXPECT_EQ(0, LoginPortFromText(u"abc"));
-  EXPECT_EQ(2147483647, LoginPortFromText(u"99999999999"));
-}
-
 TEST(SessionAfterMarker, ThirtyTwoBytesStoppingAtSeparators) {
   EXPECT_EQ(std::nullopt, SessionAfterMarker("lang=en; varnex_sslid=abc"));
   EXPECT_EQ("0123456789abcdef0123456789abcdef", SessionAfterMarker("Varnex_SSLID=0123456789abcdef0123456789abcdefXYZ"));
