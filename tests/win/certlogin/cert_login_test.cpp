@@ -27,7 +27,6 @@ using testing::LoginGateway;
 constexpr char kSession[] = "0123456789abcdef0123456789abcdef";
 constexpr char kReplySession[] = "fedcba9876543210fedcba9876543210";
 
-std::string Ascii(const std::u16string& text) { return std::string(text.begin(), text.end()); }
 std::u16string Wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
 class CertLoginTest : public ScenarioTest {
@@ -132,9 +131,9 @@ TEST_F(CertLoginTest, TypeThreeSendsThePageSessionAndLogsIn) {
 
 TEST_F(CertLoginTest, TypeSixTakesTheSessionFromTheReplyAndKeepsTheBlankOfTheTarget) {
   Embed(6);
-  gateway_.Script(testing::RedirectReply(" " + Origin() + "/portal/home", kReplySession));
+  gateway_.Script(testing::RedirectReply(std::string(" ").append(Origin()).append("/portal/home"), kReplySession));
   Attempt attempt = RunLogin(Portal(), std::nullopt);
-  ExpectLoggedIn(attempt, kReplySession, " " + Origin() + "/portal/home");
+  ExpectLoggedIn(attempt, kReplySession, std::string(" ").append(Origin()).append("/portal/home"));
   auto visits = gateway_.Visits();
   ASSERT_EQ(1u, visits.size());
   EXPECT_EQ(ExpectedRequest("SSLVPN_lang=1"), visits[0].request);
