@@ -24,9 +24,10 @@
 #include "hosted_control.h"
 #include "login_certificates.h"
 #include "login_gateway.h"
-#include "module/identifiers.h"
+#include "control/identifiers.h"
 #include "personal_store.h"
 #include "property_bag.h"
+#include "support/win32/wide_text.h"
 #include "text.h"
 
 namespace {
@@ -121,13 +122,13 @@ double Median(std::vector<double> values) {
 int main(int argc, char** argv) {
   int attempts = argc > 1 ? std::max(2, std::atoi(argv[1])) : 100;
   if (FAILED(OleInitialize(nullptr))) Fail("no OLE");
-  if (!vorlane::testing::InstallClientCertificate(vorlane::testing::TestLoginCertificates().user,
+  if (!vorlane::tests::InstallClientCertificate(vorlane::tests::TestLoginCertificates().user,
                                                   L"vorlane-bench-user"))
     Fail("cannot fill the personal store");
-  vorlane::testing::LoginGateway gateway;
+  vorlane::tests::LoginGateway gateway;
   if (!gateway.Start()) Fail("no login endpoint");
   std::string origin = "https://127.0.0.1:" + std::to_string(gateway.Port());
-  gateway.Script(vorlane::testing::RedirectReply(origin + "/portal/home"));
+  gateway.Script(vorlane::tests::RedirectReply(origin + "/portal/home"));
   std::u16string portal = Utf16(origin) + u"/portals/index.html";
   std::string request = "GET /certLogin HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(gateway.Port()) +
                         "\r\nCookie: Varnex_SSLID=0123456789abcdef0123456789abcdef; SSLVPN_lang=1\r\n\r\n";
@@ -155,9 +156,9 @@ int main(int argc, char** argv) {
   // The two cookies alone, stored as often as the logins store them.
   auto storeCookies = [&] {
     std::u16string url = Utf16(origin) + u"/";
-    InternetSetCookieW(Wide(url), nullptr,
+    InternetSetCookieW(vorlane::AsWide(url), nullptr,
                        L"Varnex_SSLID=0123456789abcdef0123456789abcdef; path=/;expires=Thu, 01-Jan-2037 00:00:01 GMT");
-    InternetSetCookieW(Wide(url), nullptr, L"Client_Key=1; path=/");
+    InternetSetCookieW(vorlane::AsWide(url), nullptr, L"Client_Key=1; path=/");
   };
   storeCookies();
   PROCESS_MEMORY_COUNTERS cookiesAfterOne = Memory();

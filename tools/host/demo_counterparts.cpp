@@ -58,10 +58,10 @@ std::u16string DemoCounterparts::StartGateway() {
 }
 
 std::u16string DemoCounterparts::StartLoginGateway() {
-  auto login = std::make_unique<testing::LoginGateway>();
+  auto login = std::make_unique<tests::LoginGateway>();
   if (!login->Start()) return {};
   std::string origin = "https://127.0.0.1:" + std::to_string(login->Port());
-  login->Script(testing::RedirectReply(origin + "/portal/home", "0123456789abcdef0123456789abcdef"));
+  login->Script(tests::RedirectReply(origin + "/portal/home", "0123456789abcdef0123456789abcdef"));
   out_.Add("login gateway " + Quote(Utf16(origin)) + " asking for a client certificate");
   std::lock_guard lock(report_mutex_);
   login_ = std::move(login);
@@ -69,9 +69,9 @@ std::u16string DemoCounterparts::StartLoginGateway() {
 }
 
 bool DemoCounterparts::InstallClientCertificate() {
-  const testing::IssuedCertificate& user = testing::TestLoginCertificates().user;
-  if (!testing::InstallClientCertificate(user, L"vorlane-host-user")) return false;
-  out_.Add("client certificate " + Quote(Utf16(testing::SubjectText(user.certificate))) + " in the personal store");
+  const tests::IssuedCertificate& user = tests::TestLoginCertificates().user;
+  if (!tests::InstallClientCertificate(user, L"vorlane-host-user")) return false;
+  out_.Add("client certificate " + Quote(Utf16(tests::SubjectText(user.certificate))) + " in the personal store");
   return true;
 }
 

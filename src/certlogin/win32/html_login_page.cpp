@@ -3,7 +3,7 @@
 #include <mshtml.h>
 
 #include "com/win32/bstr.h"
-#include "com/win32/com_ptr.h"
+#include "support/win32/com_ptr.h"
 
 namespace vorlane {
 namespace {

@@ -3,7 +3,7 @@
 #include <openssl/rsa.h>
 #include <openssl/x509v3.h>
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 namespace {
 
 void AddName(X509_NAME* name, const char* field, const char* value) {
@@ -87,4 +87,4 @@ std::string SubjectText(X509* certificate) {
   return text;
 }
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 struct IssuedCertificate {
   EVP_PKEY* key = nullptr;
@@ -26,4 +26,4 @@ std::string DerBytes(X509* certificate);
 // "CN=...,O=..." of a certificate's subject.
 std::string SubjectText(X509* certificate);
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

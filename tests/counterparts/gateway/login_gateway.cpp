@@ -9,7 +9,7 @@
 
 #include "login_certificates.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 namespace {
 
 constexpr std::size_t kMaxRequestBytes = 64 * 1024;
@@ -164,4 +164,4 @@ void LoginGateway::Serve(std::uintptr_t socket) {
   closesocket(static_cast<SOCKET>(socket));
 }
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

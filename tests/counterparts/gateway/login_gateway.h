@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 enum class ClientCertificateMode {
   Require,  // ask for one and refuse the handshake without one
@@ -81,4 +81,4 @@ class LoginGateway {
   std::vector<std::uintptr_t> openSockets_;
 };
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

@@ -8,7 +8,7 @@
 
 #include <string>
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 namespace {
 
 HCERTSTORE OpenPersonalStore() {
@@ -98,4 +98,4 @@ int PersonalStoreCount() {
   return count;
 }
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

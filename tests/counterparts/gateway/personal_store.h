@@ -3,7 +3,7 @@
 // looks for the client certificate, filled and emptied for tests and demos.
 #include "login_certificates.h"
 
-namespace vorlane::testing {
+namespace vorlane::tests {
 
 // Adds the certificate with its private key in a key container of its own
 // (AT_KEYEXCHANGE, the key spec the engine opens), replacing an earlier copy.
@@ -12,4 +12,4 @@ bool InstallClientCertificate(const IssuedCertificate& issued, const wchar_t* co
 bool EmptyPersonalStore();
 int PersonalStoreCount();
 
-}  // namespace vorlane::testing
+}  // namespace vorlane::tests

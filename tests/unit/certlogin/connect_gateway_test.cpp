@@ -8,8 +8,8 @@
 namespace vorlane {
 namespace {
 
-using fakes::CallLog;
-using fakes::FakeSockets;
+using tests::CallLog;
+using tests::FakeSockets;
 
 TEST(ConnectGateway, ResolvedNameOnTheLowSixteenBitsOfThePortWithBoundedTransfers) {
   CallLog log;

@@ -8,7 +8,7 @@
 
 #include "certlogin/login_ports.h"
 
-namespace vorlane::fakes {
+namespace vorlane::tests {
 
 using CallLog = std::vector<std::string>;
 
@@ -238,4 +238,4 @@ struct FakeLogin {
   FakeLogin() { sockets.names["gw.example"] = {true, 0x0A000001}; }
 };
 
-}  // namespace vorlane::fakes
+}  // namespace vorlane::tests

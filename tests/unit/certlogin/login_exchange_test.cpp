@@ -12,9 +12,9 @@ namespace vorlane {
 namespace {
 
 using namespace std::chrono;
-using fakes::CallLog;
-using fakes::FakeLogin;
-using fakes::Narrow;
+using tests::CallLog;
+using tests::FakeLogin;
+using tests::Narrow;
 
 constexpr char kSession[] = "0123456789abcdef0123456789abcdef";
 constexpr char kReply[] = "HTTP/1.1 302 Found\r\nLocation: https://gw.example/portal/home\r\n\r\n";

@@ -21,8 +21,8 @@ namespace vorlane::scenarios {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using testing::ClientCertificateMode;
-using testing::LoginGateway;
+using tests::ClientCertificateMode;
+using tests::LoginGateway;
 
 constexpr char kSession[] = "0123456789abcdef0123456789abcdef";
 constexpr char kReplySession[] = "fedcba9876543210fedcba9876543210";
@@ -33,8 +33,8 @@ class CertLoginTest : public ScenarioTest {
  protected:
   void SetUp() override {
     ScenarioTest::SetUp();
-    ASSERT_TRUE(testing::EmptyPersonalStore());
-    ASSERT_TRUE(testing::InstallClientCertificate(testing::TestLoginCertificates().user, L"vorlane-test-user"));
+    ASSERT_TRUE(tests::EmptyPersonalStore());
+    ASSERT_TRUE(tests::InstallClientCertificate(tests::TestLoginCertificates().user, L"vorlane-test-user"));
     ASSERT_TRUE(gateway_.Start());
     port_ = std::to_string(gateway_.Port());
   }
@@ -51,13 +51,13 @@ class CertLoginTest : public ScenarioTest {
     std::vector<host::Navigation> navigations;
     Clock::duration navigationToReturn{};
     int closedAtNavigation = -1;  // gateway connections of this attempt the client had closed when it navigated
-    std::vector<testing::SeenBox> boxes;
+    std::vector<tests::SeenBox> boxes;
   };
 
   // Run(window) on `address` with `cookie`, timing the return after the first navigation.
   Attempt RunLogin(const std::u16string& address, std::optional<std::u16string> cookie) {
     Attempt attempt;
-    testing::MessageBoxWatcher watcher;
+    tests::MessageBoxWatcher watcher;
     std::atomic<Clock::rep> navigatedAt{0};
     const int closedBefore = gateway_.ClosedConnections();
     auto page = host::FakePage::Make(address, cookie, [&](const host::Navigation&) {
@@ -119,19 +119,19 @@ class CertLoginTest : public ScenarioTest {
 
 TEST_F(CertLoginTest, TypeThreeSendsThePageSessionAndLogsIn) {
   Embed(3);
-  gateway_.Script(testing::RedirectReply(Origin() + "/portal/home"));
+  gateway_.Script(tests::RedirectReply(Origin() + "/portal/home"));
   Attempt attempt = RunLogin(Portal(), Wide(std::string("Varnex_SSLID=") + kSession + "; lang=en"));
   ExpectLoggedIn(attempt, kSession, Origin() + "/portal/home");
   auto visits = gateway_.Visits();
   ASSERT_EQ(1u, visits.size());
   EXPECT_EQ(ExpectedRequest(std::string("Varnex_SSLID=") + kSession + "; SSLVPN_lang=1"), visits[0].request);
-  EXPECT_EQ(testing::DerBytes(testing::TestLoginCertificates().user.certificate), visits[0].clientCertificate);
+  EXPECT_EQ(tests::DerBytes(tests::TestLoginCertificates().user.certificate), visits[0].clientCertificate);
   EXPECT_EQ("TLSv1.2", visits[0].protocol);
 }
 
 TEST_F(CertLoginTest, TypeSixTakesTheSessionFromTheReplyAndKeepsTheBlankOfTheTarget) {
   Embed(6);
-  gateway_.Script(testing::RedirectReply(std::string(" ").append(Origin()).append("/portal/home"), kReplySession));
+  gateway_.Script(tests::RedirectReply(std::string(" ").append(Origin()).append("/portal/home"), kReplySession));
   Attempt attempt = RunLogin(Portal(), std::nullopt);
   ExpectLoggedIn(attempt, kReplySession, std::string(" ").append(Origin()).append("/portal/home"));
   auto visits = gateway_.Visits();
@@ -143,7 +143,7 @@ TEST_F(CertLoginTest, TypeSixTakesTheSessionFromTheReplyAndKeepsTheBlankOfTheTar
 TEST_F(CertLoginTest, StatusLineInARecordOfItsOwn) {
   Embed(5);
   const std::string session = "5p1175e5510n0000000000000000000a";
-  testing::LoginReply split = testing::RedirectReply("/portal/home", session);
+  tests::LoginReply split = tests::RedirectReply("/portal/home", session);
   std::string whole = split.records[0];
   std::size_t lineEnd = whole.find("\r\n") + 2;
   split.records = {whole.substr(0, lineEnd), whole.substr(lineEnd)};
@@ -158,15 +158,15 @@ TEST_F(CertLoginTest, TwoAttemptsInOneProcessBothLogIn) {
   for (int attempt = 0; attempt < 2; ++attempt) {
     SCOPED_TRACE(attempt);
     std::string session = std::string(31, 'a') + char('0' + attempt);
-    gateway_.Script(testing::RedirectReply("/portal/home" + std::to_string(attempt), session));
+    gateway_.Script(tests::RedirectReply("/portal/home" + std::to_string(attempt), session));
     ExpectLoggedIn(RunLogin(Portal(), std::nullopt), session, "/portal/home" + std::to_string(attempt));
   }
   EXPECT_EQ(2u, gateway_.Visits().size());
 }
 
 TEST_F(CertLoginTest, RefusedHandshakeWithoutACertificateInTheStoreShowsBaseTen) {
-  ASSERT_TRUE(testing::EmptyPersonalStore());
-  ASSERT_EQ(0, testing::PersonalStoreCount());
+  ASSERT_TRUE(tests::EmptyPersonalStore());
+  ASSERT_EQ(0, tests::PersonalStoreCount());
   gateway_.SetClientCertificateMode(ClientCertificateMode::Require);
   Embed(3);
   // Cookies do not tell ports apart: earlier tests' cookies may be there.
@@ -180,12 +180,12 @@ TEST_F(CertLoginTest, RefusedHandshakeWithoutACertificateInTheStoreShowsBaseTen)
 }
 
 TEST_F(CertLoginTest, GatewaysThatOnlyRequestOrIgnoreCertificatesLetTheLoginThroughWithout) {
-  ASSERT_TRUE(testing::EmptyPersonalStore());
+  ASSERT_TRUE(tests::EmptyPersonalStore());
   Embed(6);
   for (ClientCertificateMode mode : {ClientCertificateMode::Request, ClientCertificateMode::Ignore}) {
     const std::string session = std::string(31, 'r') + (mode == ClientCertificateMode::Request ? "q" : "i");
     gateway_.SetClientCertificateMode(mode);
-    gateway_.Script(testing::RedirectReply("/portal/home", session));
+    gateway_.Script(tests::RedirectReply("/portal/home", session));
     ExpectLoggedIn(RunLogin(Portal(), std::nullopt), session, "/portal/home");
   }
   auto visits = gateway_.Visits();
@@ -207,13 +207,13 @@ TEST_F(CertLoginTest, NothingListeningShowsBaseEightInChineseForTypeTwo) {
 TEST_F(CertLoginTest, RepliesTheLoginRefusesShowTheirMessagesInTheTypesLanguage) {
   struct Row {
     const char* name;
-    testing::LoginReply reply;
+    tests::LoginReply reply;
     std::uint16_t type;
     MessageBase base;
   };
   const std::vector<Row> rows = {
       {"Certificate", {{"HTTP/1.1 403 Forbidden\r\nX-Reason: Certificate unknown\r\n\r\n"}}, 3, kMsgCertificateInfoError},
-      {"no session", testing::RedirectReply("/portal/home"), 5, kMsgAbnormalConnection},
+      {"no session", tests::RedirectReply("/portal/home"), 5, kMsgAbnormalConnection},
       {"Location beyond 512 bytes",
        {{"HTTP/1.1 302 Found\r\nSet-Cookie: Varnex_SSLID=" + std::string(kReplySession) + "\r\nX-Pad: " +
          std::string(600, 'x') + "\r\nLocation:/portal/home\r\n\r\n"}},
@@ -249,7 +249,7 @@ TEST_F(CertLoginTest, MessagesCarryTheLanguageOfTheirSlot) {
 // request and never answers.
 TEST_F(CertLoginTest, SilentGatewayShowsBaseFourteenAfterTheBound) {
   Embed(3);
-  gateway_.Script(testing::SilentReply());
+  gateway_.Script(tests::SilentReply());
   Clock::time_point start = Clock::now();
   Attempt attempt = RunLogin(Portal(), Wide(std::string("Varnex_SSLID=") + kSession));
   Clock::duration took = Clock::now() - start;

@@ -13,7 +13,7 @@ using ::testing::Contains;
 using ::testing::StartsWith;
 
 TEST(HostLogin, LogsInStoresBothCookiesNavigatesAndExitsCleanlyAfterUnloadingTheControl) {
-  testing::ProgramRun run = testing::RunAndCapture(
+  tests::ProgramRun run = tests::RunAndCapture(
       u"\"" + BesideSuite(u"vorlane-host.exe") + u"\" --ocx \"" + BesideSuite(u"vorlane.ocx") +
           u"\" --param type=3 --login-gateway --client-cert"
           u" --cookie \"Varnex_SSLID=0123456789abcdef0123456789abcdef; lang=en\" call:Run:window cookies release",
