@@ -6,6 +6,8 @@
 
 #include "gateway_simulator.h"
 #include "local_client/local_client_simulator.h"
+#include "login_gateway.h"
+#include "personal_store.h"
 #include "text.h"
 
 namespace vorlane::host {
@@ -40,6 +42,7 @@ DemoCounterparts::~DemoCounterparts() {
   watcher_.join();
   Report();
   if (client_) client_->Stop();
+  if (login_) login_->Stop();
   if (gateway_) gateway_->Stop();
 }
 
@@ -52,6 +55,24 @@ std::u16string DemoCounterparts::StartGateway() {
   std::lock_guard lock(report_mutex_);
   gateway_ = std::move(gateway);
   return address + u"/portals/index.html";
+}
+
+std::u16string DemoCounterparts::StartLoginGateway() {
+  auto login = std::make_unique<tests::LoginGateway>();
+  if (!login->Start()) return {};
+  std::string origin = "https://127.0.0.1:" + std::to_string(login->Port());
+  login->Script(tests::RedirectReply(origin + "/portal/home", "0123456789abcdef0123456789abcdef"));
+  out_.Add("login gateway " + Quote(Utf16(origin)) + " asking for a client certificate");
+  std::lock_guard lock(report_mutex_);
+  login_ = std::move(login);
+  return Utf16(origin) + u"/portals/index.html";
+}
+
+bool DemoCounterparts::InstallClientCertificate() {
+  const tests::IssuedCertificate& user = tests::TestLoginCertificates().user;
+  if (!tests::InstallClientCertificate(user, L"vorlane-host-user")) return false;
+  out_.Add("client certificate " + Quote(Utf16(tests::SubjectText(user.certificate))) + " in the personal store");
+  return true;
 }
 
 bool DemoCounterparts::StartLocalClient(const std::vector<std::string>& replies) {
@@ -82,6 +103,19 @@ void DemoCounterparts::Report() {
       const auto& request = requests[requests_seen_];
       out_.Add("gateway request " + Quote(Utf16(request.requestLine)) + " cookie " +
                Quote(Utf16(request.Header("Cookie"))));
+    }
+  }
+  if (login_) {
+    auto visits = login_->Visits();
+    for (; logins_seen_ < visits.size(); ++logins_seen_) {
+      const auto& visit = visits[logins_seen_];
+      std::string line = visit.request.substr(0, visit.request.find("\r\n"));
+      std::size_t cookie = visit.request.find("Cookie: ");
+      std::string cookieText =
+          cookie == std::string::npos ? "" : visit.request.substr(cookie + 8, visit.request.find("\r\n", cookie) - cookie - 8);
+      out_.Add("gateway request " + Quote(Utf16(line)) + " cookie " + Quote(Utf16(cookieText)) + " over " +
+               visit.protocol + " client certificate " +
+               (visit.clientSubject.empty() ? std::string("none") : Quote(Utf16(visit.clientSubject))));
     }
   }
   if (client_) {

@@ -18,6 +18,7 @@
 namespace vorlane::tests {
 class GatewaySimulator;
 class LocalClientSimulator;
+class LoginGateway;
 }  // namespace vorlane::tests
 
 namespace vorlane::host {
@@ -31,6 +32,12 @@ class DemoCounterparts {
 
   // On an ephemeral port; the portal page's address on it, empty on failure.
   std::u16string StartGateway();
+  // The gateway's certificate login endpoint, asking for a client certificate
+  // of its test CA and logging in to https://127.0.0.1:PORT/portal/home; the
+  // portal page's address on it, empty on failure.
+  std::u16string StartLoginGateway();
+  // Puts the test CA's user certificate and its key into the personal store.
+  bool InstallClientCertificate();
   // Answers each "state" with the next of `replies`, the last one for good.
   bool StartLocalClient(const std::vector<std::string>& replies);
   // Reports what has happened since the last look; the watcher does this too.
@@ -42,9 +49,10 @@ class DemoCounterparts {
   Transcript& out_;
   std::unique_ptr<tests::GatewaySimulator> gateway_;
   std::unique_ptr<tests::LocalClientSimulator> client_;
+  std::unique_ptr<tests::LoginGateway> login_;
   std::u16string record_;
   std::mutex report_mutex_;
-  std::size_t requests_seen_ = 0, messages_seen_ = 0, record_bytes_seen_ = 0;
+  std::size_t requests_seen_ = 0, logins_seen_ = 0, messages_seen_ = 0, record_bytes_seen_ = 0;
   std::atomic<bool> stop_{false};
   std::thread watcher_;
 };

@@ -53,6 +53,11 @@ options:
   --no-activate        do not activate the control in place (it gets no window)
   --gateway            run a gateway on 127.0.0.1 (ephemeral port) that serves a
                        fake client installer, and make the page one of its pages
+  --login-gateway      run the gateway's certificate login endpoint on 127.0.0.1
+                       (ephemeral port; it asks for a client certificate of its
+                       test CA) and make the page one of its pages
+  --client-cert        put the test CA's user certificate and its private key
+                       into the current user's personal ("MY") store first
   --local-client TEXT  run the local VPN client's status service on 127.0.0.1:8000,
                        answering "state" with TEXT; repeatable: the replies go in
                        order and the last one is repeated from then on
@@ -82,6 +87,9 @@ output lines:
   with --gateway / --local-client:   gateway "https://127.0.0.1:PORT" serving "PATH"
   gateway request "GET ..." cookie "Varnex_SSLID=..."    started "command line"
   local client 127.0.0.1:8000 answering "TEXT"           local client received "state"
+  with --login-gateway / --client-cert:  login gateway "https://127.0.0.1:PORT" asking for a client certificate
+  client certificate "/CN=..." in the personal store
+  gateway request "GET /certLogin HTTP/1.1" cookie "..." over TLSv1.2 client certificate "/CN=..." | none
 
 example:
   vorlane-host --ocx vorlane.ocx --param ip=10.0.0.1 --param type=0 \
@@ -102,6 +110,8 @@ struct Options {
   std::optional<std::u16string> cookie;
   bool activate = true;
   bool gateway = false;
+  bool login_gateway = false;
+  bool client_cert = false;
   std::vector<std::string> local_client_replies;
   std::vector<Step> steps;
 };
@@ -158,6 +168,10 @@ bool ParseOptions(const std::vector<std::u16string>& words, Options* options, bo
       options->activate = false;
     } else if (word == u"--gateway") {
       options->gateway = true;
+    } else if (word == u"--login-gateway") {
+      options->login_gateway = true;
+    } else if (word == u"--client-cert") {
+      options->client_cert = true;
     } else if (word == u"--local-client") {
       if (!value(&text)) return false;
       options->local_client_replies.push_back(Utf8(text));
@@ -336,7 +350,8 @@ int main() {
   bool only_registering = options.steps.empty() && options.params.empty() && options.source.file.empty() &&
                           !(options.register_files.empty() && options.unregister_files.empty());
   std::unique_ptr<DemoCounterparts> counterparts;
-  if (status == 0 && (options.gateway || !options.local_client_replies.empty())) {
+  if (status == 0 && (options.gateway || options.login_gateway || options.client_cert ||
+                      !options.local_client_replies.empty())) {
     counterparts = std::make_unique<DemoCounterparts>(out);
     if (options.gateway) {
       options.page = counterparts->StartGateway();
@@ -344,6 +359,17 @@ int main() {
         out.Add("error gateway");
         status = 1;
       }
+    }
+    if (options.login_gateway) {
+      options.page = counterparts->StartLoginGateway();
+      if (options.page.empty()) {
+        out.Add("error login gateway");
+        status = 1;
+      }
+    }
+    if (options.client_cert && !counterparts->InstallClientCertificate()) {
+      out.Add("error client certificate");
+      status = 1;
     }
     if (!options.local_client_replies.empty() && !counterparts->StartLocalClient(options.local_client_replies)) {
       out.Add("error local client 127.0.0.1:8000");

@@ -5,6 +5,8 @@
 #include "identity/hard_info.h"
 #include "identity/win32/com_wmi_port.h"
 #include "identity/win32/html_location.h"
+#include "certlogin/win32/window_certificate_login.h"
+#include "control/process_wide_type.h"
 #include "launch/download/win32/installer_download_thread.h"
 #include "launch/portal/run_launch_road.h"
 #include "launch/portal/win32/html_page.h"
@@ -60,11 +62,15 @@ int LaunchElevated(const char16_t* path, const char16_t* parameters) {
   return ElevatedLauncher(processes, path, parameters);
 }
 
-// Types 2 and more take the certificate login, which this build does not
-// have yet: Run answers false without doing anything.
-class NoCertificateLogin final : public CertificateLoginStarter {
+// Types 2 and more: the certificate login with the page's window, in the
+// language of the process-wide type (the last control loaded sets it).
+class WindowCertificateLogin final : public CertificateLoginStarter {
  public:
-  void LogIn() override {}
+  explicit WindowCertificateLogin(IDispatch* window) : window_(window) {}
+  void LogIn() override { CertificateLoginWithWindow(window_, ProcessWideType()); }
+
+ private:
+  IDispatch* window_;
 };
 
 }  // namespace
@@ -81,7 +87,7 @@ std::int32_t CVorlaneCtrl::Run(IDispatch* window) {
   InstallerDownloadStarter download(LaunchElevated);
   ControlStatusRelay status(*this);
   MessageBoxNotice notice;
-  NoCertificateLogin certificateLogin;
+  WindowCertificateLogin certificateLogin(window);
   return RunLaunchRoad(portal_, page.get(), {updater, launcher, download, status, notice, certificateLogin});
 }
 

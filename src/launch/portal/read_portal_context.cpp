@@ -1,6 +1,6 @@
 #include "launch/portal/read_portal_context.h"
 
-#include <climits>
+#include "support/gateway_port.h"
 
 namespace vorlane {
 namespace {
@@ -18,24 +18,7 @@ bool EndsSession(char16_t c) {
 
 }  // namespace
 
-std::int32_t PortFromText(const std::optional<std::u16string>& text) {
-  if (!text || text->empty()) return kDefaultGatewayPort;
-  auto it = text->begin();
-  while (it != text->end() && IsWhiteSpace(*it)) ++it;
-  bool negative = false;
-  if (it != text->end() && (*it == u'+' || *it == u'-')) {
-    negative = *it == u'-';
-    ++it;
-  }
-  long long value = 0;
-  for (; it != text->end() && *it >= u'0' && *it <= u'9'; ++it) {
-    value = value * 10 + (*it - u'0');
-    if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
-  }
-  if (negative) value = -value;
-  if (value > INT_MAX) value = INT_MAX;
-  return static_cast<std::int32_t>(value);
-}
+std::int32_t PortFromText(const std::optional<std::u16string>& text) { return GatewayPortFromText(text); }
 
 bool SessionFromCookie(std::u16string_view cookie, char16_t (&session)[kSessionCapacity]) {
   std::u16string_view marker = kSessionCookieMarker;

@@ -26,6 +26,9 @@ void MessageBoxWatcher::Watch() {
       GetDlgItemTextW(box, 0xFFFF, text, 1024);
       SeenBox seen;
       seen.text = reinterpret_cast<const char16_t*>(text);
+      wchar_t button[64] = {};
+      GetDlgItemTextW(box, IDOK, button, 64);
+      seen.okButton = reinterpret_cast<const char16_t*>(button);
       seen.topmost = (GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
       {
         std::lock_guard lock(mutex_);

@@ -11,6 +11,7 @@ namespace vorlane::tests {
 
 struct SeenBox {
   std::u16string text;
+  std::u16string okButton;  // the button's text, in the language the box was shown with
   bool topmost = false;
 };
 

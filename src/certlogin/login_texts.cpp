@@ -1,0 +1,64 @@
+#include "certlogin/login_texts.h"
+
+#include "certlogin/login_limits.h"
+
+namespace vorlane {
+namespace {
+
+template <typename Char>
+bool IsWhiteSpace(Char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+}  // namespace
+
+LoginTypeRules RulesForType(std::uint16_t type) {
+  bool fromPage = type <= 4;
+  return {fromPage, (fromPage || type == 6) ? 1 : 0};
+}
+
+std::optional<std::string> SessionAfterMarker(std::string_view text) {
+  std::string_view marker = kSessionMarker;
+  std::size_t at = text.find(marker);
+  if (at == std::string_view::npos) return std::nullopt;
+  std::string_view rest = text.substr(at + marker.size());
+  std::size_t length = 0;
+  while (length < rest.size() && length < kSessionMaxLength && rest[length] != ';' && rest[length] != '"' &&
+         rest[length] != '\0' && !IsWhiteSpace(rest[length])) {
+    ++length;
+  }
+  return std::string(rest.substr(0, length));
+}
+
+std::optional<std::string> TargetAfterLocation(std::string_view reply) {
+  std::string_view marker = "Location:";
+  std::size_t at = reply.find(marker);
+  if (at == std::string_view::npos) return std::nullopt;
+  std::size_t begin = at + marker.size();
+  std::size_t end = reply.find("\r\n", begin);
+  if (end == std::string_view::npos) return std::nullopt;
+  return std::string(reply.substr(begin, end - begin));
+}
+
+std::string LoginRequest(const std::string& host, std::int32_t port, const std::optional<std::string>& session,
+                         int langValue, const std::string& pageAddress) {
+  std::string cookie = session ? "Varnex_SSLID=" + *session + "; SSLVPN_lang=1"
+                               : "SSLVPN_lang=" + std::to_string(langValue);
+  return "GET /certLogin HTTP/1.1\r\n"
+         "Accept-Language: zh-CN\r\n"
+         "Accept-Encoding: gzip, deflate\r\n"
+         "Host: " + host + ":" + std::to_string(static_cast<std::uint32_t>(port)) + "\r\n"
+         "Cookie: " + cookie + "\r\n"
+         "Content-Location:" + pageAddress + "\r\n"
+         "Connection: Keep-Alive\r\n"
+         "\r\n";
+}
+
+std::optional<std::u16string> FallbackAddress(const std::optional<std::u16string>& href,
+                                              const std::optional<std::u16string>& host) {
+  if (href && href->find(u"/portals") != std::u16string::npos) return href->substr(0, href->rfind(u'/'));
+  if (!host || host->empty()) return std::nullopt;
+  return u"https://" + *host + u"/";
+}
+
+}  // namespace vorlane

@@ -1,0 +1,17 @@
+#pragma once
+// The gateway's port as the page's location gives it, the same rule wherever
+// the control reads it.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace vorlane {
+
+constexpr std::int32_t kHttpsPort = 443;
+
+// 443 when the text is absent or empty, otherwise the decimal number at its
+// start (leading white space and a sign allowed; no digits give 0;
+// out-of-range values saturate like the C library does).
+std::int32_t GatewayPortFromText(const std::optional<std::u16string>& text);
+
+}  // namespace vorlane

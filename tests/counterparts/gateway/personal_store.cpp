@@ -1,0 +1,101 @@
+#include "personal_store.h"
+
+#include <windows.h>
+#include <wincrypt.h>
+
+#include <openssl/bio.h>
+#include <openssl/pem.h>
+
+#include <string>
+
+namespace vorlane::tests {
+namespace {
+
+HCERTSTORE OpenPersonalStore() {
+  return CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"MY");
+}
+
+// The registry part of the store alone: deleting through the system store's
+// collection does not last.
+HCERTSTORE OpenPersonalRegistryStore() {
+  return CertOpenStore(CERT_STORE_PROV_SYSTEM_REGISTRY_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"MY");
+}
+
+// The key as a CryptoAPI PRIVATEKEYBLOB.
+std::string PrivateKeyBlob(EVP_PKEY* key) {
+  BIO* bio = BIO_new(BIO_s_mem());
+  std::string blob;
+  if (bio && i2b_PrivateKey_bio(bio, key) > 0) {
+    char* bytes = nullptr;
+    long length = BIO_get_mem_data(bio, &bytes);
+    blob.assign(bytes, static_cast<std::size_t>(length));
+  }
+  BIO_free(bio);
+  return blob;
+}
+
+bool ImportKey(EVP_PKEY* key, const wchar_t* container) {
+  std::string blob = PrivateKeyBlob(key);
+  if (blob.empty()) return false;
+  HCRYPTPROV provider = 0;
+  if (!CryptAcquireContextW(&provider, container, MS_ENH_RSA_AES_PROV_W, PROV_RSA_AES, CRYPT_NEWKEYSET) &&
+      !CryptAcquireContextW(&provider, container, MS_ENH_RSA_AES_PROV_W, PROV_RSA_AES, 0)) {
+    return false;
+  }
+  HCRYPTKEY imported = 0;
+  bool done = CryptImportKey(provider, reinterpret_cast<const BYTE*>(blob.data()), static_cast<DWORD>(blob.size()),
+                             0, CRYPT_EXPORTABLE, &imported);
+  if (imported) CryptDestroyKey(imported);
+  CryptReleaseContext(provider, 0);
+  return done;
+}
+
+}  // namespace
+
+bool InstallClientCertificate(const IssuedCertificate& issued, const wchar_t* container) {
+  if (!issued.key || !ImportKey(issued.key, container)) return false;
+  std::string der = DerBytes(issued.certificate);
+  PCCERT_CONTEXT context = CertCreateCertificateContext(X509_ASN_ENCODING | PKCS_7_ASN_ENCODING,
+                                                        reinterpret_cast<const BYTE*>(der.data()),
+                                                        static_cast<DWORD>(der.size()));
+  if (!context) return false;
+  CRYPT_KEY_PROV_INFO info{};
+  info.pwszContainerName = const_cast<wchar_t*>(container);
+  info.pwszProvName = const_cast<wchar_t*>(MS_ENH_RSA_AES_PROV_W);
+  info.dwProvType = PROV_RSA_AES;
+  info.dwKeySpec = AT_KEYEXCHANGE;
+  bool done = CertSetCertificateContextProperty(context, CERT_KEY_PROV_INFO_PROP_ID, 0, &info);
+  HCERTSTORE store = OpenPersonalStore();
+  // A fresh context replacing the stored one: edits of a stored certificate
+  // do not last everywhere.
+  done = done && store && CertAddCertificateContextToStore(store, context, CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
+  if (store) CertCloseStore(store, 0);
+  CertFreeCertificateContext(context);
+  return done;
+}
+
+bool EmptyPersonalStore() {
+  HCERTSTORE store = OpenPersonalRegistryStore();
+  if (!store) return false;
+  // Deleting frees the context handed in, so always start again from the first.
+  bool emptied = true;
+  while (PCCERT_CONTEXT first = CertEnumCertificatesInStore(store, nullptr)) {
+    if (!CertDeleteCertificateFromStore(first)) {
+      emptied = false;
+      break;
+    }
+  }
+  CertCloseStore(store, 0);
+  return emptied;
+}
+
+int PersonalStoreCount() {
+  HCERTSTORE store = OpenPersonalStore();
+  if (!store) return -1;
+  int count = 0;
+  for (PCCERT_CONTEXT at = nullptr; (at = CertEnumCertificatesInStore(store, at)) != nullptr;) ++count;
+  CertCloseStore(store, 0);
+  return count;
+}
+
+}  // namespace vorlane::tests

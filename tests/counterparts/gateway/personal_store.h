@@ -1,0 +1,15 @@
+#pragma once
+// The current user's personal ("MY") certificate store, where the capi engine
+// looks for the client certificate, filled and emptied for tests and demos.
+#include "login_certificates.h"
+
+namespace vorlane::tests {
+
+// Adds the certificate with its private key in a key container of its own
+// (AT_KEYEXCHANGE, the key spec the engine opens), replacing an earlier copy.
+bool InstallClientCertificate(const IssuedCertificate& issued, const wchar_t* container);
+// Deletes every certificate in the store; false when it cannot be opened.
+bool EmptyPersonalStore();
+int PersonalStoreCount();
+
+}  // namespace vorlane::tests

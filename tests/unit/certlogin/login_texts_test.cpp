@@ -1,0 +1,84 @@
+#include "certlogin/login_texts.h"
+
+#include <gtest/gtest.h>
+
+namespace vorlane {
+namespace {
+
+TEST(LoginTypeRules, PageSessionUpToFourAndTheLangValueOfEveryRow) {
+  struct Row {
+    std::uint16_t type;
+    bool fromPage;
+    int lang;
+  };
+  for (Row row : {Row{2, true, 1}, Row{3, true, 1}, Row{4, true, 1}, Row{5, false, 0}, Row{6, false, 1},
+                  Row{7, false, 0}, Row{65535, false, 0}}) {
+    SCOPED_TRACE(row.type);
+    LoginTypeRules rules = RulesForType(row.type);
+    EXPECT_EQ(row.fromPage, rules.sessionFromPage);
+    EXPECT_EQ(row.lang, rules.langValue);
+  }
+}
+
+TEST(SessionAfterMarker, ThirtyTwoBytesStoppingAtSeparators) {
+  EXPECT_EQ(std::nullopt, SessionAfterMarker("lang=en; varnex_sslid=abc"));
+  EXPECT_EQ("0123456789abcdef0123456789abcdef", SessionAfterMarker("Varnex_SSLID=0123456789abcdef0123456789abcdefXYZ"));
+  EXPECT_EQ("abc", SessionAfterMarker("x=1; Varnex_SSLID=abc; lang=en"));
+  EXPECT_EQ("abc", SessionAfterMarker("Varnex_SSLID=abc\"; path=/"));
+  EXPECT_EQ("abc", SessionAfterMarker("Varnex_SSLID=abc\r\nLocation: /x"));
+  EXPECT_EQ("abc", SessionAfterMarker("Varnex_SSLID=abc def"));
+  EXPECT_EQ("short", SessionAfterMarker("Set-Cookie: Varnex_SSLID=short"));
+  EXPECT_EQ("", SessionAfterMarker("Varnex_SSLID=;"));
+  // The marker may end a longer name; the first one counts.
+  EXPECT_EQ("first", SessionAfterMarker("OldVarnex_SSLID=first; Varnex_SSLID=second"));
+}
+
+TEST(TargetAfterLocation, UpToCrLfWithBlanksAndContentLocation) {
+  EXPECT_EQ("/portal/home", TargetAfterLocation("HTTP/1.1 302 Found\r\nLocation:/portal/home\r\n\r\n"));
+  EXPECT_EQ(" /portal/home", TargetAfterLocation("Location: /portal/home\r\n"));
+  EXPECT_EQ("/inner", TargetAfterLocation("Content-Location:/inner\r\nLocation: /real\r\n"));
+  EXPECT_EQ(std::nullopt, TargetAfterLocation("Location: /cut off"));
+  EXPECT_EQ(std::nullopt, TargetAfterLocation("location: /x\r\n"));
+  EXPECT_EQ("", TargetAfterLocation("Location:\r\n"));
+}
+
+TEST(LoginRequest, WithTheSessionFromThePageByteForByte) {
+  EXPECT_EQ(
+      "GET /certLogin HTTP/1.1\r\nAccept-Language: zh-CN\r\nAccept-Encoding: gzip, deflate\r\n"
+      "Host: gw.example:443\r\nCookie: Varnex_SSLID=0123456789abcdef0123456789abcdef; SSLVPN_lang=1\r\n"
+      "Content-Location:https://gw.example/portals/index.html\r\nConnection: Keep-Alive\r\n\r\n",
+      LoginRequest("gw.example", 443, std::string("0123456789abcdef0123456789abcdef"), 0,
+                   "https://gw.example/portals/index.html"));
+}
+
+TEST(LoginRequest, WithTheLangValueAloneAndThePortUnsigned) {
+  EXPECT_EQ(
+      "GET /certLogin HTTP/1.1\r\nAccept-Language: zh-CN\r\nAccept-Encoding: gzip, deflate\r\n"
+      "Host: 10.0.0.1:8443\r\nCookie: SSLVPN_lang=0\r\n"
+      "Content-Location:https://10.0.0.1:8443/portals/\r\nConnection: Keep-Alive\r\n\r\n",
+      LoginRequest("10.0.0.1", 8443, std::nullopt, 0, "https://10.0.0.1:8443/portals/"));
+  EXPECT_NE(std::string::npos, LoginRequest("h", -1, std::nullopt, 1, "").find("Host: h:4294967295\r\n"
+                                                                                 "Cookie: SSLVPN_lang=1\r\n"));
+}
+
+TEST(LoginRequest, LongTextsAreSentWhole) {
+  std::string host(300, 'h'), page = "https://x/" + std::string(2000, 'p');
+  std::string request = LoginRequest(host, 443, std::string(32, 's'), 1, page);
+  EXPECT_NE(std::string::npos, request.find("Host: " + host + ":443\r\n"));
+  EXPECT_NE(std::string::npos, request.find("Content-Location:" + page + "\r\nConnection: Keep-Alive\r\n\r\n"));
+}
+
+TEST(FallbackAddress, PortalsCutAtTheLastSlashOtherwiseTheOriginRoot) {
+  EXPECT_EQ(u"https://gw/portals", FallbackAddress(u"https://gw/portals/index.html", u"gw"));
+  EXPECT_EQ(u"https://gw/portals", FallbackAddress(u"https://gw/portals/", u"gw"));
+  EXPECT_EQ(u"https://gw", FallbackAddress(u"https://gw/portals", u"gw"));
+  EXPECT_EQ(u"https://gw:8443/", FallbackAddress(u"https://gw:8443/login/start.html", u"gw:8443"));
+  EXPECT_EQ(u"https://gw/", FallbackAddress(std::nullopt, u"gw"));
+  EXPECT_EQ(std::nullopt, FallbackAddress(u"https://gw/other", std::nullopt));
+  // A long address is kept whole.
+  std::u16string longPath(3000, u'a');
+  EXPECT_EQ(u"https://gw/portals/" + longPath, FallbackAddress(u"https://gw/portals/" + longPath + u"/x", u"gw"));
+}
+
+}  // namespace
+}  // namespace vorlane
