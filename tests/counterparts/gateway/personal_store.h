@@ -6,7 +6,7 @@
 namespace vorlane::tests {
 
 // Adds the certificate with its private key in a key container of its own
-// (AT_KEYEXCHANGE, the key spec the engine opens), replacing an earlier copy.
+// (AT_KEYEXCHANGE, the kind of key the engine opens), replacing an earlier copy.
 bool InstallClientCertificate(const IssuedCertificate& issued, const wchar_t* container);
 // Deletes every certificate in the store; false when it cannot be opened.
 bool EmptyPersonalStore();
