@@ -35,6 +35,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr int kTimedPairs = 20;
 using namespace vorlane::host;
+using vorlane::ComPtr;
 
 [[noreturn]] void Fail(const char* why) {
   std::fprintf(stderr, "certlogin_bench: %s\n", why);
@@ -136,8 +137,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<HostedControl> control;
   const CLSID clsid = *reinterpret_cast<const CLSID*>(&vorlane::kControlClsid);
   if (FAILED(HostedControl::Create({clsid, ProgramFolder() + u"vorlane.ocx"}, &control))) Fail("no control");
-  ComPtr<PropertyBag> params;
-  params.Attach(new PropertyBag);
+  auto params = ComPtr<PropertyBag>::Adopt(new PropertyBag);
   params->Set(u"type", u"3");
   if (FAILED(control->Initialize(params.Get())) || FAILED(control->Activate())) Fail("control not embedded");
 

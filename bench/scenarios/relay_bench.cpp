@@ -24,6 +24,7 @@
 using namespace std::chrono;
 using namespace vorlane::host;
 using vorlane::AsWide;
+using vorlane::ComPtr;
 using vorlane::Variant;
 using vorlane::tests::LocalClientSimulator;
 
@@ -69,15 +70,13 @@ int main(int argc, char** argv) {
 
   std::mutex mutex;
   std::vector<steady_clock::time_point> arrivals;
-  ComPtr<EventSink> sink;
-  sink.Attach(new EventSink(events, [&](const ReceivedEvent&) {
+  auto sink = ComPtr<EventSink>::Adopt(new EventSink(events, [&](const ReceivedEvent&) {
     auto now = steady_clock::now();
     std::lock_guard lock(mutex);
     arrivals.push_back(now);
   }));
   DWORD cookie = 0;
-  ComPtr<PropertyBag> params;
-  params.Attach(new PropertyBag);
+  auto params = ComPtr<PropertyBag>::Adopt(new PropertyBag);
   params->Set(u"type", u"0");
   if (FAILED(control->Advise(sink.Get(), events, &cookie)) || FAILED(control->Initialize(params.Get())) ||
       FAILED(control->Activate()))

@@ -133,9 +133,7 @@ class FakeDocument final : public PageObject<IHTMLDocument2> {
 }  // namespace
 
 ComPtr<IHTMLDocument2> MakeFakeDocument(std::shared_ptr<PageState> page) {
-  ComPtr<IHTMLDocument2> document;
-  document.Attach(new FakeDocument(std::move(page)));
-  return document;
+  return ComPtr<IHTMLDocument2>::Adopt(new FakeDocument(std::move(page)));
 }
 
 }  // namespace vorlane::host

@@ -53,9 +53,7 @@ class FakeLocation final : public PageObject<IHTMLLocation> {
 }  // namespace
 
 ComPtr<IHTMLLocation> MakeFakeLocation(std::shared_ptr<PageState> page) {
-  ComPtr<IHTMLLocation> location;
-  location.Attach(new FakeLocation(std::move(page)));
-  return location;
+  return ComPtr<IHTMLLocation>::Adopt(new FakeLocation(std::move(page)));
 }
 
 }  // namespace vorlane::host

@@ -5,7 +5,6 @@
 // member answers E_NOTIMPL.
 #include <windows.h>
 #include <mshtml.h>
-#include <wrl/client.h>
 
 #include <memory>
 #include <optional>
@@ -13,10 +12,9 @@
 #include <vector>
 
 #include "page_state.h"
+#include "support/win32/com_ptr.h"
 
 namespace vorlane::host {
-
-using Microsoft::WRL::ComPtr;
 
 ComPtr<IHTMLLocation> MakeFakeLocation(std::shared_ptr<PageState> page);
 ComPtr<IHTMLDocument2> MakeFakeDocument(std::shared_ptr<PageState> page);

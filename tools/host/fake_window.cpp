@@ -12,11 +12,15 @@ class FakeWindow final : public PageObject<IHTMLWindow2> {
 
   HRESULT STDMETHODCALLTYPE get_location(IHTMLLocation** out) override {
     if (!out) return E_POINTER;
-    return location_.CopyTo(out);
+    *out = location_.Get();
+    if (*out) (*out)->AddRef();
+    return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_document(IHTMLDocument2** out) override {
     if (!out) return E_POINTER;
-    return document_.CopyTo(out);
+    *out = document_.Get();
+    if (*out) (*out)->AddRef();
+    return S_OK;
   }
 
   // Nothing else of a window is asked for by the control.
@@ -98,9 +102,7 @@ class FakeWindow final : public PageObject<IHTMLWindow2> {
 
 ComPtr<IHTMLWindow2> MakeFakeWindow(std::shared_ptr<PageState> page, ComPtr<IHTMLLocation> location,
                                     ComPtr<IHTMLDocument2> document) {
-  ComPtr<IHTMLWindow2> window;
-  window.Attach(new FakeWindow(std::move(page), std::move(location), std::move(document)));
-  return window;
+  return ComPtr<IHTMLWindow2>::Adopt(new FakeWindow(std::move(page), std::move(location), std::move(document)));
 }
 
 }  // namespace vorlane::host

@@ -41,7 +41,7 @@ HRESULT CreateFromFile(const std::u16string& file, REFCLSID clsid, HMODULE* libr
   auto get_class_object = ExportOf<GetClassObject>(*library, "DllGetClassObject");
   if (!get_class_object) return HRESULT_FROM_WIN32(GetLastError());
   ComPtr<IClassFactory> factory;
-  HRESULT hr = get_class_object(clsid, IID_IClassFactory, &factory);
+  HRESULT hr = get_class_object(clsid, IID_IClassFactory, factory.PutVoid());
   if (FAILED(hr)) return hr;
   return factory->CreateInstance(nullptr, IID_IOleObject, reinterpret_cast<void**>(out));
 }
@@ -53,10 +53,11 @@ HRESULT HostedControl::Create(const ControlSource& source, std::unique_ptr<Hoste
   control->host_window_ = CreateHostWindow();
   if (!control->host_window_) return HRESULT_FROM_WIN32(GetLastError());
   HRESULT hr = source.file.empty()
-                   ? CoCreateInstance(source.clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, &control->object_)
-                   : CreateFromFile(source.file, source.clsid, &control->library_, &control->object_);
+                   ? CoCreateInstance(source.clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                                      control->object_.PutVoid())
+                   : CreateFromFile(source.file, source.clsid, &control->library_, control->object_.Put());
   if (FAILED(hr)) return hr;
-  control->site_.Attach(new ContainerSite(control->host_window_));
+  control->site_ = ComPtr<ContainerSite>::Adopt(new ContainerSite(control->host_window_));
   // The control asks for its site first (OLEMISC_SETCLIENTSITEFIRST), so it can read ambients while loading.
   hr = control->object_->SetClientSite(control->site_.Get());
   if (FAILED(hr)) return hr;
@@ -72,7 +73,7 @@ HostedControl::~HostedControl() {
 HRESULT HostedControl::MarkSafe() {
   if (!object_) return E_UNEXPECTED;
   ComPtr<IObjectSafety> safety;
-  HRESULT hr = object_->QueryInterface(IID_IObjectSafety, reinterpret_cast<void**>(safety.GetAddressOf()));
+  HRESULT hr = object_->QueryInterface(IID_IObjectSafety, safety.PutVoid());
   if (FAILED(hr)) return hr;
   hr = safety->SetInterfaceSafetyOptions(IID_IPersistPropertyBag, INTERFACESAFE_FOR_UNTRUSTED_DATA,
                                          INTERFACESAFE_FOR_UNTRUSTED_DATA);
@@ -84,7 +85,7 @@ HRESULT HostedControl::MarkSafe() {
 HRESULT HostedControl::Initialize(IPropertyBag* params) {
   if (!object_) return E_UNEXPECTED;
   ComPtr<IPersistPropertyBag> persist;
-  HRESULT hr = object_.As(&persist);
+  HRESULT hr = object_->QueryInterface(IID_IPersistPropertyBag, persist.PutVoid());
   if (FAILED(hr)) return hr;
   return params ? persist->Load(params, nullptr) : persist->InitNew();
 }
@@ -99,7 +100,7 @@ HRESULT HostedControl::Activate() {
 HRESULT HostedControl::Save(IPropertyBag* bag) {
   if (!object_) return E_UNEXPECTED;
   ComPtr<IPersistPropertyBag> persist;
-  HRESULT hr = object_.As(&persist);
+  HRESULT hr = object_->QueryInterface(IID_IPersistPropertyBag, persist.PutVoid());
   if (FAILED(hr)) return hr;
   return persist->Save(bag, FALSE, TRUE);
 }
@@ -108,8 +109,8 @@ HRESULT HostedControl::Advise(IUnknown* sink, REFIID events, DWORD* cookie) {
   if (!object_) return E_UNEXPECTED;
   ComPtr<IConnectionPointContainer> container;
   ComPtr<IConnectionPoint> point;
-  HRESULT hr = object_.As(&container);
-  if (SUCCEEDED(hr)) hr = container->FindConnectionPoint(events, &point);
+  HRESULT hr = object_->QueryInterface(IID_IConnectionPointContainer, container.PutVoid());
+  if (SUCCEEDED(hr)) hr = container->FindConnectionPoint(events, point.Put());
   if (SUCCEEDED(hr)) hr = point->Advise(sink, cookie);
   return hr;
 }
@@ -118,8 +119,8 @@ HRESULT HostedControl::Unadvise(REFIID events, DWORD cookie) {
   if (!object_) return E_UNEXPECTED;
   ComPtr<IConnectionPointContainer> container;
   ComPtr<IConnectionPoint> point;
-  HRESULT hr = object_.As(&container);
-  if (SUCCEEDED(hr)) hr = container->FindConnectionPoint(events, &point);
+  HRESULT hr = object_->QueryInterface(IID_IConnectionPointContainer, container.PutVoid());
+  if (SUCCEEDED(hr)) hr = container->FindConnectionPoint(events, point.Put());
   if (SUCCEEDED(hr)) hr = point->Unadvise(cookie);
   return hr;
 }
@@ -131,7 +132,7 @@ CallResult HostedControl::Call(const std::u16string& name, std::vector<Variant>&
     call.hr = E_UNEXPECTED;
     return call;
   }
-  call.hr = object_.As(&dispatch);
+  call.hr = object_->QueryInterface(IID_IDispatch, dispatch.PutVoid());
   if (FAILED(call.hr)) return call;
   Bstr member(name);
   LPOLESTR names[] = {member.Get()};
@@ -154,8 +155,8 @@ CallResult HostedControl::Call(const std::u16string& name, std::vector<Variant>&
 HWND HostedControl::control_window() const {
   ComPtr<IOleInPlaceObject> in_place;
   HWND window = nullptr;
-  if (object_ && SUCCEEDED(object_.As(&in_place)) && SUCCEEDED(in_place->GetWindow(&window))) return window;
-  return nullptr;
+  if (!object_ || FAILED(object_->QueryInterface(IID_IOleInPlaceObject, in_place.PutVoid()))) return nullptr;
+  return SUCCEEDED(in_place->GetWindow(&window)) ? window : nullptr;
 }
 
 HRESULT HostedControl::Notify(const std::string& utf8) {
@@ -176,7 +177,8 @@ HRESULT HostedControl::Notify(const std::string& utf8) {
 void HostedControl::Release() {
   if (object_) {
     ComPtr<IOleInPlaceObject> in_place;
-    if (SUCCEEDED(object_.As(&in_place))) in_place->InPlaceDeactivate();
+    if (SUCCEEDED(object_->QueryInterface(IID_IOleInPlaceObject, in_place.PutVoid())))
+      in_place->InPlaceDeactivate();
     in_place.Reset();
     object_->Close(OLECLOSE_NOSAVE);
     object_->SetClientSite(nullptr);

@@ -5,7 +5,6 @@
 // name, and released in the order a browser follows.
 #include <windows.h>
 #include <ocidl.h>
-#include <wrl/client.h>
 
 #include <memory>
 #include <string>
@@ -14,10 +13,9 @@
 #include "com/win32/bstr.h"
 #include "container_site.h"
 #include "property_bag.h"
+#include "support/win32/com_ptr.h"
 
 namespace vorlane::host {
-
-using Microsoft::WRL::ComPtr;
 
 struct ControlSource {
   CLSID clsid{};

@@ -247,15 +247,15 @@ int Host(const Options& options, Transcript& out) {
   if (FAILED(hr)) out.Add("refused safety " + Hex(hr));
 
   const IID events = *reinterpret_cast<const IID*>(&kEventsIid);
-  ComPtr<EventSink> sink;
-  sink.Attach(new EventSink(events, [&](const ReceivedEvent& event) { out.Add(EventLine(event)); }));
+  auto sink = ComPtr<EventSink>::Adopt(
+      new EventSink(events, [&](const ReceivedEvent& event) { out.Add(EventLine(event)); }));
   DWORD cookie = 0;
   hr = control->Advise(sink.Get(), events, &cookie);
   if (FAILED(hr)) out.Add("error advise " + Hex(hr));
 
   ComPtr<PropertyBag> params;
   if (!options.params.empty()) {
-    params.Attach(new PropertyBag);
+    params = ComPtr<PropertyBag>::Adopt(new PropertyBag);
     for (const auto& [name, value] : options.params) params->Set(name, value);
   }
   hr = control->Initialize(params.Get());

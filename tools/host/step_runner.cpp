@@ -110,8 +110,7 @@ bool StepRunner::Notify(const Step& step) {
 }
 
 bool StepRunner::Save() {
-  ComPtr<PropertyBag> saved;
-  saved.Attach(new PropertyBag);
+  auto saved = ComPtr<PropertyBag>::Adopt(new PropertyBag);
   HRESULT hr = control_.Save(saved.Get());
   if (FAILED(hr)) return Fail("save", hr);
   for (const auto& entry : saved->Entries())

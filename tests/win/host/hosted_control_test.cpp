@@ -24,9 +24,7 @@ const CLSID kClsid = *reinterpret_cast<const CLSID*>(&kControlClsid);
 const IID kEvents = *reinterpret_cast<const IID*>(&kEventsIid);
 
 ComPtr<EventSink> MakeSink() {
-  ComPtr<EventSink> sink;
-  sink.Attach(new EventSink(kEvents, nullptr));
-  return sink;
+  return ComPtr<EventSink>::Adopt(new EventSink(kEvents, nullptr));
 }
 
 class HostedControlTest : public tests::OleTest {
@@ -38,7 +36,7 @@ class HostedControlTest : public tests::OleTest {
     if (!control) return nullptr;
     ComPtr<PropertyBag> bag;
     if (!params.empty()) {
-      bag.Attach(new PropertyBag);
+      bag = ComPtr<PropertyBag>::Adopt(new PropertyBag);
       for (const auto& [name, value] : params) bag->Set(name, value);
     }
     EXPECT_EQ(S_OK, control->Initialize(bag.Get()));
@@ -60,14 +58,13 @@ TEST_F(HostedControlTest, CreatedFromItsFile) {
   std::unique_ptr<HostedControl> control;
   ASSERT_EQ(S_OK, HostedControl::Create({kClsid, ControlFile()}, &control));
   ComPtr<IDispatch> dispatch;
-  EXPECT_EQ(S_OK, control->object()->QueryInterface(IID_PPV_ARGS(&dispatch)));
+  EXPECT_EQ(S_OK, control->object()->QueryInterface(IID_IDispatch, dispatch.PutVoid()));
 }
 
 TEST_F(HostedControlTest, SavingGivesBackTheLoadedParams) {
   auto control = Embed({{u"ip", u"10.0.0.1"}, {u"port", u"8443"}, {u"username", u"张三"}, {u"type", u"-1"}});
   ASSERT_TRUE(control);
-  ComPtr<PropertyBag> saved;
-  saved.Attach(new PropertyBag);
+  auto saved = ComPtr<PropertyBag>::Adopt(new PropertyBag);
   ASSERT_EQ(S_OK, control->Save(saved.Get()));
   auto text = [&](const char16_t* name) {
     const BagEntry* entry = saved->Find(name);

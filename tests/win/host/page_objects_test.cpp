@@ -44,14 +44,14 @@ TEST(FakePage, WindowLeadsToItsLocationAndDocument) {
   ASSERT_TRUE(page);
   // The control is handed the window as a plain IDispatch and asks for the window interface.
   ComPtr<IDispatch> dispatch;
-  ASSERT_EQ(S_OK, page->window().As(&dispatch));
+  ASSERT_EQ(S_OK, page->window()->QueryInterface(IID_IDispatch, dispatch.PutVoid()));
   ComPtr<IHTMLWindow2> window;
-  ASSERT_EQ(S_OK, dispatch.As(&window));
+  ASSERT_EQ(S_OK, dispatch->QueryInterface(IID_IHTMLWindow2, window.PutVoid()));
 
   ComPtr<IHTMLLocation> location;
   ComPtr<IHTMLDocument2> document;
-  ASSERT_EQ(S_OK, window->get_location(&location));
-  ASSERT_EQ(S_OK, window->get_document(&document));
+  ASSERT_EQ(S_OK, window->get_location(location.Put()));
+  ASSERT_EQ(S_OK, window->get_document(document.Put()));
   EXPECT_EQ(page->location().Get(), location.Get());
   EXPECT_EQ(page->document().Get(), document.Get());
 
@@ -60,7 +60,7 @@ TEST(FakePage, WindowLeadsToItsLocationAndDocument) {
   EXPECT_EQ(u"https://gw.example/p", url.Text());
 
   ComPtr<IHTMLLocation> not_a_location;
-  EXPECT_EQ(E_NOINTERFACE, window.As(&not_a_location));
+  EXPECT_EQ(E_NOINTERFACE, window->QueryInterface(IID_IHTMLLocation, not_a_location.PutVoid()));
   Bstr status;
   EXPECT_EQ(E_NOTIMPL, window->get_status(status.Put()));
   EXPECT_EQ(E_NOTIMPL, document->get_title(status.Put()));

@@ -1,22 +1,21 @@
 // The <param> bag: values are texts, handed out in the type the reader asks for.
 #include <gtest/gtest.h>
 
-#include <wrl/client.h>
-
 #include "com/win32/bstr.h"
 #include "property_bag.h"
+#include "support/win32/com_ptr.h"
 
 namespace vorlane::host {
 namespace {
 
 class PropertyBagTest : public ::testing::Test {
  protected:
-  PropertyBagTest() { bag_.Attach(new PropertyBag); }
+  PropertyBagTest() : bag_(ComPtr<PropertyBag>::Adopt(new PropertyBag)) {}
   HRESULT Read(const wchar_t* name, VARTYPE type, Variant* value) {
     V_VT(value->Get()) = type;
     return bag_->Read(name, value->Get(), nullptr);
   }
-  Microsoft::WRL::ComPtr<PropertyBag> bag_;
+  ComPtr<PropertyBag> bag_;
 };
 
 TEST_F(PropertyBagTest, ConvertsToTheRequestedType) {

@@ -27,7 +27,6 @@ namespace {
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-using host::ComPtr;
 using host::FakePage;
 using host::Navigation;
 
@@ -58,8 +57,7 @@ class HardInfoThroughControl : public ::testing::Test {
     ASSERT_NE(nullptr, kept);
     ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
     ASSERT_EQ(S_OK, host::HostedControl::Create({kClsid, tests::BesideProgram(u"vorlane.ocx")}, &control_));
-    ComPtr<host::PropertyBag> params;
-    params.Attach(new host::PropertyBag);
+    auto params = ComPtr<host::PropertyBag>::Adopt(new host::PropertyBag);
     params->Set(u"type", u"0");
     ASSERT_EQ(S_OK, control_->Initialize(params.Get()));  // opens the log
     ASSERT_EQ(S_OK, control_->Activate());

@@ -49,7 +49,7 @@ class AllowList : public ScenarioTest {
 
   HRESULT SetSafety(REFIID iid, DWORD options) {
     ComPtr<IObjectSafety> safety;
-    HRESULT hr = control_->object()->QueryInterface(IID_IObjectSafety, reinterpret_cast<void**>(safety.GetAddressOf()));
+    HRESULT hr = control_->object()->QueryInterface(IID_IObjectSafety, safety.PutVoid());
     if (FAILED(hr)) return hr;
     return safety->SetInterfaceSafetyOptions(iid, options, options);
   }

@@ -102,10 +102,9 @@ void ScenarioTest::TearDown() {
 
 void ScenarioTest::Embed(int type) {
   ASSERT_EQ(S_OK, host::HostedControl::Create({kClsid, BesideSuite(u"vorlane.ocx")}, &control_));
-  sink_.Attach(new host::EventSink(kEvents, nullptr));
+  sink_ = ComPtr<host::EventSink>::Adopt(new host::EventSink(kEvents, nullptr));
   ASSERT_EQ(S_OK, control_->Advise(sink_.Get(), kEvents, &sinkCookie_));
-  ComPtr<host::PropertyBag> params;
-  params.Attach(new host::PropertyBag);
+  auto params = ComPtr<host::PropertyBag>::Adopt(new host::PropertyBag);
   params->Set(u"ip", u"127.0.0.1");
   params->Set(u"port", u"443");
   params->Set(u"username", u"alice");

@@ -22,7 +22,6 @@
 namespace vorlane::scenarios {
 
 using namespace std::chrono_literals;
-using host::ComPtr;
 
 // Pumps this thread's messages (the control's events arrive only then) until
 // `done` holds or `limit` has passed; answers `done()` at the end.
