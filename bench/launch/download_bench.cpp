@@ -48,7 +48,7 @@ bool OurDownload(std::uint16_t port, const std::wstring& target) {
   vorlane::Win32FilePort files;
   vorlane::InternetHttpClient client(internet, files);
   client.method = u"GET";
-  client.scheme = vorlane::kSchemeHttps;
+  client.scheme = vorlane::UrlScheme::kHttps;
   client.host = u"127.0.0.1";
   client.port = port;
   client.object = u"/sslvpn/client/UpdateInstaller.exe";

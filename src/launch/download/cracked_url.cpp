@@ -20,11 +20,11 @@ bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 struct KnownScheme {
   std::u16string_view name;
-  int number;
+  UrlScheme number;
   std::uint16_t defaultPort;
 };
 constexpr KnownScheme kSchemes[] = {
-    {u"http", kSchemeHttp, 80}, {u"https", kSchemeHttps, 443}, {u"ftp", kSchemeFtp, 21}};
+    {u"http", UrlScheme::kHttp, 80}, {u"https", UrlScheme::kHttps, 443}, {u"ftp", UrlScheme::kFtp, 21}};
 
 bool Fits(std::u16string_view part) { return part.size() < kUrlPartCapacity; }
 
@@ -42,7 +42,7 @@ bool CrackedUrl::Crack(const char16_t* url) {
   }
   if (text.substr(colon + 1, 2) != u"//") return false;
 
-  int scheme = kSchemeUnknown;
+  UrlScheme scheme = UrlScheme::kUnknown;
   std::uint16_t port = 0;
   for (const KnownScheme& known : kSchemes) {
     if (SameLetters(schemeName, known.name)) {
@@ -80,7 +80,7 @@ bool CrackedUrl::Crack(const char16_t* url) {
   for (char16_t c : host) {
     if (c <= u' ' || c == 0x7F) return false;
   }
-  if (host.empty() && (scheme == kSchemeHttp || scheme == kSchemeHttps)) return false;
+  if (host.empty() && (scheme == UrlScheme::kHttp || scheme == UrlScheme::kHttps)) return false;
   if (hasPort && !portText.empty()) {
     unsigned long value = 0;
     for (char16_t c : portText) {

@@ -7,11 +7,11 @@
 namespace vorlane {
 
 // INTERNET_SCHEME values.
-enum UrlScheme : int {
-  kSchemeUnknown = -1,
-  kSchemeFtp = 1,
-  kSchemeHttp = 3,
-  kSchemeHttps = 4,
+enum class UrlScheme : int {
+  kUnknown = -1,
+  kFtp = 1,
+  kHttp = 3,
+  kHttps = 4,
 };
 
 // Each text part must fit a buffer of this many characters with its terminator.
@@ -28,7 +28,7 @@ class CrackedUrl {
   bool Crack(const char16_t* url);
 
   const std::u16string& Url() const { return url_; }
-  int Scheme() const { return scheme_; }
+  UrlScheme Scheme() const { return scheme_; }
   const std::u16string& Host() const { return host_; }
   std::uint16_t Port() const { return port_; }
   const std::u16string& Path() const { return path_; }
@@ -37,7 +37,7 @@ class CrackedUrl {
 
  private:
   std::u16string url_;
-  int scheme_ = kSchemeHttp;
+  UrlScheme scheme_ = UrlScheme::kHttp;
   std::u16string host_;
   std::uint16_t port_ = 0;
   std::u16string path_;

@@ -13,14 +13,14 @@ InternetHttpClient::~InternetHttpClient() {
 
 bool InternetHttpClient::SendRequest(void* target, std::uint32_t* size, const char16_t* headers,
                                      std::uint32_t headerLength) {
-  bool refused = target == nullptr || method.empty() || (scheme != kSchemeHttp && scheme != kSchemeHttps);
+  bool refused = target == nullptr || method.empty() || (scheme != UrlScheme::kHttp && scheme != UrlScheme::kHttps);
   bool ok = false;
   if (!refused) {
     sinkTarget_ = target;
     sinkSize_ = size;
     ok = Transfer(headers, headerLength);
   }
-  Report(ok ? kTransferDone : kTransferFailed, nullptr, 0);
+  Report(ok ? TransferEvent::kDone : TransferEvent::kFailed, nullptr, 0);
   if (!ok) CloseHandles();
   return ok;
 }
@@ -33,7 +33,7 @@ bool InternetHttpClient::Transfer(const char16_t* headers, std::uint32_t headerL
     if (connection_ == 0) return false;
   }
 
-  std::uint32_t flags = scheme == kSchemeHttps ? kRequestFlagsHttps : kRequestFlagsHttp;
+  std::uint32_t flags = scheme == UrlScheme::kHttps ? kRequestFlagsHttps : kRequestFlagsHttp;
   if (keepConnection) flags |= kRequestFlagKeepConnection;
 
   if (request_ != 0) {
@@ -43,7 +43,7 @@ bool InternetHttpClient::Transfer(const char16_t* headers, std::uint32_t headerL
   request_ = net_.OpenRequest(connection_, method.c_str(), object.c_str(), flags);
   if (request_ == 0) return false;
 
-  if (scheme == kSchemeHttps) {
+  if (scheme == UrlScheme::kHttps) {
     std::uint32_t security = 0;
     if (!net_.QuerySecurityFlags(request_, security)) return false;
     if (!net_.SetSecurityFlags(request_, security | kAcceptAnyCertificateFlags)) return false;
@@ -58,7 +58,7 @@ bool InternetHttpClient::Transfer(const char16_t* headers, std::uint32_t headerL
 
   std::uint32_t announced = 0;
   if (!net_.QueryContentLength(request_, announced)) announced = 0;
-  if (Report(kTransferBegin, &announced, sizeof announced) != 0) return false;
+  if (Report(TransferEvent::kBegin, &announced, sizeof announced) != 0) return false;
   if (sinkSize_ != nullptr) *sinkSize_ = announced;
   return StreamBody(announced);
 }
@@ -79,12 +79,12 @@ bool InternetHttpClient::StreamBody(std::uint32_t announced) {
     if (!net_.Read(request_, chunk, kReadChunkSize, read)) return false;
     if (read == 0) break;
     total += read;
-    if (Report(kTransferData, chunk, read) != 0) return false;
+    if (Report(TransferEvent::kData, chunk, read) != 0) return false;
   }
   return total >= announced;
 }
 
-int InternetHttpClient::Report(int kind, const void* data, std::uint32_t length) {
+int InternetHttpClient::Report(TransferEvent kind, const void* data, std::uint32_t length) {
   return sink == TransferSink::Buffer ? OnBufferEvent(kind, data, length) : OnFileEvent(kind, data, length);
 }
 
@@ -111,16 +111,16 @@ FileHandle InternetHttpClient::TakeFile() {
   return held;
 }
 
-int InternetHttpClient::OnFileEvent(int kind, const void* data, std::uint32_t length) {
+int InternetHttpClient::OnFileEvent(TransferEvent kind, const void* data, std::uint32_t length) {
   const auto* path = static_cast<const char16_t*>(sinkTarget_);
   switch (kind) {
-    case kTransferBegin:
+    case TransferEvent::kBegin:
       file_ = path == nullptr ? kNoFile : files_.Create(path);
       return file_ == kNoFile ? kFileFailed : 0;
-    case kTransferData:
+    case TransferEvent::kData:
       if (file_ != kNoFile && !files_.Write(file_, data, length)) return kFileFailed;
       return 0;
-    case kTransferDone:
+    case TransferEvent::kDone:
       if (file_ != kNoFile && holdFileWhenDone) {
         heldFile_ = files_.Seal(file_, path);
       } else if (file_ != kNoFile) {
@@ -128,7 +128,7 @@ int InternetHttpClient::OnFileEvent(int kind, const void* data, std::uint32_t le
       }
       file_ = kNoFile;
       return 0;
-    case kTransferFailed:
+    case TransferEvent::kFailed:
       if (file_ != kNoFile) {
         files_.Close(file_);
         file_ = kNoFile;
@@ -141,9 +141,9 @@ int InternetHttpClient::OnFileEvent(int kind, const void* data, std::uint32_t le
   }
 }
 
-int InternetHttpClient::OnBufferEvent(int kind, const void* data, std::uint32_t length) {
+int InternetHttpClient::OnBufferEvent(TransferEvent kind, const void* data, std::uint32_t length) {
   switch (kind) {
-    case kTransferBegin: {
+    case TransferEvent::kBegin: {
       std::uint32_t announced = 0;
       std::memcpy(&announced, data, sizeof announced);
       std::uint32_t capacity = sinkSize_ == nullptr ? 0 : *sinkSize_;
@@ -155,17 +155,17 @@ int InternetHttpClient::OnBufferEvent(int kind, const void* data, std::uint32_t 
       bufferCapacity_ = capacity;
       return 0;
     }
-    case kTransferData:
+    case TransferEvent::kData:
       if (buffer_ == nullptr) return 0;
       // A body longer than announced would be lost in part: stop instead.
       if (length > bufferCapacity_ - bufferWritten_) return kBufferTooSmall;
       std::memcpy(buffer_ + bufferWritten_, data, length);
       bufferWritten_ += length;
       return 0;
-    case kTransferDone:
+    case TransferEvent::kDone:
       if (buffer_ != nullptr && bufferWritten_ < bufferCapacity_) buffer_[bufferWritten_] = 0;
       return 0;
-    case kTransferFailed:
+    case TransferEvent::kFailed:
       buffer_ = nullptr;
       sinkTarget_ = nullptr;
       sinkSize_ = nullptr;

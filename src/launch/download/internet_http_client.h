@@ -11,11 +11,11 @@
 namespace vorlane {
 
 // How a request reports its progress to the sink.
-enum TransferEvent : int {
-  kTransferBegin = 1,   // data: the announced body length (uint32), length 4
-  kTransferData = 2,    // data: one chunk of the body
-  kTransferDone = 3,
-  kTransferFailed = 4,
+enum class TransferEvent : int {
+  kBegin = 1,  // data: the announced body length (uint32), length 4
+  kData = 2,   // data: one chunk of the body
+  kDone = 3,
+  kFailed = 4,
 };
 
 constexpr std::uint32_t kRequestFlagsHttp = 0x84200000;   // RELOAD | NO_CACHE_WRITE | NO_AUTO_REDIRECT
@@ -60,17 +60,17 @@ class InternetHttpClient {
   // target: a file path. Begin creates the file, Data appends (a failed
   // write aborts), Done closes it (or, with holdFileWhenDone, seals it and
   // keeps it for TakeFile), Failed closes and deletes it.
-  virtual int OnFileEvent(int kind, const void* data, std::uint32_t length);
+  virtual int OnFileEvent(TransferEvent kind, const void* data, std::uint32_t length);
   // The sealed file of a request that succeeded with holdFileWhenDone, now
   // the caller's to close; kNoFile when there is none.
   FileHandle TakeFile();
   // target: a byte buffer whose capacity *size gives at Begin. The body and
   // a terminating 0 byte are written there.
-  virtual int OnBufferEvent(int kind, const void* data, std::uint32_t length);
+  virtual int OnBufferEvent(TransferEvent kind, const void* data, std::uint32_t length);
 
   std::u16string userAgent = kDefaultUserAgent;
   std::u16string method;
-  int scheme = 0;
+  UrlScheme scheme = UrlScheme::kUnknown;
   std::u16string host;
   std::uint16_t port = 0;
   std::u16string object;
@@ -91,7 +91,7 @@ class InternetHttpClient {
   bool Transfer(const char16_t* headers, std::uint32_t headerLength);
   bool SendWithCertificateChoice(const char16_t* headers, std::uint32_t headerLength);
   bool StreamBody(std::uint32_t announced);
-  int Report(int kind, const void* data, std::uint32_t length);
+  int Report(TransferEvent kind, const void* data, std::uint32_t length);
 
   InternetPort& net_;
   FilePort& files_;

@@ -13,7 +13,7 @@ namespace vorlane {
 constexpr char16_t kClientProgramFormat[] = u"%s\\Corvanta\\SSLVPN Client\\sslvpn-client.exe";
 constexpr char16_t kClientCloseParameter[] = u"close";
 
-enum CloseFlag : std::int16_t { kCloseClientProgram = 0, kSendPageOff = 1 };
+enum class CloseFlag : std::int16_t { kCloseClientProgram = 0, kSendPageOff = 1 };
 
 class ClientPort {
  public:

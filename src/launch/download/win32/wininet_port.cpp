@@ -10,10 +10,10 @@
 
 namespace vorlane {
 
-static_assert(kSchemeUnknown == INTERNET_SCHEME_UNKNOWN);
-static_assert(kSchemeFtp == INTERNET_SCHEME_FTP);
-static_assert(kSchemeHttp == INTERNET_SCHEME_HTTP);
-static_assert(kSchemeHttps == INTERNET_SCHEME_HTTPS);
+static_assert(static_cast<int>(UrlScheme::kUnknown) == INTERNET_SCHEME_UNKNOWN);
+static_assert(static_cast<int>(UrlScheme::kFtp) == INTERNET_SCHEME_FTP);
+static_assert(static_cast<int>(UrlScheme::kHttp) == INTERNET_SCHEME_HTTP);
+static_assert(static_cast<int>(UrlScheme::kHttps) == INTERNET_SCHEME_HTTPS);
 static_assert(kErrorClientCertificateNeeded == ERROR_INTERNET_CLIENT_AUTH_CERT_NEEDED);
 static_assert(kRequestFlagsHttp == (INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT));
 static_assert(kRequestFlagsHttps ==

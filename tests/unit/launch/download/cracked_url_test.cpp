@@ -7,7 +7,7 @@ namespace {
 
 TEST(CrackedUrl, StartsAsAnEmptyHttpUrl) {
   CrackedUrl url;
-  EXPECT_EQ(url.Scheme(), kSchemeHttp);
+  EXPECT_EQ(url.Scheme(), UrlScheme::kHttp);
   EXPECT_EQ(url.Port(), 0);
   EXPECT_TRUE(url.Host().empty() && url.Path().empty() && url.ExtraInfo().empty() && url.Url().empty());
 }
@@ -16,7 +16,7 @@ TEST(CrackedUrl, SplitsTheInstallerUrl) {
   CrackedUrl url;
   ASSERT_TRUE(url.Crack(u"https://gw.example:8443/sslvpn/client/UpdateInstaller.exe"));
   EXPECT_EQ(url.Url(), u"https://gw.example:8443/sslvpn/client/UpdateInstaller.exe");
-  EXPECT_EQ(url.Scheme(), kSchemeHttps);
+  EXPECT_EQ(url.Scheme(), UrlScheme::kHttps);
   EXPECT_EQ(url.Host(), u"gw.example");
   EXPECT_EQ(url.Port(), 8443);
   EXPECT_EQ(url.Path(), u"/sslvpn/client/UpdateInstaller.exe");
@@ -26,7 +26,7 @@ TEST(CrackedUrl, SplitsTheInstallerUrl) {
 TEST(CrackedUrl, DefaultPortsQueryFragmentAndUserInfo) {
   CrackedUrl url;
   ASSERT_TRUE(url.Crack(u"HTTP://user:pw@host/a/b?x=1#frag"));
-  EXPECT_EQ(url.Scheme(), kSchemeHttp);
+  EXPECT_EQ(url.Scheme(), UrlScheme::kHttp);
   EXPECT_EQ(url.Host(), u"host");
   EXPECT_EQ(url.Port(), 80);
   EXPECT_EQ(url.Path(), u"/a/b");
@@ -73,10 +73,10 @@ TEST(CrackedUrl, EachPartMustFitIts256CharacterBuffer) {
 TEST(CrackedUrl, OtherSchemesAreSplitButUnknown) {
   CrackedUrl url;
   ASSERT_TRUE(url.Crack(u"ftp://files/x"));
-  EXPECT_EQ(url.Scheme(), kSchemeFtp);
+  EXPECT_EQ(url.Scheme(), UrlScheme::kFtp);
   EXPECT_EQ(url.Port(), 21);
   ASSERT_TRUE(url.Crack(u"gopher://hole:70/"));
-  EXPECT_EQ(url.Scheme(), kSchemeUnknown);
+  EXPECT_EQ(url.Scheme(), UrlScheme::kUnknown);
   EXPECT_EQ(url.Port(), 70);
 }
 

@@ -16,22 +16,22 @@ using tests::FakeInternet;
 class RecordingClient : public InternetHttpClient {
  public:
   using InternetHttpClient::InternetHttpClient;
-  int OnFileEvent(int kind, const void* data, std::uint32_t length) override {
+  int OnFileEvent(TransferEvent kind, const void* data, std::uint32_t length) override {
     events.push_back(kind);
     return InternetHttpClient::OnFileEvent(kind, data, length);
   }
   int Ends() const {
-    return static_cast<int>(std::count(events.begin(), events.end(), kTransferDone) +
-                            std::count(events.begin(), events.end(), kTransferFailed));
+    return static_cast<int>(std::count(events.begin(), events.end(), TransferEvent::kDone) +
+                            std::count(events.begin(), events.end(), TransferEvent::kFailed));
   }
-  std::vector<int> events;
+  std::vector<TransferEvent> events;
 };
 
 class SendRequest_ : public ::testing::Test {
  protected:
   SendRequest_() {
     client.method = u"GET";
-    client.scheme = kSchemeHttps;
+    client.scheme = UrlScheme::kHttps;
     client.host = u"gw.example";
     client.port = 8443;
     client.object = u"/sslvpn/client/UpdateInstaller.exe";
@@ -41,7 +41,7 @@ class SendRequest_ : public ::testing::Test {
   }
   // A failed request leaves no file, closes every handle and ends once.
   void ExpectCleanFailure() {
-    EXPECT_EQ(client.events.back(), kTransferFailed);
+    EXPECT_EQ(client.events.back(), TransferEvent::kFailed);
     EXPECT_EQ(client.Ends(), 1);
     EXPECT_EQ(files.files.count(path), 0u);
     EXPECT_EQ(files.openCount, 0);
@@ -74,13 +74,13 @@ TEST_F(SendRequest_, HttpsDownloadStreamsTheBodyIntoTheFile) {
   EXPECT_EQ(net.headers, header);
   EXPECT_EQ(net.headerLength, header.size());
   for (std::uint32_t capacity : net.readCapacities) EXPECT_EQ(capacity, 10240u);
-  EXPECT_EQ(client.events, (std::vector<int>{kTransferBegin, kTransferData, kTransferData, kTransferData,
-                                             kTransferDone}));
+  EXPECT_EQ(client.events, (std::vector<TransferEvent>{TransferEvent::kBegin, TransferEvent::kData, TransferEvent::kData, TransferEvent::kData,
+                                             TransferEvent::kDone}));
   EXPECT_EQ(files.openCount, 0);
 }
 
 TEST_F(SendRequest_, PlainHttpHasNoSecureFlagsAndSkipsSecurityOptions) {
-  client.scheme = kSchemeHttp;
+  client.scheme = UrlScheme::kHttp;
   client.keepConnection = true;
   ASSERT_TRUE(Send());
   EXPECT_EQ(net.requestFlags, 0x84200000u | 0x00400000u);
@@ -98,10 +98,10 @@ TEST_F(SendRequest_, RefusesWithoutTargetMethodOrKnownScheme) {
   client.method.clear();
   EXPECT_FALSE(Send());
   client.method = u"GET";
-  client.scheme = kSchemeFtp;
+  client.scheme = UrlScheme::kFtp;
   EXPECT_FALSE(Send());
   EXPECT_TRUE(net.calls.empty());
-  EXPECT_EQ(client.events, (std::vector<int>{kTransferFailed, kTransferFailed, kTransferFailed}));
+  EXPECT_EQ(client.events, (std::vector<TransferEvent>{TransferEvent::kFailed, TransferEvent::kFailed, TransferEvent::kFailed}));
 }
 
 TEST_F(SendRequest_, EachSetupFailureFailsCleanly) {
@@ -115,9 +115,9 @@ TEST_F(SendRequest_, EachSetupFailureFailsCleanly) {
     FakeFiles f;
     RecordingClient c(n, f);
     c.method = u"GET";
-    c.scheme = kSchemeHttps;
+    c.scheme = UrlScheme::kHttps;
     EXPECT_FALSE(c.SendRequest(path.data(), &size, nullptr, 0)) << step;
-    EXPECT_EQ(c.events, std::vector<int>{kTransferFailed}) << step;
+    EXPECT_EQ(c.events, std::vector<TransferEvent>{TransferEvent::kFailed}) << step;
     EXPECT_TRUE(n.open.empty()) << step;
     EXPECT_EQ(std::count(n.calls.begin(), n.calls.end(), "send"), 0) << step;
   }
@@ -163,7 +163,7 @@ TEST_F(SendRequest_, SecondSendFailingOrOtherErrorsFail) {
   other.sendResults = {12029};  // cannot connect
   RecordingClient c(other, files);
   c.method = u"GET";
-  c.scheme = kSchemeHttps;
+  c.scheme = UrlScheme::kHttps;
   EXPECT_FALSE(c.SendRequest(path.data(), &size, nullptr, 0));
   EXPECT_EQ(std::count(other.calls.begin(), other.calls.end(), "dialog"), 0);
 }
@@ -175,9 +175,9 @@ TEST_F(SendRequest_, StatusOutside2xxFailsWithoutCreatingTheFile) {
     FakeFiles f;
     RecordingClient c(n, f);
     c.method = u"GET";
-    c.scheme = kSchemeHttps;
+    c.scheme = UrlScheme::kHttps;
     EXPECT_FALSE(c.SendRequest(path.data(), &size, nullptr, 0)) << status;
-    EXPECT_EQ(c.events, std::vector<int>{kTransferFailed}) << status;
+    EXPECT_EQ(c.events, std::vector<TransferEvent>{TransferEvent::kFailed}) << status;
     EXPECT_TRUE(f.files.empty()) << status;
   }
   net.status = 299;
@@ -187,7 +187,7 @@ TEST_F(SendRequest_, StatusOutside2xxFailsWithoutCreatingTheFile) {
 TEST_F(SendRequest_, BeginRefusedByTheSinkFailsAndDeletesNothing) {
   files.locked.insert(path);  // another program holds the installer
   EXPECT_FALSE(Send());
-  EXPECT_EQ(client.events, (std::vector<int>{kTransferBegin, kTransferFailed}));
+  EXPECT_EQ(client.events, (std::vector<TransferEvent>{TransferEvent::kBegin, TransferEvent::kFailed}));
   EXPECT_TRUE(files.deleted.empty());
   EXPECT_TRUE(net.open.empty());
 }
@@ -237,7 +237,7 @@ class BufferSink_ : public ::testing::Test {
  protected:
   BufferSink_() {
     client.method = u"GET";
-    client.scheme = kSchemeHttp;
+    client.scheme = UrlScheme::kHttp;
     client.sink = TransferSink::Buffer;
   }
   bool Fetch(std::uint32_t capacity) {

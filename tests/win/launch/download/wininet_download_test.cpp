@@ -122,7 +122,7 @@ TEST(WinInetPort, UnreachableGatewayFailsTheSend) {
   Win32FilePort files;
   InternetHttpClient client(internet, files);
   client.method = u"GET";
-  client.scheme = kSchemeHttps;
+  client.scheme = UrlScheme::kHttps;
   client.host = u"127.0.0.1";
   client.port = port;
   client.object = u"/";
