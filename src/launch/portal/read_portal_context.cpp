@@ -1,5 +1,8 @@
 #include "launch/portal/read_portal_context.h"
 
+#include <utility>
+
+#include "launch/portal/host_name.h"
 #include "support/gateway_port.h"
 
 namespace vorlane {
@@ -36,7 +39,9 @@ bool SessionFromCookie(std::u16string_view cookie, char16_t (&session)[kSessionC
 
 bool ReadPortalContext(PortalContext& context, PagePort* page) {
   if (page == nullptr) return true;
-  context.host = page->LocationHostname().value_or(u"");
+  std::u16string host = page->LocationHostname().value_or(u"");
+  if (!IsHostName(host)) return false;
+  context.host = std::move(host);
   context.port = PortFromText(page->LocationPort());
   std::optional<std::u16string> cookie = page->DocumentCookie();
   if (!cookie) return true;

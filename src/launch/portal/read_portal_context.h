@@ -24,9 +24,11 @@ std::int32_t PortFromText(const std::optional<std::u16string>& text);
 bool SessionFromCookie(std::u16string_view cookie, char16_t (&session)[kSessionCapacity]);
 
 // page is null when the object the page passed is not a window: nothing
-// changes and the read counts as done. Returns false only when the page has
-// a cookie string without the session marker; host and port are stored even
-// then. A page without a cookie string keeps the earlier session id.
+// changes and the read counts as done. Returns false, with nothing changed,
+// when the location's host is missing or not a host name (IsHostName): such
+// a page has no gateway to start anything for. Returns false also when the
+// page has a cookie string without the session marker; host and port are
+// stored then. A page without a cookie string keeps the earlier session id.
 bool ReadPortalContext(PortalContext& context, PagePort* page);
 
 }  // namespace vorlane

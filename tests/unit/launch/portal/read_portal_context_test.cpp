@@ -124,15 +124,21 @@ TEST(ReadPortalContext, CookieWithoutMarkerFailsButKeepsHostAndPort) {
   EXPECT_EQ(std::u16string(context.session), u"z");
 }
 
-TEST(ReadPortalContext, MissingLocationTextsGiveAnEmptyHostAndTheDefaultPort) {
-  FakePage page;
-  page.hostname.reset();
-  page.port.reset();
-  PortalContext context;
-  context.host = u"old";
-  EXPECT_TRUE(ReadPortalContext(context, &page));
-  EXPECT_EQ(context.host, u"");
-  EXPECT_EQ(context.port, 443);
+TEST(ReadPortalContext, AMissingOrForeignHostFailsAndChangesNothing) {
+  for (std::optional<std::u16string> host : {std::optional<std::u16string>(), std::optional<std::u16string>(u"a@b"),
+                                             std::optional<std::u16string>(u"gw example")}) {
+    FakePage page;
+    page.hostname = host;
+    page.port = u"8443";
+    PortalContext context;
+    context.host = u"old";
+    context.port = 7;
+    context.session[0] = u'z';
+    EXPECT_FALSE(ReadPortalContext(context, &page));
+    EXPECT_EQ(context.host, u"old");
+    EXPECT_EQ(context.port, 7);
+    EXPECT_EQ(std::u16string(context.session), u"z");
+  }
 }
 
 }  // namespace

@@ -95,6 +95,19 @@ TEST_F(RunLaunchRoad_, CookieWithoutMarkerShowsTheBoxInTheTypesLanguageAndStarts
   }
 }
 
+TEST_F(RunLaunchRoad_, HostThatIsNotAHostNameShowsTheBoxAndStartsNothing) {
+  // "a@evil.example" would send the download to evil.example; blanks and
+  // quotes would add arguments to the updater's elevated start.
+  for (const char16_t* host : {u"a@evil.example", u"gw.example -type 9", u"gw\"x", u"", u"gw.example/x"}) {
+    FakeLaunchWorld fresh;
+    fresh.updaterInstalled = true;
+    page.hostname = host;
+    EXPECT_FALSE(RunLaunchRoad(context, &page, fresh.Ports()));
+    EXPECT_EQ(fresh.calls, Calls{"box"});
+    EXPECT_EQ(context.host, u"");
+  }
+}
+
 TEST_F(RunLaunchRoad_, OtherTypesGoToTheCertificateLoginOnly) {
   for (std::uint16_t type : {2, 5, 65535}) {
     FakeLaunchWorld fresh;
