@@ -7,6 +7,28 @@ namespace {
 
 bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
+// Bytes in the sequence a lead byte opens; 0 for bytes that open none.
+std::size_t SequenceLength(char c) {
+  auto b = static_cast<unsigned char>(c);
+  if (b >= 0xC2 && b <= 0xDF) return 2;
+  if (b >= 0xE0 && b <= 0xEF) return 3;
+  if (b >= 0xF0 && b <= 0xF4) return 4;
+  return 0;
+}
+
+// Where to cut a text longer than 127 bytes: before the one sequence that
+// straddles byte 127, if there is one. Continuation bytes that belong to no
+// lead byte are characters of their own (each a U+FFFD) and are kept.
+std::size_t CutPoint(const char* text) {
+  std::size_t cut = kNotificationMaxBytes;
+  if (!IsContinuation(text[cut])) return cut;
+  std::size_t lead = cut;
+  while (lead > 0 && cut - lead < 3 && IsContinuation(text[lead - 1])) --lead;
+  if (lead == 0) return cut;
+  --lead;
+  return lead + SequenceLength(text[lead]) > cut ? lead : cut;
+}
+
 }  // namespace
 
 std::size_t ConvertNotificationText(Utf8Converter& converter, const char* text,
@@ -16,8 +38,7 @@ std::size_t ConvertNotificationText(Utf8Converter& converter, const char* text,
   if (size == 0) return 0;
   if (converter.ToUtf16(text, size, nullptr, 0) >= kNotificationCapacity) {
     // UTF-8 never gives more UTF-16 units than it has bytes, so 127 bytes fit.
-    size = kNotificationMaxBytes;
-    while (size > 0 && IsContinuation(text[size])) --size;
+    size = CutPoint(text);
   }
   std::size_t written = converter.ToUtf16(text, size, buffer, kNotificationCapacity - 1);
   buffer[written] = 0;

@@ -22,7 +22,8 @@ class Utf8Converter {
 
 // Converts the NUL-terminated text into buffer, always terminated, and
 // returns its length. A text that would not fit (no sender makes one) is cut
-// at the last whole UTF-8 sequence within 127 bytes.
+// after 127 bytes, or before the one UTF-8 sequence that straddles that
+// point, so that every whole character within 127 bytes is kept.
 std::size_t ConvertNotificationText(Utf8Converter& converter, const char* text,
                                     char16_t (&buffer)[kNotificationCapacity]);
 

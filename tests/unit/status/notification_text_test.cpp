@@ -64,6 +64,21 @@ TEST(NotificationText, OverlongTextIsCutAtASequenceBoundaryWithinTheBuffer) {
   EXPECT_LE(Convert(emoji).size(), kNotificationMaxBytes);
 }
 
+TEST(NotificationText, StrayContinuationBytesAtTheCutAreCharactersOfTheirOwn) {
+  // Bytes that belong to no lead byte are each one replacement character.
+  EXPECT_EQ(Convert(std::string(200, '\x80')), std::u16string(127, u'\uFFFD'));
+  EXPECT_EQ(Convert(std::string(127, 'a') + "\x80\x80"), std::u16string(127, u'a'));
+  EXPECT_EQ(Convert(std::string(126, 'a') + "\x80\x80\x80"), std::u16string(126, u'a') + u"\uFFFD");
+  // A lead byte too far back to reach byte 127 does not pull the cut back.
+  EXPECT_EQ(Convert(std::string(123, 'a') + "\xC3\xA9\x80\x80\x80\x80"),
+            std::u16string(123, u'a') + u"\u00E9\uFFFD\uFFFD");
+  // The one sequence that straddles byte 127 is dropped whole.
+  EXPECT_EQ(Convert(std::string(126, 'a') + "\xC3\xA9" "zz"), std::u16string(126, u'a'));
+  EXPECT_EQ(Convert(std::string(124, 'a') + "\xF0\x9F\x98\x80" "zz"), std::u16string(124, u'a'));
+  EXPECT_EQ(Convert(std::string(123, 'a') + "\xF0\x9F\x98\x80" + std::string(10, 'b')),
+            std::u16string(123, u'a') + u"\U0001F600");
+}
+
 TEST(Utf8Decoder, EachMaximalIllFormedSubpartIsOneReplacement) {
   EXPECT_EQ(Decode("\xE4\xB8"), u"\uFFFD");              // truncated sequence
   EXPECT_EQ(Decode("\xE4\xB8" "A"), u"\uFFFDA");
