@@ -152,18 +152,19 @@ int InternetHttpClient::OnBufferEvent(TransferEvent kind, const void* data, std:
       if (announced == 0) return 0;
       if (capacity < static_cast<std::uint64_t>(announced) + 1) return kBufferTooSmall;
       buffer_ = static_cast<unsigned char*>(sinkTarget_);
-      bufferCapacity_ = capacity;
+      bufferLimit_ = announced;
       return 0;
     }
     case TransferEvent::kData:
       if (buffer_ == nullptr) return 0;
-      // A body longer than announced would be lost in part: stop instead.
-      if (length > bufferCapacity_ - bufferWritten_) return kBufferTooSmall;
+      // A body longer than announced is not the reply that was sized (and
+      // could leave no room for the terminator): stop instead.
+      if (length > bufferLimit_ - bufferWritten_) return kBufferTooSmall;
       std::memcpy(buffer_ + bufferWritten_, data, length);
       bufferWritten_ += length;
       return 0;
     case TransferEvent::kDone:
-      if (buffer_ != nullptr && bufferWritten_ < bufferCapacity_) buffer_[bufferWritten_] = 0;
+      if (buffer_ != nullptr) buffer_[bufferWritten_] = 0;  // Begin made room for it
       return 0;
     case TransferEvent::kFailed:
       buffer_ = nullptr;

@@ -65,7 +65,8 @@ class InternetHttpClient {
   // the caller's to close; kNoFile when there is none.
   FileHandle TakeFile();
   // target: a byte buffer whose capacity *size gives at Begin. The body and
-  // a terminating 0 byte are written there.
+  // a terminating 0 byte are written there; a body longer than its
+  // announced length fails the request.
   virtual int OnBufferEvent(TransferEvent kind, const void* data, std::uint32_t length);
 
   std::u16string userAgent = kDefaultUserAgent;
@@ -104,7 +105,7 @@ class InternetHttpClient {
   FileHandle heldFile_ = kNoFile;
   unsigned char* buffer_ = nullptr;
   std::uint32_t bufferWritten_ = 0;
-  std::uint32_t bufferCapacity_ = 0;
+  std::uint32_t bufferLimit_ = 0;  // the announced length; the capacity holds one more
 };
 
 }  // namespace vorlane

@@ -279,6 +279,19 @@ TEST_F(BufferSink_, BodyLongerThanAnnouncedIsRefusedNotWrittenPastTheBuffer) {
   net.announcedLength = 4;
   EXPECT_FALSE(Fetch(5));
   EXPECT_EQ(storage[5], 0xEE);
+  // One byte more than announced would fill the buffer, terminator's place
+  // included, and pass for a whole reply.
+  net.body = "abcde";
+  EXPECT_FALSE(Fetch(5));
+  EXPECT_EQ(storage[5], 0xEE);
+  EXPECT_FALSE(Fetch(64));
+}
+
+TEST_F(BufferSink_, ABodyThatFillsItsAnnouncedLengthExactlyIsTerminated) {
+  net.body = "abcd";
+  net.announcedLength = 4;
+  ASSERT_TRUE(Fetch(5));
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(storage.data())), "abcd");
 }
 
 }  // namespace
