@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_common.h"
 #include "fake_page.h"
 #include "hosted_control.h"
 #include "login_certificates.h"
@@ -36,18 +37,7 @@ using Clock = std::chrono::steady_clock;
 constexpr int kTimedPairs = 20;
 using namespace vorlane::host;
 using vorlane::ComPtr;
-
-[[noreturn]] void Fail(const char* why) {
-  std::fprintf(stderr, "certlogin_bench: %s\n", why);
-  std::exit(1);
-}
-
-std::u16string ProgramFolder() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::u16string folder = FromWide(path);
-  return folder.substr(0, folder.find_last_of(u'\\') + 1);
-}
+using namespace vorlane::bench;
 
 PROCESS_MEMORY_COUNTERS Memory() {
   PROCESS_MEMORY_COUNTERS counters{};
@@ -113,11 +103,6 @@ double BareExchange(std::uint16_t port, const std::string& request, bool engineF
   return took;
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -136,7 +121,7 @@ int main(int argc, char** argv) {
 
   std::unique_ptr<HostedControl> control;
   const CLSID clsid = *reinterpret_cast<const CLSID*>(&vorlane::kControlClsid);
-  if (FAILED(HostedControl::Create({clsid, ProgramFolder() + u"vorlane.ocx"}, &control))) Fail("no control");
+  if (FAILED(HostedControl::Create({clsid, ControlFile()}, &control))) Fail("no control");
   auto params = ComPtr<PropertyBag>::Adopt(new PropertyBag);
   params->Set(u"type", u"3");
   if (FAILED(control->Initialize(params.Get())) || FAILED(control->Activate())) Fail("control not embedded");

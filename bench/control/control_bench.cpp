@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "bench_common.h"
 #include "control/identifiers.h"
 #include "hosted_control.h"
 #include "text.h"
@@ -17,27 +18,7 @@
 using namespace std::chrono;
 using namespace vorlane::host;
 using vorlane::AsWide;
-
-namespace {
-
-[[noreturn]] void Fail(const char* what) {
-  std::fprintf(stderr, "control_bench: %s\n", what);
-  std::exit(1);
-}
-
-std::u16string ControlFile() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::u16string file = FromWide(path);
-  return file.substr(0, file.find_last_of(u'\\') + 1) + u"vorlane.ocx";
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
-}  // namespace
+using namespace vorlane::bench;
 
 int main(int argc, char** argv) {
   const int embeddings = argc > 1 ? std::atoi(argv[1]) : 50;

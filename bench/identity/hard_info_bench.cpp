@@ -15,6 +15,7 @@
 #include <numeric>
 #include <vector>
 
+#include "bench_common.h"
 #include "fake_page.h"
 #include "hosted_control.h"
 #include "control/identifiers.h"
@@ -24,25 +25,9 @@
 using namespace std::chrono;
 using namespace vorlane::host;
 using vorlane::AsWide;
+using namespace vorlane::bench;
 
 namespace {
-
-[[noreturn]] void Fail(const char* what) {
-  std::fprintf(stderr, "hard_info_bench: %s\n", what);
-  std::exit(1);
-}
-
-std::u16string ControlFile() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::u16string file = FromWide(path);
-  return file.substr(0, file.find_last_of(u'\\') + 1) + u"vorlane.ocx";
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 
 double Mean(const std::vector<double>& values) {
   return std::accumulate(values.begin(), values.end(), 0.0) / values.size();

@@ -3,7 +3,6 @@
 // control embedded in the page host and its poller started by Run.
 // Usage: relay_bench [seconds, default 20]
 #include <windows.h>
-#include <shlobj.h>
 
 #include <algorithm>
 #include <chrono>
@@ -12,10 +11,12 @@
 #include <mutex>
 #include <vector>
 
+#include "bench_common.h"
 #include "control/identifiers.h"
 #include "event_sink.h"
 #include "fake_page.h"
 #include "hosted_control.h"
+#include "installed_updater.h"
 #include "local_client/local_client_simulator.h"
 #include "message_pump.h"
 #include "property_bag.h"
@@ -28,36 +29,12 @@ using vorlane::ComPtr;
 using vorlane::Variant;
 using vorlane::tests::LocalClientSimulator;
 
-namespace {
-
-[[noreturn]] void Fail(const char* what) {
-  std::fprintf(stderr, "relay_bench: %s\n", what);
-  std::exit(1);
-}
-
-std::u16string ProgramFolder() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::u16string folder = FromWide(path);
-  return folder.substr(0, folder.find_last_of(u'\\') + 1);
-}
-
-// An installed updater keeps Run off the download road: only the relay is measured.
-void InstallUpdater() {
-  wchar_t programFiles[MAX_PATH] = {};
-  SHGetSpecialFolderPathW(nullptr, programFiles, CSIDL_PROGRAM_FILESX86, TRUE);
-  std::u16string folder = FromWide(programFiles) + u"\\Corvanta\\Update";
-  SHCreateDirectoryExW(nullptr, AsWide(folder), nullptr);
-  std::u16string fake = vorlane::tests::FakeProgramsFolder() + u"Update.exe";
-  if (!CopyFileW(AsWide(fake), AsWide(folder + u"\\Update.exe"), FALSE)) Fail("cannot install the updater");
-}
-
-}  // namespace
+using namespace vorlane::bench;
 
 int main(int argc, char** argv) {
   int seconds = argc > 1 ? std::atoi(argv[1]) : 20;
   if (FAILED(OleInitialize(nullptr))) Fail("no OLE");
-  InstallUpdater();
+  InstallUpdater();  // keeps Run off the download road: only the relay is measured
 
   LocalClientSimulator client;
   client.SetDefault(LocalClientSimulator::Reply("Busy"));  // polls stay at 500 ms
@@ -66,7 +43,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<HostedControl> control;
   const CLSID clsid = *reinterpret_cast<const CLSID*>(&vorlane::kControlClsid);
   const IID events = *reinterpret_cast<const IID*>(&vorlane::kEventsIid);
-  if (FAILED(HostedControl::Create({clsid, ProgramFolder() + u"vorlane.ocx"}, &control))) Fail("no control");
+  if (FAILED(HostedControl::Create({clsid, ControlFile()}, &control))) Fail("no control");
 
   std::mutex mutex;
   std::vector<steady_clock::time_point> arrivals;

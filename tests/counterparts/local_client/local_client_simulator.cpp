@@ -33,6 +33,7 @@ bool LocalClientSimulator::Start() {
   }
   listener_ = listener;
   stopping_ = false;
+  accepted_ = 0;
   acceptor_ = std::thread(&LocalClientSimulator::Accept, this);
   return true;
 }
@@ -41,15 +42,16 @@ void LocalClientSimulator::Stop() {
   {
     std::lock_guard lock(mutex_);
     stopping_ = true;
-    for (auto c : connections_) shutdown(static_cast<SOCKET>(c), SD_BOTH);
+    for (auto& server : servers_)
+      if (!server->ended) shutdown(static_cast<SOCKET>(server->connection), SD_BOTH);
   }
   if (acceptor_.joinable()) acceptor_.join();
   if (listener_ != INVALID_SOCKET) closesocket(static_cast<SOCKET>(listener_));
   listener_ = INVALID_SOCKET;
-  for (auto& t : servers_) t.join();
+  for (auto& server : servers_) server->thread.join();
+  for (auto& server : servers_)
+    if (!server->ended) closesocket(static_cast<SOCKET>(server->connection));
   servers_.clear();
-  for (auto c : connections_) closesocket(static_cast<SOCKET>(c));
-  connections_.clear();
 }
 
 void LocalClientSimulator::SetDefault(Step step) {
@@ -72,9 +74,17 @@ std::vector<LocalClientSimulator::SentReply> LocalClientSimulator::Sent() {
   return sent_;
 }
 
+std::vector<LocalClientSimulator::Message> LocalClientSimulator::TakeReceived() {
+  std::lock_guard lock(mutex_);
+  std::vector<Message> taken;
+  taken.swap(received_);
+  std::vector<SentReply>().swap(sent_);
+  return taken;
+}
+
 int LocalClientSimulator::Connections() {
   std::lock_guard lock(mutex_);
-  return static_cast<int>(connections_.size());
+  return accepted_;
 }
 
 bool LocalClientSimulator::WaitForMessages(std::size_t count, std::chrono::milliseconds limit) {
@@ -92,21 +102,43 @@ void LocalClientSimulator::Accept() {
     FD_SET(listener, &ready);
     timeval wait{0, 50 * 1000};
     int n = select(0, &ready, nullptr, nullptr, &wait);
+    JoinEnded();
     std::lock_guard lock(mutex_);
     if (stopping_ || n < 0) return;
     if (n == 0) continue;
     SOCKET connection = accept(listener, nullptr, nullptr);
     if (connection == INVALID_SOCKET) continue;
-    connections_.push_back(connection);
-    int index = static_cast<int>(connections_.size());
-    servers_.emplace_back(&LocalClientSimulator::Serve, this, connection, index);
+    auto server = std::make_unique<Server>();
+    server->connection = connection;
+    Server* served = server.get();
+    servers_.push_back(std::move(server));
+    served->thread = std::thread(&LocalClientSimulator::Serve, this, served, ++accepted_);
   }
 }
 
-void LocalClientSimulator::Serve(std::uintptr_t connection, int index) {
+// A long run accepts a connection per poller; those whose poller has gone are
+// let go at once, so that only live connections hold a thread and a socket.
+void LocalClientSimulator::JoinEnded() {
+  std::vector<std::unique_ptr<Server>> ended;
+  {
+    std::lock_guard lock(mutex_);
+    for (auto it = servers_.begin(); it != servers_.end();) {
+      if ((*it)->ended) {
+        ended.push_back(std::move(*it));
+        it = servers_.erase(it);
+      } else {
+        ++it;
+      }
+    }
+  }
+  for (auto& server : ended) server->thread.join();
+}
+
+void LocalClientSimulator::Serve(Server* server, int index) {
   std::string pending;
   char buffer[512];
-  SOCKET s = static_cast<SOCKET>(connection);
+  SOCKET s = static_cast<SOCKET>(server->connection);
+  bool closedHere = false;  // a step ended the connection: keep it until Stop
   for (;;) {
     fd_set ready;
     FD_ZERO(&ready);
@@ -119,7 +151,14 @@ void LocalClientSimulator::Serve(std::uintptr_t connection, int index) {
     }
     if (waiting == 0) continue;
     int n = recv(s, buffer, sizeof buffer, 0);
-    if (n <= 0) return;
+    if (n <= 0) {
+      std::lock_guard lock(mutex_);
+      if (closedHere || stopping_) return;
+      // The peer has closed: nothing more can come on this connection.
+      closesocket(s);
+      server->ended = true;
+      return;
+    }
     pending.append(buffer, static_cast<std::size_t>(n));
     for (std::size_t end; (end = pending.find('\0')) != std::string::npos;) {
       std::string text = pending.substr(0, end);
@@ -129,12 +168,12 @@ void LocalClientSimulator::Serve(std::uintptr_t connection, int index) {
         received_.push_back({index, text, std::chrono::steady_clock::now()});
       }
       arrived_.notify_all();
-      if (text == "state") Answer(connection);
+      if (text == "state" && Answer(server->connection)) closedHere = true;
     }
   }
 }
 
-void LocalClientSimulator::Answer(std::uintptr_t connection) {
+bool LocalClientSimulator::Answer(std::uintptr_t connection) {
   Step step;
   {
     std::lock_guard lock(mutex_);
@@ -153,6 +192,7 @@ void LocalClientSimulator::Answer(std::uintptr_t connection) {
     sent_.push_back({piece, at});
   }
   if (step.closeAfter) shutdown(static_cast<SOCKET>(connection), SD_BOTH);
+  return step.closeAfter;
 }
 
 std::u16string FakeProgramsFolder() {

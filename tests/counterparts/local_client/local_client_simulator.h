@@ -64,14 +64,28 @@ class LocalClientSimulator {
 
   std::vector<Message> Received();
   std::vector<SentReply> Sent();
+  // Hands over the messages received so far and forgets them and the replies
+  // sent, so that a long run keeps its records small.
+  std::vector<Message> TakeReceived();
+  // Connections accepted since Start, also those that have ended.
   int Connections();
   // Waits until `count` messages have arrived or `limit` has passed.
   bool WaitForMessages(std::size_t count, std::chrono::milliseconds limit);
 
  private:
+  // A connection and the thread that serves it.
+  struct Server {
+    std::uintptr_t connection;
+    std::thread thread;
+    bool ended = false;  // the peer has gone: thread finished, socket closed
+  };
+
   void Accept();
-  void Serve(std::uintptr_t connection, int index);
-  void Answer(std::uintptr_t connection);
+  void Serve(Server* server, int index);
+  // Answers one "state"; true when the step ended the connection.
+  bool Answer(std::uintptr_t connection);
+  // Joins the threads of connections whose peer has gone.
+  void JoinEnded();
 
   std::uint16_t port_;
   std::uintptr_t listener_;
@@ -81,8 +95,8 @@ class LocalClientSimulator {
   std::deque<Step> script_;
   std::vector<Message> received_;
   std::vector<SentReply> sent_;
-  std::vector<std::uintptr_t> connections_;
-  std::vector<std::thread> servers_;
+  int accepted_ = 0;
+  std::vector<std::unique_ptr<Server>> servers_;
   std::thread acceptor_;
   bool stopping_ = false;
 };
