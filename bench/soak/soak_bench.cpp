@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -225,6 +226,17 @@ struct Tally {
   int missed = 0;
 };
 
+void PrintNewHandles(const char* when, const Snapshot& before, const Snapshot& now) {
+  std::vector<ULONG_PTR> added;
+  for (ULONG_PTR value : now.handleValues)
+    if (!std::binary_search(before.handleValues.begin(), before.handleValues.end(), value)) added.push_back(value);
+  std::printf("  %s: %zu", when, added.size());
+  for (ULONG_PTR value : added)
+    std::printf("%s0x%llx %ls", value == added.front() ? " (" : ", ", static_cast<unsigned long long>(value),
+                HandleObject(value).c_str());
+  std::printf("%s\n", added.empty() ? "" : ")");
+}
+
 void PrintRow(Tally& tally, const char* figure, long long before, long long after, long long limit, const char* unit,
               long long scale, bool below) {
   long long growth = after - before;
@@ -242,10 +254,7 @@ void PrintTable(Tally& tally, const Snapshot& before, const Snapshot& after) {
   PrintRow(tally, "threads", before.threads, after.threads, 0, "  ", 1, false);
   PrintRow(tally, "private memory", before.privateBytes, after.privateBytes, kMemoryTargetBytes, "KB", 1024, true);
   PrintRow(tally, "log file", before.logBytes, after.logBytes, 0, "B ", 1, false);
-  for (ULONG_PTR value : after.handleValues)
-    if (!std::binary_search(before.handleValues.begin(), before.handleValues.end(), value))
-      std::printf("    handle 0x%llx open after, not before: %ls\n", static_cast<unsigned long long>(value),
-                  HandleObject(value).c_str());
+  if (after.handles != before.handles) PrintNewHandles("  handles open after, not before", before, after);
 }
 
 void PrintProgress(const char* what, const Snapshot& start, const Snapshot& now) {
@@ -435,10 +444,7 @@ void SoakControls(Tally& tally, const std::u16string& file, CanUnloadNow canUnlo
       std::snprintf(what, sizeof what, "after %d controls", i + 1);
       Snapshot now = Take();
       PrintProgress(what, before, now);
-      for (ULONG_PTR value : now.handleValues)
-        if (!std::binary_search(before.handleValues.begin(), before.handleValues.end(), value))
-          std::printf("    handle 0x%llx open now, not before: %ls\n", static_cast<unsigned long long>(value),
-                      HandleObject(value).c_str());
+      if (now.handles != before.handles) PrintNewHandles("  handles open now, not before", before, now);
     }
   }
   long launches = WaitForLaunches(record, launchesBefore + controls) - launchesBefore;
@@ -529,17 +535,30 @@ int main(int argc, char** argv) {
   auto canUnload = reinterpret_cast<CanUnloadNow>(reinterpret_cast<void*>(GetProcAddress(dll, "DllCanUnloadNow")));
   if (!canUnload) Fail("vorlane.ocx exports no DllCanUnloadNow");
 
-  LocalClientSimulator client;  // answers "Connected"
-  if (!client.Start()) Fail("cannot listen on 127.0.0.1:8000");
+  auto client = std::make_unique<LocalClientSimulator>();  // answers "Connected"
+  if (!client->Start()) Fail("cannot listen on 127.0.0.1:8000");
   for (int i = 0; i < kWarmUpControls; ++i) Cycle(file, i);
   WaitForLaunches(record, kWarmUpControls);
 
   if (unmanaged) std::printf("windows: not handed to a window manager (Wine's X11 driver, Managed=N)\n");
   PrintSources();
+  client->TakeReceived();
+  Settle(canUnload);
+  const Snapshot start = Take();
   Tally tally;
-  if (controls > 0) SoakControls(tally, file, canUnload, client, record, controls);
-  if (seconds > 0) SoakPolling(tally, file, canUnload, client, seconds);
-  client.Stop();
+  if (controls > 0) SoakControls(tally, file, canUnload, *client, record, controls);
+  if (seconds > 0) SoakPolling(tally, file, canUnload, *client, seconds);
+
+  // Whose the handles are that came during the run: a mutex's event goes
+  // with the mutex, so with the simulator, or with the module's unloading.
+  std::printf("handles open now that were not before phase 1:\n");
+  PrintNewHandles("at the end", start, Take());
+  client.reset();
+  PrintNewHandles("with the simulator gone", start, Take());
+  const bool unloaded = canUnload() == S_OK && FreeLibrary(dll) &&
+                        !GetModuleHandleW(reinterpret_cast<const wchar_t*>(file.c_str()));
+  if (unloaded) PrintNewHandles("with vorlane.ocx unloaded too", start, Take());
+  else std::printf("  (vorlane.ocx could not be unloaded)\n");
   std::printf("targets: %d met, %d missed\n", tally.met, tally.missed);
   OleUninitialize();
   return 0;
