@@ -3,6 +3,7 @@
 #include <objsafe.h>
 
 #include <thread>
+#include <utility>
 
 #include "message_pump.h"
 #include "module_export.h"
@@ -186,14 +187,35 @@ void HostedControl::Release() {
     PumpPending();
   }
   if (library_) {
-    // Like a browser: the file goes only when it says nothing of it is in use.
-    using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
-    auto can_unload = ExportOf<CanUnloadNow>(library_, "DllCanUnloadNow");
-    if (can_unload && can_unload() == S_OK) FreeLibrary(library_);
-    library_ = nullptr;
+    FilesInUse().push_back(std::exchange(library_, nullptr));
+    FreeUnusedFiles();
   } else {
     CoFreeUnusedLibraries();
   }
+}
+
+// Like a browser: a file goes only when it says nothing of it is in use, and
+// one still in use when its control went (a thread of its own still ending)
+// is asked again later, as COM's CoFreeUnusedLibraries asks.
+void HostedControl::FreeUnusedFiles() {
+  using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
+  std::vector<HMODULE>& files = FilesInUse();
+  for (auto it = files.begin(); it != files.end();) {
+    auto can_unload = ExportOf<CanUnloadNow>(*it, "DllCanUnloadNow");
+    if (!can_unload) {
+      it = files.erase(it);  // a file that never says so stays loaded
+    } else if (can_unload() == S_OK) {
+      FreeLibrary(*it);
+      it = files.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
+std::vector<HMODULE>& HostedControl::FilesInUse() {
+  static std::vector<HMODULE> files;  // the UI thread's alone
+  return files;
 }
 
 }  // namespace vorlane::host

@@ -62,8 +62,11 @@ class HostedControl {
   // do, and pumps until it has been handled. E_HANDLE without a control window.
   HRESULT Notify(const std::string& utf8);
 
-  // Deactivates, closes and releases the control; unloads its file when it can be.
+  // Deactivates, closes and releases the control; unloads its file when it
+  // says it may go, now or at a later FreeUnusedFiles.
   void Release();
+  // Unloads the files of released controls that now say they may go.
+  static void FreeUnusedFiles();
   bool released() const { return !object_; }
 
   HWND host_window() const { return host_window_; }
@@ -74,6 +77,8 @@ class HostedControl {
 
  private:
   HostedControl() = default;
+  // Loader references of released controls' files, each kept until its file may go.
+  static std::vector<HMODULE>& FilesInUse();
 
   HWND host_window_ = nullptr;
   HMODULE library_ = nullptr;

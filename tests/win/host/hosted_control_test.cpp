@@ -90,6 +90,21 @@ TEST_F(HostedControlTest, ActivationGivesTheControlAChildWindowAndReleaseTakesIt
   EXPECT_EQ(E_HANDLE, control->Notify("lost"));
 }
 
+TEST_F(HostedControlTest, AFileStillInUseWhenItsControlGoesIsUnloadedOnceItMayGo) {
+  const std::u16string path = ControlFile();
+  const auto* file = reinterpret_cast<const wchar_t*>(path.c_str());
+  auto control = Embed();
+  ASSERT_TRUE(control);
+  // Another holder of the control keeps the module in use past the host's release.
+  ComPtr<IUnknown> holder(control->object());
+  control->Release();
+  HostedControl::FreeUnusedFiles();
+  EXPECT_NE(nullptr, GetModuleHandleW(file)) << "unloaded under a live control";
+  holder.Reset();
+  HostedControl::FreeUnusedFiles();
+  EXPECT_EQ(nullptr, GetModuleHandleW(file)) << "the host kept the file loaded for good";
+}
+
 TEST_F(HostedControlTest, NotificationsFromAnotherThreadReachEverySinkWithTheExactText) {
   auto control = Embed({{u"type", u"0"}});
   ASSERT_TRUE(control);
