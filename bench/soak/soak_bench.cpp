@@ -30,6 +30,7 @@
 #include "bench_common.h"
 #include "com/win32/com_object.h"
 #include "com/win32/unique_handle.h"
+#include "common/process_handles.h"
 #include "control/control_tables.h"
 #include "control/identifiers.h"
 #include "fake_page.h"
@@ -111,24 +112,6 @@ long long ThreadsOfThisProcess() {
   return count;
 }
 
-// Every open handle value: handle values are multiples of 4 and each new
-// handle takes the lowest free one, so a long run of unused values means the
-// end of the table.
-std::vector<ULONG_PTR> OpenHandleValues() {
-  std::vector<ULONG_PTR> open;
-  int unused = 0;
-  for (ULONG_PTR value = 4; unused < 4096; value += 4) {
-    DWORD flags = 0;
-    if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) {
-      open.push_back(value);
-      unused = 0;
-    } else {
-      ++unused;
-    }
-  }
-  return open;
-}
-
 // Wine answers GetProcessHandleCount with 0; there the handles are the open
 // handle values counted.
 long long HandleCount(const std::vector<ULONG_PTR>& values, bool* probed) {
@@ -177,7 +160,7 @@ long long PrivateBytes(bool* fromPagefileUsage) {
 Snapshot Take() {
   Snapshot s;
   bool probed = false, fromPagefileUsage = false;
-  s.handleValues = OpenHandleValues();
+  s.handleValues = vorlane::tests::OpenHandleValues();
   s.handles = HandleCount(s.handleValues, &probed);
   s.threads = ThreadsOfThisProcess();  // its own snapshot handle is closed again by now
   s.privateBytes = PrivateBytes(&fromPagefileUsage);
@@ -192,21 +175,21 @@ Snapshot Take() {
 // mutex. Such handles appear once in a while during a run, whenever a mutex
 // of the process meets its first contention. Returns the handles it left.
 std::vector<ULONG_PTR> HandlesOfAContendedMutex(std::mutex& mutex) {
-  std::vector<ULONG_PTR> before = OpenHandleValues();
+  std::vector<ULONG_PTR> before = vorlane::tests::OpenHandleValues();
   std::unique_lock held(mutex);
   std::thread contender([&] { std::lock_guard waits(mutex); });
   Sleep(200);  // the contender is waiting for the mutex by now
   held.unlock();
   contender.join();
   std::vector<ULONG_PTR> left;
-  for (ULONG_PTR value : OpenHandleValues())
+  for (ULONG_PTR value : vorlane::tests::OpenHandleValues())
     if (!std::binary_search(before.begin(), before.end(), value)) left.push_back(value);
   return left;
 }
 
 void PrintSources() {
   bool probed = false, fromPagefileUsage = false;
-  HandleCount(OpenHandleValues(), &probed);
+  HandleCount(vorlane::tests::OpenHandleValues(), &probed);
   PrivateBytes(&fromPagefileUsage);
   std::printf("handles: %s\n", probed ? "GetProcessHandleCount answers 0 here, so the open handle values are counted "
                                         "with GetHandleInformation"

@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "common/process_handles.h"
 #include "local_client/local_client_simulator.h"
 
 namespace vorlane {
@@ -34,11 +35,7 @@ std::string AskOnce() {
   return reply;
 }
 
-DWORD HandleCount() {
-  DWORD count = 0;
-  GetProcessHandleCount(GetCurrentProcess(), &count);
-  return count;
-}
+std::size_t HandleCount() { return tests::OpenHandleValues().size(); }
 
 TEST(LocalClientSimulator, ConnectionsWhosePeerClosedHoldNoThreadOrSocket) {
   WSADATA data;
@@ -47,18 +44,22 @@ TEST(LocalClientSimulator, ConnectionsWhosePeerClosedHoldNoThreadOrSocket) {
   ASSERT_TRUE(client.Start());
   ASSERT_EQ(AskOnce(), "Connected");  // Winsock's own first-use handles are made here
   std::this_thread::sleep_for(300ms);
-  const DWORD before = HandleCount();
+  const std::size_t before = HandleCount();
 
-  for (int i = 0; i < 20; ++i) ASSERT_EQ(AskOnce(), "Connected") << "connection " << i + 2;
-  // The simulator notices each close within its 50 ms look; give it ample time.
-  DWORD after = HandleCount();
-  for (int wait = 0; wait < 100 && after > before; ++wait) {
-    std::this_thread::sleep_for(50ms);
+  constexpr std::size_t kConnections = 20;
+  for (std::size_t i = 0; i < kConnections; ++i) ASSERT_EQ(AskOnce(), "Connected") << "connection " << i + 2;
+  // Each connection kept would hold its thread's handle and its socket. What
+  // may come once in between: the event a mutex gets at its first contention
+  // and keeps (the simulator's own among them).
+  constexpr std::size_t kOnce = 4;
+  std::size_t after = HandleCount();
+  for (int wait = 0; wait < 100 && after > before + kOnce; ++wait) {
+    std::this_thread::sleep_for(50ms);  // the simulator notices each close within its 50 ms look
     after = HandleCount();
   }
-  EXPECT_EQ(after, before) << "a served thread or socket outlived its connection";
-  EXPECT_EQ(client.Connections(), 21);
-  EXPECT_EQ(client.TakeReceived().size(), 21u);
+  EXPECT_LE(after, before + kOnce) << "served threads or sockets outlived their connections";
+  EXPECT_EQ(client.Connections(), static_cast<int>(kConnections) + 1);
+  EXPECT_EQ(client.TakeReceived().size(), kConnections + 1);
   EXPECT_TRUE(client.Received().empty()) << "what was taken is forgotten";
   EXPECT_TRUE(client.Sent().empty());
   client.Stop();
