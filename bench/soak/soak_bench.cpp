@@ -12,9 +12,6 @@
 // sets up once (Winsock, the shell's launcher, COM's caches) is not counted.
 //   soak_bench.exe [controls=1000] [seconds=600]   (0 skips a phase)
 #include <windows.h>
-#include <psapi.h>
-#include <tlhelp32.h>
-#include <winternl.h>
 
 #include <algorithm>
 #include <chrono>
@@ -22,30 +19,27 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "bench_common.h"
-#include "com/win32/com_object.h"
 #include "com/win32/unique_handle.h"
-#include "common/process_handles.h"
-#include "control/control_tables.h"
 #include "control/identifiers.h"
+#include "counting_sink.h"
 #include "fake_page.h"
+#include "figure_table.h"
 #include "hosted_control.h"
 #include "installed_updater.h"
 #include "local_client/local_client_simulator.h"
 #include "message_pump.h"
+#include "process_figures.h"
 #include "property_bag.h"
-#include "support/diagnostic_log.h"
 
 using namespace std::chrono;
 using namespace vorlane::host;
 using vorlane::ComPtr;
 using vorlane::Variant;
-using vorlane::bench::Fail;
+using namespace vorlane::bench;
 using vorlane::tests::LocalClientSimulator;
 
 namespace {
@@ -53,198 +47,8 @@ namespace {
 constexpr int kWarmUpControls = 5;
 constexpr DWORD kReplyLimitMs = 10000;  // the first reply reaches the page well within this
 constexpr DWORD kSettleLimitMs = 10000;
-constexpr long long kMemoryTargetBytes = 1024 * 1024;
-constexpr wchar_t kPage[] = L"https://127.0.0.1:8443/portals/index.html";
-constexpr wchar_t kCookie[] = L"Varnex_SSLID=0123456789abcdef0123456789abcdef";
-
-// Counts OnClientMessage and signals each one; keeps nothing else, so that a
-// long run does not grow the process by what the sink records.
-class CountingSink final : public vorlane::ComObject<IDispatch> {
- public:
-  CountingSink(IID events, HANDLE arrived) : events_(events), arrived_(arrived) {}
-  long Count() const { return count_; }
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == events_) return Answer(static_cast<IDispatch*>(this), out);
-    return E_NOINTERFACE;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    if (!count) return E_POINTER;
-    *count = 0;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
-                                   UINT*) override {
-    if (id == vorlane::kDispIdOnClientMessage) {
-      ++count_;
-      SetEvent(arrived_);
-    }
-    if (result) VariantInit(result);
-    return S_OK;
-  }
-
- private:
-  const IID events_;
-  const HANDLE arrived_;
-  long count_ = 0;  // touched on the UI thread only
-};
-
-struct Snapshot {
-  std::vector<ULONG_PTR> handleValues;  // the open ones, lowest first
-  long long handles = 0;
-  long long threads = 0;
-  long long privateBytes = 0;
-  long long logBytes = 0;
-};
-
-long long ThreadsOfThisProcess() {
-  vorlane::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
-  if (snapshot.Get() == INVALID_HANDLE_VALUE) return -1;
-  THREADENTRY32 entry{};
-  entry.dwSize = sizeof entry;
-  long long count = 0;
-  for (BOOL more = Thread32First(snapshot.Get(), &entry); more; more = Thread32Next(snapshot.Get(), &entry))
-    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
-  return count;
-}
-
-// Wine answers GetProcessHandleCount with 0; there the handles are the open
-// handle values counted.
-long long HandleCount(const std::vector<ULONG_PTR>& values, bool* probed) {
-  DWORD count = 0;
-  *probed = !GetProcessHandleCount(GetCurrentProcess(), &count) || count == 0;
-  return *probed ? static_cast<long long>(values.size()) : count;
-}
-
-struct EventBasicInformation {
-  int type;  // 0: manual reset, 1: auto-reset
-  LONG state;
-};
-extern "C" NTSTATUS NTAPI NtQueryEvent(HANDLE event, int informationClass, void* information, ULONG length,
-                                       ULONG* returned);
-
-// What a handle names: its kind of object ("Event", "File", ...) and the
-// object's name when it has one.
-std::wstring HandleObject(ULONG_PTR value) {
-  alignas(8) unsigned char buffer[2048];
-  ULONG length = 0;
-  const HANDLE handle = reinterpret_cast<HANDLE>(value);
-  if (NtQueryObject(handle, ObjectTypeInformation, buffer, sizeof buffer, &length) != 0) return L"?";
-  const auto* type = reinterpret_cast<const PUBLIC_OBJECT_TYPE_INFORMATION*>(buffer);
-  std::wstring described(type->TypeName.Buffer, type->TypeName.Length / sizeof(wchar_t));
-  EventBasicInformation event{};
-  if (described == L"Event" && NtQueryEvent(handle, 0, &event, sizeof event, nullptr) == 0)
-    described += event.type == 1 ? L" (auto-reset)" : L" (manual reset)";
-  constexpr auto kObjectNameInformation = static_cast<OBJECT_INFORMATION_CLASS>(1);
-  if (NtQueryObject(handle, kObjectNameInformation, buffer, sizeof buffer, &length) == 0) {
-    const auto* name = reinterpret_cast<const UNICODE_STRING*>(buffer);
-    if (name->Length) described += L" " + std::wstring(name->Buffer, name->Length / sizeof(wchar_t));
-  }
-  return described;
-}
-
-// Wine fills only PROCESS_MEMORY_COUNTERS (cb says so) and leaves
-// PrivateUsage 0; its PagefileUsage is the process's private memory.
-long long PrivateBytes(bool* fromPagefileUsage) {
-  PROCESS_MEMORY_COUNTERS_EX memory{};
-  memory.cb = sizeof memory;
-  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
-  *fromPagefileUsage = memory.cb < sizeof memory || memory.PrivateUsage == 0;
-  return static_cast<long long>(*fromPagefileUsage ? memory.PagefileUsage : memory.PrivateUsage);
-}
-
-Snapshot Take() {
-  Snapshot s;
-  bool probed = false, fromPagefileUsage = false;
-  s.handleValues = vorlane::tests::OpenHandleValues();
-  s.handles = HandleCount(s.handleValues, &probed);
-  s.threads = ThreadsOfThisProcess();  // its own snapshot handle is closed again by now
-  s.privateBytes = PrivateBytes(&fromPagefileUsage);
-  WIN32_FILE_ATTRIBUTE_DATA log{};
-  if (GetFileAttributesExW(reinterpret_cast<const wchar_t*>(vorlane::kClientLogPath), GetFileExInfoStandard, &log))
-    s.logBytes = (static_cast<long long>(log.nFileSizeHigh) << 32) | log.nFileSizeLow;
-  return s;
-}
-
-// What the threads library does with a std::mutex that two threads contend
-// for: it makes an event for waiting on the mutex then and keeps it with the
-// mutex. Such handles appear once in a while during a run, whenever a mutex
-// of the process meets its first contention. Returns the handles it left.
-std::vector<ULONG_PTR> HandlesOfAContendedMutex(std::mutex& mutex) {
-  std::vector<ULONG_PTR> before = vorlane::tests::OpenHandleValues();
-  std::unique_lock held(mutex);
-  std::thread contender([&] { std::lock_guard waits(mutex); });
-  Sleep(200);  // the contender is waiting for the mutex by now
-  held.unlock();
-  contender.join();
-  std::vector<ULONG_PTR> left;
-  for (ULONG_PTR value : vorlane::tests::OpenHandleValues())
-    if (!std::binary_search(before.begin(), before.end(), value)) left.push_back(value);
-  return left;
-}
-
-void PrintSources() {
-  bool probed = false, fromPagefileUsage = false;
-  HandleCount(vorlane::tests::OpenHandleValues(), &probed);
-  PrivateBytes(&fromPagefileUsage);
-  std::printf("handles: %s\n", probed ? "GetProcessHandleCount answers 0 here, so the open handle values are counted "
-                                        "with GetHandleInformation"
-                                      : "GetProcessHandleCount");
-  std::printf("threads: this process's threads in a Toolhelp snapshot\n");
-  std::printf("private memory: %s\n", fromPagefileUsage ? "PrivateUsage is not filled here, so PagefileUsage"
-                                                        : "PrivateUsage");
-  std::printf("log file: the size of %ls\n", reinterpret_cast<const wchar_t*>(vorlane::kClientLogPath));
-  std::mutex mutex;
-  std::printf("a std::mutex contended for the first time keeps:");
-  for (ULONG_PTR value : HandlesOfAContendedMutex(mutex)) std::printf(" %ls", HandleObject(value).c_str());
-  std::printf(" (until it is destroyed)\n");
-}
-
-struct Tally {
-  int met = 0;
-  int missed = 0;
-};
-
-void PrintNewHandles(const char* when, const Snapshot& before, const Snapshot& now) {
-  std::vector<ULONG_PTR> added;
-  for (ULONG_PTR value : now.handleValues)
-    if (!std::binary_search(before.handleValues.begin(), before.handleValues.end(), value)) added.push_back(value);
-  std::printf("  %s: %zu", when, added.size());
-  for (ULONG_PTR value : added)
-    std::printf("%s0x%llx %ls", value == added.front() ? " (" : ", ", static_cast<unsigned long long>(value),
-                HandleObject(value).c_str());
-  std::printf("%s\n", added.empty() ? "" : ")");
-}
-
-void PrintRow(Tally& tally, const char* figure, long long before, long long after, long long limit, const char* unit,
-              long long scale, bool below) {
-  long long growth = after - before;
-  bool met = below ? growth < limit : growth <= limit;
-  (met ? tally.met : tally.missed)++;
-  char target[32];
-  std::snprintf(target, sizeof target, "%s%+lld %s", below ? "< " : "", limit / scale, unit);
-  std::printf("    %-15s %12lld %s %12lld %s %+10lld %s   %-12s %s\n", figure, before / scale, unit, after / scale, unit,
-              growth / scale, unit, target, met ? "met" : "MISSED");
-}
-
-void PrintTable(Tally& tally, const Snapshot& before, const Snapshot& after) {
-  std::printf("    %-15s %15s %15s %13s   %-12s %s\n", "figure", "before", "after", "growth", "target", "");
-  PrintRow(tally, "handles", before.handles, after.handles, 0, "  ", 1, false);
-  PrintRow(tally, "threads", before.threads, after.threads, 0, "  ", 1, false);
-  PrintRow(tally, "private memory", before.privateBytes, after.privateBytes, kMemoryTargetBytes, "KB", 1024, true);
-  PrintRow(tally, "log file", before.logBytes, after.logBytes, 0, "B ", 1, false);
-  if (after.handles != before.handles) PrintNewHandles("  handles open after, not before", before, after);
-}
-
-void PrintProgress(const char* what, const Snapshot& start, const Snapshot& now) {
-  std::printf("  %s: handles %lld (%+lld), threads %lld (%+lld), private %lld KB (%+lld KB), log %lld B\n", what,
-              now.handles, now.handles - start.handles, now.threads, now.threads - start.threads,
-              now.privateBytes / 1024, (now.privateBytes - start.privateBytes) / 1024, now.logBytes);
-}
+constexpr char16_t kPage[] = u"https://127.0.0.1:8443/portals/index.html";
+constexpr char16_t kCookie[] = u"Varnex_SSLID=0123456789abcdef0123456789abcdef";
 
 using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
 
@@ -319,7 +123,7 @@ class PageControl {
   }
 
   bool Run() {
-    auto page = FakePage::Make(reinterpret_cast<const char16_t*>(kPage), std::u16string(reinterpret_cast<const char16_t*>(kCookie)));
+    auto page = FakePage::Make(kPage, std::u16string(kCookie));
     if (!page) Fail("no page");
     std::vector<Variant> args;
     args.push_back(DispatchArg(page->window().Get()));
@@ -407,7 +211,7 @@ void SoakControls(Tally& tally, const std::u16string& file, CanUnloadNow canUnlo
   long launchesBefore = CountLines(record);
   client.TakeReceived();
   if (!Settle(canUnload)) std::printf("  (the module was still in use before the phase)\n");
-  const Snapshot before = Take();
+  const Snapshot before = TakeSnapshot();
   std::vector<double> cycleMs, embedMs, runMs, replyMs, closeMs;
   int ran = 0, replied = 0;
   const int every = controls >= 4 ? controls / 4 : controls;
@@ -426,7 +230,7 @@ void SoakControls(Tally& tally, const std::u16string& file, CanUnloadNow canUnlo
       Settle(canUnload);
       char what[48];
       std::snprintf(what, sizeof what, "after %d controls", i + 1);
-      Snapshot now = Take();
+      Snapshot now = TakeSnapshot();
       PrintProgress(what, before, now);
       if (now.handles != before.handles) PrintNewHandles("  handles open now, not before", before, now);
     }
@@ -434,15 +238,15 @@ void SoakControls(Tally& tally, const std::u16string& file, CanUnloadNow canUnlo
   long launches = WaitForLaunches(record, launchesBefore + controls) - launchesBefore;
   client.TakeReceived();
   bool settled = Settle(canUnload);
-  const Snapshot after = Take();
+  const Snapshot after = TakeSnapshot();
   std::printf("  per control: median %.1f ms, worst %.1f ms; Run true %d/%d; a reply as OnClientMessage %d/%d; "
               "updater started %ld/%d\n",
-              vorlane::bench::Median(cycleMs), *std::max_element(cycleMs.begin(), cycleMs.end()), ran, controls,
+              Median(cycleMs), *std::max_element(cycleMs.begin(), cycleMs.end()), ran, controls,
               replied, controls, launches, controls);
   std::printf("  medians: made and active %.1f ms, Run %.1f ms, then the first reply %.1f ms, Close(1) and release "
               "%.1f ms\n",
-              vorlane::bench::Median(embedMs), vorlane::bench::Median(runMs), vorlane::bench::Median(replyMs),
-              vorlane::bench::Median(closeMs));
+              Median(embedMs), Median(runMs), Median(replyMs),
+              Median(closeMs));
   if (!settled) std::printf("  the module was still in use %lu ms after the last release\n", kSettleLimitMs);
   std::printf("  after all %d controls, against before the first:\n", controls);
   PrintTable(tally, before, after);
@@ -454,7 +258,7 @@ void SoakPolling(Tally& tally, const std::u16string& file, CanUnloadNow canUnloa
   client.SetDefault(LocalClientSimulator::Reply("Busy"));
   client.TakeReceived();
   Settle(canUnload);
-  const Snapshot beforeControl = Take();
+  const Snapshot beforeControl = TakeSnapshot();
   std::size_t polls = 0;
   Snapshot pollingStart, pollingEnd;
   long events = 0;
@@ -465,7 +269,7 @@ void SoakPolling(Tally& tally, const std::u16string& file, CanUnloadNow canUnloa
     if (!control.WaitForEvents(1, kReplyLimitMs)) Fail("no reply reached the page");
     client.TakeReceived();
     const long eventsAtStart = control.Events();
-    pollingStart = Take();
+    pollingStart = TakeSnapshot();
     const auto start = steady_clock::now();
     const auto end = start + std::chrono::seconds(seconds);
     const auto quarter = std::chrono::seconds(seconds) / 4;
@@ -478,18 +282,18 @@ void SoakPolling(Tally& tally, const std::u16string& file, CanUnloadNow canUnloa
         char what[48];
         std::snprintf(what, sizeof what, "after %.0f s",
                       duration<double>(steady_clock::now() - start).count());
-        PrintProgress(what, pollingStart, Take());
+        PrintProgress(what, pollingStart, TakeSnapshot());
         nextReport += quarter;
       }
     }
     pollingSeconds = duration<double>(steady_clock::now() - start).count();
-    pollingEnd = Take();
+    pollingEnd = TakeSnapshot();
     events = control.Events() - eventsAtStart;
     control.Close(1);
   }
   client.TakeReceived();
   bool settled = Settle(canUnload);
-  const Snapshot afterControl = Take();
+  const Snapshot afterControl = TakeSnapshot();
   std::printf("  %zu polls in %.1f s: one every %.1f ms; OnClientMessage %ld times\n", polls, pollingSeconds,
               polls ? pollingSeconds * 1000.0 / polls : 0.0, events);
   std::printf("  while polling, from the first reply to the end:\n");
@@ -507,12 +311,12 @@ int main(int argc, char** argv) {
   std::setvbuf(stdout, nullptr, _IONBF, 0);  // progress shows as it happens, also through a pipe
   const bool unmanaged = LeaveWindowsUnmanagedUnderWine();
   if (FAILED(OleInitialize(nullptr))) Fail("no OLE");
-  vorlane::bench::InstallUpdater();
+  InstallUpdater();
   const std::wstring record = TempFile(L"soak_bench.commands.txt");
   DeleteFileW(record.c_str());
   SetEnvironmentVariableW(reinterpret_cast<const wchar_t*>(vorlane::tests::kCommandRecordVariable), record.c_str());
 
-  const std::u16string file = vorlane::bench::ControlFile();
+  const std::u16string file = ControlFile();
   // Loaded for the whole run, as a browser keeps it while the portal is open.
   HMODULE dll = LoadLibraryW(reinterpret_cast<const wchar_t*>(file.c_str()));
   if (!dll) Fail("cannot load vorlane.ocx beside the program");
@@ -525,10 +329,10 @@ int main(int argc, char** argv) {
   WaitForLaunches(record, kWarmUpControls);
 
   if (unmanaged) std::printf("windows: not handed to a window manager (Wine's X11 driver, Managed=N)\n");
-  PrintSources();
+  PrintFigureSources();
   client->TakeReceived();
   Settle(canUnload);
-  const Snapshot start = Take();
+  const Snapshot start = TakeSnapshot();
   Tally tally;
   if (controls > 0) SoakControls(tally, file, canUnload, *client, record, controls);
   if (seconds > 0) SoakPolling(tally, file, canUnload, *client, seconds);
@@ -536,13 +340,13 @@ int main(int argc, char** argv) {
   // Whose the handles are that came during the run: a mutex's event goes
   // with the mutex, so with the simulator, or with the module's unloading.
   std::printf("handles open now that were not before phase 1:\n");
-  PrintNewHandles("at the end", start, Take());
+  PrintNewHandles("at the end", start, TakeSnapshot());
   client.reset();
-  PrintNewHandles("with the simulator gone", start, Take());
+  PrintNewHandles("with the simulator gone", start, TakeSnapshot());
   HostedControl::FreeUnusedFiles();
   const bool unloaded = canUnload() == S_OK && FreeLibrary(dll) &&
                         !GetModuleHandleW(reinterpret_cast<const wchar_t*>(file.c_str()));
-  if (unloaded) PrintNewHandles("with vorlane.ocx unloaded too", start, Take());
+  if (unloaded) PrintNewHandles("with vorlane.ocx unloaded too", start, TakeSnapshot());
   else std::printf("  (vorlane.ocx is still loaded)\n");
   std::printf("targets: %d met, %d missed\n", tally.met, tally.missed);
   OleUninitialize();
