@@ -93,7 +93,7 @@ double MsSince(steady_clock::time_point& mark) {
 // waits up to 2 s, at its destruction, for a window manager that Xvfb does
 // not have: 2 s of every control's cycle would be the host window's. The
 // driver reads this setting when it loads, with the process's first window.
-// True when the setting was written (on Windows it means nothing).
+// True under Wine once the setting is written; elsewhere nothing reads it.
 bool LeaveWindowsUnmanagedUnderWine() {
   HKEY key = nullptr;
   if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
