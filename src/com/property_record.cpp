@@ -165,7 +165,8 @@ std::optional<PropertyRecord> PropertyRecord::Deserialize(const std::vector<std:
   for (std::uint32_t i = 0; i < *count; ++i) {
     std::optional<std::u16string> name = in.Text();
     std::optional<std::uint16_t> kind = in.U16();
-    if (!name || !kind) return std::nullopt;
+    // Names are kept as C strings: one holding a NUL is no name of this layout.
+    if (!name || !kind || name->find(u'\0') != std::u16string::npos) return std::nullopt;
     if (*kind == 3) {
       std::optional<std::u16string> text = in.Text();
       if (!text) return std::nullopt;

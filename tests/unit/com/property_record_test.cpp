@@ -68,5 +68,16 @@ TEST(PropertyRecord, RefusesDamagedBytes) {
   EXPECT_FALSE(PropertyRecord::Deserialize(hugeText));
 }
 
+// Names are written without NULs; a name holding one would otherwise be
+// read as its part before the NUL and take the place of another property.
+TEST(PropertyRecord, RefusesNameHoldingNul) {
+  PropertyRecord record;
+  record.WriteText(u"ipZx", u"10.0.0.1");
+  std::vector<std::uint8_t> bytes = record.Serialize();
+  ASSERT_EQ(bytes[12 + 4 + 4], 'Z');
+  bytes[12 + 4 + 4] = 0;
+  EXPECT_FALSE(PropertyRecord::Deserialize(bytes));
+}
+
 }  // namespace
 }  // namespace vorlane
