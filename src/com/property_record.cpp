@@ -178,7 +178,13 @@ std::optional<PropertyRecord> PropertyRecord::Deserialize(const std::vector<std:
     switch (*kind) {
       case 0: record.Set(name->c_str(), *raw); break;
       case 1: record.Set(name->c_str(), std::int32_t(*raw)); break;
-      case 2: record.Set(name->c_str(), std::int16_t(*raw)); break;
+      case 2: {
+        // Written sign-extended; any other slot is damage, not a short.
+        std::optional<std::int16_t> value = InRange<std::int16_t>(std::int32_t(*raw));
+        if (!value) return std::nullopt;
+        record.Set(name->c_str(), *value);
+        break;
+      }
       default: return std::nullopt;
     }
   }

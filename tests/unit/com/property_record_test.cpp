@@ -79,5 +79,23 @@ TEST(PropertyRecord, RefusesNameHoldingNul) {
   EXPECT_FALSE(PropertyRecord::Deserialize(bytes));
 }
 
+// A short takes a 32-bit slot, sign-extended; a slot beyond a short's range
+// is refused rather than read as its low 16 bits.
+TEST(PropertyRecord, RefusesShortOutsideItsRange) {
+  PropertyRecord record;
+  record.WriteShort(u"type", -1);
+  std::vector<std::uint8_t> bytes = record.Serialize();
+  ASSERT_TRUE(PropertyRecord::Deserialize(bytes));
+  std::size_t slot = bytes.size() - 4;
+  for (std::uint32_t raw : {0x00010001u, 0x02000001u, 0x00008000u, 0xFFFF7FFFu}) {
+    for (int i = 0; i < 4; ++i) bytes[slot + i] = std::uint8_t(raw >> (8 * i));
+    EXPECT_FALSE(PropertyRecord::Deserialize(bytes)) << std::hex << raw;
+  }
+  for (std::uint32_t raw : {0x00007FFFu, 0xFFFF8000u}) {
+    for (int i = 0; i < 4; ++i) bytes[slot + i] = std::uint8_t(raw >> (8 * i));
+    EXPECT_TRUE(PropertyRecord::Deserialize(bytes)) << std::hex << raw;
+  }
+}
+
 }  // namespace
 }  // namespace vorlane
