@@ -16,9 +16,20 @@ std::size_t SequenceLength(char c) {
   return 0;
 }
 
+// Whether `next` may follow the lead byte: the second byte's range leaves
+// out over-long forms, surrogates and code points above U+10FFFF. A lead
+// byte followed otherwise is an ill-formed byte of its own (one U+FFFD).
+bool ContinuesLead(char lead, char next) {
+  auto b = static_cast<unsigned char>(lead), n = static_cast<unsigned char>(next);
+  unsigned char low = b == 0xE0 ? 0xA0 : b == 0xF0 ? 0x90 : 0x80;
+  unsigned char high = b == 0xED ? 0x9F : b == 0xF4 ? 0x8F : 0xBF;
+  return n >= low && n <= high;
+}
+
 // Where to cut a text longer than 127 bytes: before the one sequence that
 // straddles byte 127, if there is one. Continuation bytes that belong to no
-// lead byte are characters of their own (each a U+FFFD) and are kept.
+// lead byte, and a lead byte whose next byte cannot follow it, are
+// characters of their own (each a U+FFFD) and are kept.
 std::size_t CutPoint(const char* text) {
   std::size_t cut = kNotificationMaxBytes;
   if (!IsContinuation(text[cut])) return cut;
@@ -26,7 +37,8 @@ std::size_t CutPoint(const char* text) {
   while (lead > 0 && cut - lead < 3 && IsContinuation(text[lead - 1])) --lead;
   if (lead == 0) return cut;
   --lead;
-  return lead + SequenceLength(text[lead]) > cut ? lead : cut;
+  bool straddles = lead + SequenceLength(text[lead]) > cut && ContinuesLead(text[lead], text[lead + 1]);
+  return straddles ? lead : cut;
 }
 
 }  // namespace

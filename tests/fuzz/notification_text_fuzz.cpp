@@ -76,13 +76,19 @@ void CheckNotification(Utf8Decoder& decoder, const std::string& reply) {
 
   // Whole characters from the start of the reply, and all of those within
   // its first 127 bytes: only one that straddles that point may be dropped.
+  // A character (or ill-formed piece) ends at k when the two sides of k
+  // decode to the whole text's decoding.
   const std::u16string whole = Decode(decoder, reply.data(), reply.size());
   Require(whole.compare(0, length, text) == 0, "the notification is the reply's leading characters",
           shown + " -> " + Shown(text));
-  const std::u16string head = Decode(decoder, reply.data(), std::min(reply.size(), kNotificationMaxBytes));
-  const bool straddles = whole.compare(0, head.size(), head) != 0;
-  Require(length + (straddles ? 1 : 0) >= head.size(),
-          "every whole character within the first 127 bytes is kept", shown + " -> " + Shown(text));
+  std::size_t boundary = std::min(reply.size(), kNotificationMaxBytes);
+  std::u16string head;
+  for (;; --boundary) {
+    head = Decode(decoder, reply.data(), boundary);
+    if (head + Decode(decoder, reply.data() + boundary, reply.size() - boundary) == whole) break;
+  }
+  Require(length >= head.size(), "every whole character within the first 127 bytes is kept",
+          shown + " -> " + Shown(text));
 }
 
 }  // namespace

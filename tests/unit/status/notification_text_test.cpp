@@ -79,6 +79,20 @@ TEST(NotificationText, StrayContinuationBytesAtTheCutAreCharactersOfTheirOwn) {
             std::u16string(123, u'a') + u"\U0001F600");
 }
 
+TEST(NotificationText, LeadBytesThatOpenNoSequenceAtTheCutAreKept) {
+  // A lead byte whose next byte is outside its range (a surrogate, an
+  // over-long form, beyond U+10FFFF) is a replacement character of its own
+  // within the 127 bytes, as are the continuation bytes after it.
+  for (const char* lead : {"\xED\xA0", "\xE0\x80", "\xF0\x80", "\xF4\x90"}) {
+    EXPECT_EQ(Convert(std::string(126, 'a') + lead + "\x80zz"), std::u16string(126, u'a') + u"\uFFFD") << lead;
+    EXPECT_EQ(Convert(std::string(125, 'a') + lead + "\x80zz"), std::u16string(125, u'a') + u"\uFFFD\uFFFD")
+        << lead;
+  }
+  // The same lead bytes opening whole sequences are dropped at the cut.
+  EXPECT_EQ(Convert(std::string(126, 'a') + "\xED\x9F\xBFzz"), std::u16string(126, u'a'));
+  EXPECT_EQ(Convert(std::string(125, 'a') + "\xF4\x8F\xBF\xBFzz"), std::u16string(125, u'a'));
+}
+
 TEST(Utf8Decoder, EachMaximalIllFormedSubpartIsOneReplacement) {
   EXPECT_EQ(Decode("\xE4\xB8"), u"\uFFFD");              // truncated sequence
   EXPECT_EQ(Decode("\xE4\xB8" "A"), u"\uFFFDA");
