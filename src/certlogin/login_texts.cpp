@@ -10,6 +10,25 @@ bool IsWhiteSpace(Char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+// A page text as a header value: control characters (CR and LF above all,
+// which would end the header and start one of the page's own) go
+// percent-encoded, as they would in an address.
+std::string HeaderValue(std::string_view text) {
+  std::string value;
+  for (char c : text) {
+    auto b = static_cast<unsigned char>(c);
+    if (b < 0x20 || b == 0x7F) {
+      constexpr char kHex[] = "0123456789ABCDEF";
+      value += '%';
+      value += kHex[b >> 4];
+      value += kHex[b & 0xF];
+    } else {
+      value += c;
+    }
+  }
+  return value;
+}
+
 }  // namespace
 
 LoginTypeRules RulesForType(std::uint16_t type) {
@@ -47,9 +66,9 @@ std::string LoginRequest(const std::string& host, std::int32_t port, const std::
   return "GET /certLogin HTTP/1.1\r\n"
          "Accept-Language: zh-CN\r\n"
          "Accept-Encoding: gzip, deflate\r\n"
-         "Host: " + host + ":" + std::to_string(static_cast<std::uint32_t>(port)) + "\r\n"
+         "Host: " + HeaderValue(host) + ":" + std::to_string(static_cast<std::uint32_t>(port)) + "\r\n"
          "Cookie: " + cookie + "\r\n"
-         "Content-Location:" + pageAddress + "\r\n"
+         "Content-Location:" + HeaderValue(pageAddress) + "\r\n"
          "Connection: Keep-Alive\r\n"
          "\r\n";
 }

@@ -24,7 +24,8 @@ std::optional<std::string> SessionAfterMarker(std::string_view text);
 std::optional<std::string> TargetAfterLocation(std::string_view reply);
 
 // GET /certLogin with the session from the page, or with the SSLVPN_lang
-// value when there is none.
+// value when there is none. Control characters in host and page address are
+// sent percent-encoded, so the page's texts cannot add header lines.
 std::string LoginRequest(const std::string& host, std::int32_t port, const std::optional<std::string>& session,
                          int langValue, const std::string& pageAddress);
 

@@ -68,6 +68,14 @@ TEST(LoginRequest, LongTextsAreSentWhole) {
   EXPECT_NE(std::string::npos, request.find("Content-Location:" + page + "\r\nConnection: Keep-Alive\r\n\r\n"));
 }
 
+TEST(LoginRequest, PageTextsCannotAddHeaderLines) {
+  std::string request =
+      LoginRequest("gw.example\r\nX-Host: a", 443, std::nullopt, 0, "https://gw/\r\nX-Page: b\n\x01\x7F");
+  EXPECT_NE(std::string::npos, request.find("Host: gw.example%0D%0AX-Host: a:443\r\n"));
+  EXPECT_NE(std::string::npos, request.find("Content-Location:https://gw/%0D%0AX-Page: b%0A%01%7F\r\n"));
+  EXPECT_EQ(std::string::npos, request.find("\r\nX-"));
+}
+
 TEST(FallbackAddress, PortalsCutAtTheLastSlashOtherwiseTheOriginRoot) {
   EXPECT_EQ(u"https://gw/portals", FallbackAddress(u"https://gw/portals/index.html", u"gw"));
   EXPECT_EQ(u"https://gw/portals", FallbackAddress(u"https://gw/portals/", u"gw"));
