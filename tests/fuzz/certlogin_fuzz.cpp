@@ -70,7 +70,8 @@ std::string Encoded(const std::string& text) {
 }
 
 void CheckRequest(const std::string& request, const std::string& host, std::int32_t port,
-                  const std::optional<std::string>& session, const std::string& address, const std::string& shown) {
+                  const std::optional<std::string>& session, int langValue, const std::string& address,
+                  const std::string& shown) {
   Require(request.compare(0, 25, "GET /certLogin HTTP/1.1\r\n") == 0, "the request asks for /certLogin", shown);
   Require(request.find("\r\n\r\n") == request.size() - 4, "the header block ends once, at the end",
           Shown(request));
@@ -84,9 +85,9 @@ void CheckRequest(const std::string& request, const std::string& host, std::int3
   }
   Require(lines[3] == "Host: " + Encoded(host) + ":" + std::to_string(static_cast<std::uint32_t>(port)),
           "the Host header names host and port", Shown(lines[3]));
-  Require(lines[4] == (session ? "Cookie: Varnex_SSLID=" + *session + "; SSLVPN_lang=1" : lines[4]) &&
-              lines[4].compare(0, 8, "Cookie: ") == 0,
-          "the cookie header carries the session from the page", Shown(lines[4]));
+  Require(lines[4] == (session ? "Cookie: Varnex_SSLID=" + *session + "; SSLVPN_lang=1"
+                               : "Cookie: SSLVPN_lang=" + std::to_string(langValue)),
+          "the cookie header carries the page's session, or the language alone", Shown(lines[4]));
   Require(lines[5] == "Content-Location:" + Encoded(address), "the page's address goes as Content-Location", Shown(lines[5]));
 }
 
@@ -131,7 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (rules.sessionFromPage && !session) {
     base = kMsgLocalCertInfoFailed;
   } else {
-    CheckRequest(login.tls.written, host, port, session, Ansi(login.page.url), shown);
+    CheckRequest(login.tls.written, host, port, session, rules.langValue, Ansi(login.page.url), shown);
     const std::optional<std::string> read = ReplyHead(pieces);
     const std::string head = read.value_or("");
     if (!read) base = kMsgAuthenticationFailed;

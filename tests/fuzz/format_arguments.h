@@ -2,7 +2,6 @@
 // printf-style formats from fuzz input, with arguments of the types their
 // directives take, and the C library's narrow snprintf as the reference for
 // what a format with such arguments gives.
-#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
