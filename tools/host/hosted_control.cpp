@@ -197,7 +197,7 @@ void HostedControl::Release() {
 // Like a browser: a file goes only when it says nothing of it is in use, and
 // one still in use when its control went (a thread of its own still ending)
 // is asked again later, as COM's CoFreeUnusedLibraries asks.
-void HostedControl::FreeUnusedFiles() {
+bool HostedControl::FreeUnusedFiles() {
   using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
   std::vector<HMODULE>& files = FilesInUse();
   for (auto it = files.begin(); it != files.end();) {
@@ -211,6 +211,7 @@ void HostedControl::FreeUnusedFiles() {
       ++it;
     }
   }
+  return files.empty();
 }
 
 std::vector<HMODULE>& HostedControl::FilesInUse() {

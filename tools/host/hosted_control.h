@@ -65,8 +65,9 @@ class HostedControl {
   // Deactivates, closes and releases the control; unloads its file when it
   // says it may go, now or at a later FreeUnusedFiles.
   void Release();
-  // Unloads the files of released controls that now say they may go.
-  static void FreeUnusedFiles();
+  // Unloads the files of released controls that now say they may go; true
+  // when none is left held.
+  static bool FreeUnusedFiles();
   bool released() const { return !object_; }
 
   HWND host_window() const { return host_window_; }

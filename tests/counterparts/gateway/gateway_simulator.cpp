@@ -20,6 +20,7 @@ constexpr std::size_t kMaxHeadBytes = 64 * 1024;
 constexpr std::size_t kSlowPiece = 4096;
 constexpr std::size_t kWritePiece = 64 * 1024;
 constexpr DWORD kSocketTimeoutMs = 30000;
+constexpr int kStopCheckMs = 50;
 
 bool SameText(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -193,7 +194,58 @@ void GatewaySimulator::AcceptLoop() {
   }
 }
 
+bool GatewaySimulator::WaitReadable(std::uintptr_t socket, int milliseconds) {
+  for (int waited = 0; waited < milliseconds && !stopping_; waited += kStopCheckMs) {
+    fd_set ready;
+    FD_ZERO(&ready);
+    FD_SET(static_cast<SOCKET>(socket), &ready);
+    timeval wait{0, kStopCheckMs * 1000};
+    if (select(0, &ready, nullptr, nullptr, &wait) != 0) return true;
+  }
+  return !stopping_;
+}
+
+void GatewaySimulator::ServeFault(std::uintptr_t socket, ConnectionFault fault) {
+  SOCKET s = static_cast<SOCKET>(socket);
+  char hello[4096];
+  switch (fault) {
+    case ConnectionFault::Silent: {
+      // Reads and drops what comes until the client gives up or the hold ends.
+      const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(silentHoldMs_.load());
+      for (ULONGLONG now; (now = GetTickCount64()) < end;) {
+        if (!WaitReadable(socket, static_cast<int>(end - now))) break;
+        if (GetTickCount64() < end && recv(s, hello, sizeof hello, 0) <= 0) break;
+      }
+      break;
+    }
+    case ConnectionFault::NotTls: {
+      if (WaitReadable(socket, static_cast<int>(kSocketTimeoutMs))) recv(s, hello, sizeof hello, 0);
+      std::string body = HtmlPage("plain text");
+      std::string reply = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " + std::to_string(body.size()) +
+                          "\r\nConnection: close\r\n\r\n" + body;
+      send(s, reply.data(), static_cast<int>(reply.size()), 0);
+      break;
+    }
+    case ConnectionFault::ResetInHandshake: {
+      if (WaitReadable(socket, static_cast<int>(kSocketTimeoutMs))) recv(s, hello, sizeof hello, 0);
+      linger abort{1, 0};  // closesocket then sends RST
+      setsockopt(s, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort), sizeof abort);
+      break;
+    }
+    case ConnectionFault::None:
+      break;
+  }
+}
+
 void GatewaySimulator::Serve(std::uintptr_t socket) {
+  if (ConnectionFault fault = fault_.load(); fault != ConnectionFault::None) {
+    ++faultedConnections_;
+    ServeFault(socket, fault);
+    std::lock_guard lock(mutex_);
+    openSockets_.erase(std::remove(openSockets_.begin(), openSockets_.end(), socket), openSockets_.end());
+    closesocket(static_cast<SOCKET>(socket));
+    return;
+  }
   SSL* ssl = SSL_new(tls_->context);
   SSL_set_fd(ssl, static_cast<int>(socket));
   if (requireClientCertificate_) {
@@ -292,7 +344,8 @@ void GatewaySimulator::ServeInstallerRequest(const RecordedRequest&, GatewayConn
   const std::pair<std::string, std::string> binary{"Content-Type", "application/octet-stream"};
   switch (mode_.load()) {
     case InstallerMode::Complete:
-      if (connection.WriteHead("200 OK", {binary, {"Content-Length", length}})) WriteBody(connection, 0, size, false);
+      if (connection.WriteHead("200 OK", {binary, {"Content-Length", length}}))
+        WriteBody(connection, 0, size, kWritePiece, 0);
       break;
     case InstallerMode::ErrorStatus: {
       std::string body = HtmlPage("404 Not Found");
@@ -310,28 +363,45 @@ void GatewaySimulator::ServeInstallerRequest(const RecordedRequest&, GatewayConn
       break;
     }
     case InstallerMode::NoContentLength:
-      if (connection.WriteHead("200 OK", {binary})) WriteBody(connection, 0, size, false);
+      if (connection.WriteHead("200 OK", {binary})) WriteBody(connection, 0, size, kWritePiece, 0);
       break;
     case InstallerMode::CutOff:
       if (connection.WriteHead("200 OK", {binary, {"Content-Length", length}})) {
-        WriteBody(connection, 0, size / 2, false);
+        WriteBody(connection, 0, size / 2, kWritePiece, 0);
       }
       connection.Abort();
       break;
     case InstallerMode::Slow:
-      if (connection.WriteHead("200 OK", {binary, {"Content-Length", length}})) WriteBody(connection, 0, size, true);
+      if (connection.WriteHead("200 OK", {binary, {"Content-Length", length}}))
+        WriteBody(connection, 0, size, kSlowPiece, slowPauseMs_);
       break;
+    case InstallerMode::Trickle:
+      if (connection.WriteHead("200 OK", {binary, {"Content-Length", length}}))
+        WriteBody(connection, 0, size, 1, tricklePauseMs_);
+      break;
+    case InstallerMode::NotHttp:
+      connection.Write("SSH-2.0-OpenSSH_9.2p1\r\n\x00\x00\x01\x14\x0a\x14\xde\xad\xbe\xef");
+      break;
+    case InstallerMode::HugeHeaders: {
+      std::vector<std::pair<std::string, std::string>> headers{binary, {"Content-Length", length}};
+      for (std::size_t held = 0, n = 0; held < kHugeHeadBytes; ++n) {
+        headers.emplace_back("X-Padding-" + std::to_string(n), std::string(100, 'p'));
+        held += headers.back().first.size() + headers.back().second.size() + 4;
+      }
+      if (connection.WriteHead("200 OK", headers)) WriteBody(connection, 0, size, kWritePiece, 0);
+      break;
+    }
   }
 }
 
-bool GatewaySimulator::WriteBody(GatewayConnection& connection, std::uint64_t from, std::uint64_t to, bool slow) {
+bool GatewaySimulator::WriteBody(GatewayConnection& connection, std::uint64_t from, std::uint64_t to,
+                                 std::size_t pieceSize, int pauseMs) {
   std::shared_ptr<const std::string> held;
   {
     std::lock_guard lock(mutex_);
     held = installer_;
   }
   std::string piece;
-  const std::size_t pieceSize = slow ? kSlowPiece : kWritePiece;
   for (std::uint64_t at = from; at < to; at += pieceSize) {
     std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(pieceSize, to - at));
     if (held) {
@@ -341,7 +411,7 @@ bool GatewaySimulator::WriteBody(GatewayConnection& connection, std::uint64_t fr
       for (std::size_t i = 0; i < length; ++i) piece[i] = static_cast<char>(GeneratedByte(at + i));
     }
     if (!connection.Write(piece)) return false;
-    if (slow && !stopping_) Sleep(static_cast<DWORD>(slowPauseMs_.load()));
+    if (pauseMs > 0 && !stopping_) Sleep(static_cast<DWORD>(pauseMs));
   }
   return true;
 }

@@ -39,7 +39,20 @@ enum class InstallerMode {
   NoContentLength,  // 200 without Content-Length; the body ends when the connection does
   CutOff,           // 200 announcing the whole body, connection dropped after half of it
   Slow,             // 200, the body in small pieces with pauses between them
+  Trickle,          // 200 announcing the whole body, which follows one byte a second
+  NotHttp,          // bytes that are no HTTP reply at all, then the connection closed
+  HugeHeaders,      // 200 whose head holds 64 KB of headers, then the whole body
 };
+
+// What the gateway does with a new connection before any TLS.
+enum class ConnectionFault {
+  None,              // TLS, then HTTP as the routes answer
+  Silent,            // accepts and never answers, holding the connection for the silent hold
+  NotTls,            // answers the TLS hello with a plain-text HTTP reply
+  ResetInHandshake,  // reads the TLS hello, then resets the connection
+};
+
+constexpr std::size_t kHugeHeadBytes = 64 * 1024;
 
 // One TLS connection as a route sees it: write a reply, then return.
 class GatewayConnection {
@@ -82,6 +95,11 @@ class GatewaySimulator {
   static unsigned char GeneratedByte(std::uint64_t offset);
 
   void SetInstallerMode(InstallerMode mode) { mode_ = mode; }
+  void SetConnectionFault(ConnectionFault fault) { fault_ = fault; }
+  // How long a Silent connection is held before the gateway drops it.
+  void SetSilentHold(int milliseconds) { silentHoldMs_ = milliseconds; }
+  // Pause between the bytes of a Trickle body.
+  void SetTricklePause(int milliseconds) { tricklePauseMs_ = milliseconds; }
   // Pause between the pieces of a Slow body.
   void SetSlowPause(int milliseconds) { slowPauseMs_ = milliseconds; }
   // Ask every new connection for a client certificate in the handshake and
@@ -94,13 +112,19 @@ class GatewaySimulator {
   std::vector<RecordedRequest> Requests() const;
   // Connections whose TLS handshake failed.
   int FailedHandshakes() const { return failedHandshakes_; }
+  // Connections met with a ConnectionFault.
+  int FaultedConnections() const { return faultedConnections_; }
 
  private:
   struct Tls;
   void AcceptLoop();
   void Serve(std::uintptr_t socket);
+  void ServeFault(std::uintptr_t socket, ConnectionFault fault);
+  // Waits up to `milliseconds` for bytes or the client's close; false when stopping.
+  bool WaitReadable(std::uintptr_t socket, int milliseconds);
   void ServeInstallerRequest(const RecordedRequest& request, GatewayConnection& connection);
-  bool WriteBody(GatewayConnection& connection, std::uint64_t from, std::uint64_t to, bool slow);
+  bool WriteBody(GatewayConnection& connection, std::uint64_t from, std::uint64_t to, std::size_t pieceSize,
+                 int pauseMs);
 
   std::unique_ptr<Tls> tls_;
   std::uint16_t port_;
@@ -118,8 +142,12 @@ class GatewaySimulator {
   std::uint64_t generatedSize_ = 0;
   std::atomic<InstallerMode> mode_{InstallerMode::Complete};
   std::atomic<int> slowPauseMs_{20};
+  std::atomic<int> tricklePauseMs_{1000};
+  std::atomic<int> silentHoldMs_{30000};
+  std::atomic<ConnectionFault> fault_{ConnectionFault::None};
   std::atomic<bool> requireClientCertificate_{false};
   std::atomic<int> failedHandshakes_{0};
+  std::atomic<int> faultedConnections_{0};
 };
 
 }  // namespace vorlane::tests

@@ -50,10 +50,8 @@ bool ImportKey(EVP_PKEY* key, const wchar_t* container) {
   return done;
 }
 
-}  // namespace
-
-bool InstallClientCertificate(const IssuedCertificate& issued, const wchar_t* container) {
-  if (!issued.key || !ImportKey(issued.key, container)) return false;
+// Adds the certificate with its key properties naming `container`.
+bool AddCertificateNamingKey(const IssuedCertificate& issued, const wchar_t* container) {
   std::string der = DerBytes(issued.certificate);
   PCCERT_CONTEXT context = CertCreateCertificateContext(X509_ASN_ENCODING | PKCS_7_ASN_ENCODING,
                                                         reinterpret_cast<const BYTE*>(der.data()),
@@ -72,6 +70,20 @@ bool InstallClientCertificate(const IssuedCertificate& issued, const wchar_t* co
   if (store) CertCloseStore(store, 0);
   CertFreeCertificateContext(context);
   return done;
+}
+
+}  // namespace
+
+bool InstallClientCertificate(const IssuedCertificate& issued, const wchar_t* container) {
+  if (!issued.key || !ImportKey(issued.key, container)) return false;
+  return AddCertificateNamingKey(issued, container);
+}
+
+bool InstallCertificateWithoutKey(const IssuedCertificate& issued, const wchar_t* container) {
+  HCRYPTPROV provider = 0;
+  // Whatever an earlier run left in that container goes first.
+  CryptAcquireContextW(&provider, container, MS_ENH_RSA_AES_PROV_W, PROV_RSA_AES, CRYPT_DELETEKEYSET);
+  return AddCertificateNamingKey(issued, container);
 }
 
 bool EmptyPersonalStore() {

@@ -3,6 +3,8 @@
 #include <winsock2.h>
 #include <windows.h>
 
+#include <algorithm>
+
 namespace vorlane::tests {
 
 LocalClientSimulator::LocalClientSimulator(std::uint16_t port)
@@ -57,6 +59,12 @@ void LocalClientSimulator::Stop() {
 void LocalClientSimulator::SetDefault(Step step) {
   std::lock_guard lock(mutex_);
   default_ = std::move(step);
+}
+
+void LocalClientSimulator::SetGreeting(Greeting greeting, std::size_t floodBytes) {
+  std::lock_guard lock(mutex_);
+  greeting_ = greeting;
+  floodBytes_ = floodBytes;
 }
 
 void LocalClientSimulator::Script(std::vector<Step> steps) {
@@ -134,7 +142,46 @@ void LocalClientSimulator::JoinEnded() {
   for (auto& server : ended) server->thread.join();
 }
 
+bool LocalClientSimulator::Greet(Server* server) {
+  Greeting greeting;
+  std::size_t flood;
+  {
+    std::lock_guard lock(mutex_);
+    greeting = greeting_;
+    flood = floodBytes_;
+  }
+  SOCKET s = static_cast<SOCKET>(server->connection);
+  if (greeting == Greeting::Close) {
+    std::lock_guard lock(mutex_);
+    closesocket(s);
+    server->ended = true;
+    return false;
+  }
+  if (greeting != Greeting::Flood) return true;
+  std::string piece;
+  for (std::size_t at = 0; at < flood;) {
+    // Looks at stopping_ every 50 ms while the peer's buffers are full.
+    fd_set writable;
+    FD_ZERO(&writable);
+    FD_SET(s, &writable);
+    timeval wait{0, 50 * 1000};
+    int ready = select(0, nullptr, &writable, nullptr, &wait);
+    {
+      std::lock_guard lock(mutex_);
+      if (stopping_ || ready < 0) return false;
+    }
+    if (ready == 0) continue;
+    piece.resize(std::min<std::size_t>(4096, flood - at));
+    for (std::size_t i = 0; i < piece.size(); ++i) piece[i] = FloodByte(at + i);
+    int sent = send(s, piece.data(), static_cast<int>(piece.size()), 0);
+    if (sent <= 0) return true;  // the peer has gone: the loop below finds out
+    at += static_cast<std::size_t>(sent);
+  }
+  return true;
+}
+
 void LocalClientSimulator::Serve(Server* server, int index) {
+  if (!Greet(server)) return;
   std::string pending;
   char buffer[512];
   SOCKET s = static_cast<SOCKET>(server->connection);
@@ -168,12 +215,20 @@ void LocalClientSimulator::Serve(Server* server, int index) {
         received_.push_back({index, text, std::chrono::steady_clock::now()});
       }
       arrived_.notify_all();
-      if (text == "state" && Answer(server->connection)) closedHere = true;
+      if (text != "state") continue;
+      Ending ending = Answer(server->connection);
+      if (ending == Ending::Closed) closedHere = true;
+      if (ending == Ending::Reset) {
+        std::lock_guard lock(mutex_);
+        closesocket(s);  // with a zero linger: a reset
+        server->ended = true;
+        return;
+      }
     }
   }
 }
 
-bool LocalClientSimulator::Answer(std::uintptr_t connection) {
+LocalClientSimulator::Ending LocalClientSimulator::Answer(std::uintptr_t connection) {
   Step step;
   {
     std::lock_guard lock(mutex_);
@@ -191,8 +246,14 @@ bool LocalClientSimulator::Answer(std::uintptr_t connection) {
     std::lock_guard lock(mutex_);
     sent_.push_back({piece, at});
   }
+  if (step.resetAfter) {
+    linger abort{1, 0};
+    setsockopt(static_cast<SOCKET>(connection), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort),
+               sizeof abort);
+    return Ending::Reset;
+  }
   if (step.closeAfter) shutdown(static_cast<SOCKET>(connection), SD_BOTH);
-  return step.closeAfter;
+  return step.closeAfter ? Ending::Closed : Ending::Open;
 }
 
 std::u16string FakeProgramsFolder() {

@@ -28,6 +28,7 @@ class LocalClientSimulator {
     std::vector<std::string> pieces;
     std::chrono::milliseconds delay{0};
     bool closeAfter = false;
+    bool resetAfter = false;  // ends the connection with a reset instead
   };
   static Step Reply(std::string text) { return {{std::move(text)}}; }
   static Step ReplyLate(std::string text, std::chrono::milliseconds delay) {
@@ -38,6 +39,17 @@ class LocalClientSimulator {
   }
   static Step Silent() { return {}; }
   static Step CloseConnection() { return {{}, {}, true}; }
+  static Step ResetConnection() { return {{}, {}, false, true}; }
+
+  // What every new connection meets before any "state" is answered.
+  enum class Greeting {
+    None,
+    Close,  // closed at once
+    Flood,  // floodBytes sent unasked, as fast as the peer takes them
+  };
+  void SetGreeting(Greeting greeting, std::size_t floodBytes = 0);
+  // The flood's byte at `offset`: printable, so the page receives it as sent.
+  static char FloodByte(std::size_t offset) { return static_cast<char>('A' + offset % 26); }
 
   struct Message {
     int connection;  // 1 for the first accepted connection
@@ -82,8 +94,12 @@ class LocalClientSimulator {
 
   void Accept();
   void Serve(Server* server, int index);
-  // Answers one "state"; true when the step ended the connection.
-  bool Answer(std::uintptr_t connection);
+  // How a step left the connection.
+  enum class Ending { Open, Closed, Reset };
+  // Answers one "state".
+  Ending Answer(std::uintptr_t connection);
+  // Meets a new connection with the greeting; false when it has ended it.
+  bool Greet(Server* server);
   // Joins the threads of connections whose peer has gone.
   void JoinEnded();
 
@@ -93,6 +109,8 @@ class LocalClientSimulator {
   std::condition_variable arrived_;
   Step default_;
   std::deque<Step> script_;
+  Greeting greeting_ = Greeting::None;
+  std::size_t floodBytes_ = 0;
   std::vector<Message> received_;
   std::vector<SentReply> sent_;
   int accepted_ = 0;

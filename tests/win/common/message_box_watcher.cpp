@@ -4,8 +4,8 @@
 
 namespace vorlane::tests {
 
-MessageBoxWatcher::MessageBoxWatcher(std::u16string caption)
-    : caption_(std::move(caption)), thread_([this] { Watch(); }) {}
+MessageBoxWatcher::MessageBoxWatcher(std::u16string caption, BoxAnswer answer)
+    : caption_(std::move(caption)), answer_(answer), thread_([this] { Watch(); }) {}
 
 MessageBoxWatcher::~MessageBoxWatcher() {
   stop_ = true;
@@ -21,7 +21,9 @@ void MessageBoxWatcher::Watch() {
   HWND last = nullptr;
   while (!stop_) {
     HWND box = FindWindowW(L"#32770", reinterpret_cast<const wchar_t*>(caption_.c_str()));
-    if (box != nullptr && box != last && IsWindowVisible(box)) {
+    if (box != nullptr && box == last && answer_ == BoxAnswer::AtOnce) {
+      PostMessageW(box, WM_COMMAND, IDOK, 0);  // held until now, or not gone yet
+    } else if (box != nullptr && box != last && IsWindowVisible(box)) {
       wchar_t text[1024] = {};
       GetDlgItemTextW(box, 0xFFFF, text, 1024);
       SeenBox seen;
@@ -34,7 +36,7 @@ void MessageBoxWatcher::Watch() {
         std::lock_guard lock(mutex_);
         seen_.push_back(seen);
       }
-      PostMessageW(box, WM_COMMAND, IDOK, 0);
+      if (answer_ == BoxAnswer::AtOnce) PostMessageW(box, WM_COMMAND, IDOK, 0);
       last = box;
     } else if (box == nullptr) {
       last = nullptr;

@@ -28,11 +28,11 @@ std::u16string BesideSuite(const std::u16string& fileName) {
   return folder.substr(0, folder.find_last_of(u"\\/") + 1) + fileName;
 }
 
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit, std::chrono::milliseconds pace) {
   const auto end = std::chrono::steady_clock::now() + limit;
   while (!done()) {
     if (std::chrono::steady_clock::now() >= end) return done();
-    host::PumpFor(20);
+    host::PumpFor(static_cast<DWORD>(pace.count()));
   }
   return true;
 }
@@ -85,8 +85,10 @@ vorlane::Variant Short(short value) {
 void ScenarioTest::SetUp() {
   // Loaded once for the whole run, as in a browser process that keeps its
   // portal open.
-  static HMODULE kept = LoadLibraryW(AsWide(BesideSuite(u"vorlane.ocx")));
-  ASSERT_NE(nullptr, kept);
+  if (KeepsModuleLoaded()) {
+    static HMODULE kept = LoadLibraryW(AsWide(BesideSuite(u"vorlane.ocx")));
+    ASSERT_NE(nullptr, kept);
+  }
   ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
   const char* name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
   record_ = TemporaryFolder() + std::u16string(name, name + std::strlen(name)) + u".commands.txt";
@@ -115,13 +117,15 @@ void ScenarioTest::Embed(int type) {
   ASSERT_NE(nullptr, control_->control_window());
 }
 
-void ScenarioTest::ReleaseControl() {
-  if (!control_) return;
-  if (!control_->released()) {
+void ScenarioTest::ReleaseControl() { ReleaseControlAndFreeModule(0ms); }
+
+bool ScenarioTest::ReleaseControlAndFreeModule(std::chrono::milliseconds limit, std::chrono::milliseconds pace) {
+  if (control_ && !control_->released()) {
     control_->Unadvise(kEvents, sinkCookie_);
     control_->Release();
   }
   control_.reset();
+  return PumpUntil([] { return host::HostedControl::FreeUnusedFiles(); }, limit, pace);
 }
 
 host::CallResult ScenarioTest::Call(const std::u16string& name, std::vector<vorlane::Variant> args) {
@@ -178,7 +182,7 @@ namespace vorlane::scenarios {
 
 HRESULT ControlCanUnloadNow() {
   HMODULE module = GetModuleHandleW(L"vorlane.ocx");
-  if (!module) return E_FAIL;
+  if (!module) return S_OK;
   using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
   auto canUnload = reinterpret_cast<CanUnloadNow>(reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")));
   return canUnload ? canUnload() : E_FAIL;

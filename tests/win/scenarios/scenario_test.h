@@ -25,7 +25,9 @@ using namespace std::chrono_literals;
 
 // Pumps this thread's messages (the control's events arrive only then) until
 // `done` holds or `limit` has passed; answers `done()` at the end.
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s);
+// `pace`: how long each pump waits for messages before `done` is asked again.
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s,
+               std::chrono::milliseconds pace = 20ms);
 
 // A file next to this suite's program.
 std::u16string BesideSuite(const std::u16string& fileName);
@@ -54,11 +56,19 @@ class ScenarioTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
+  // Whether the suite holds the DLL loaded for the whole run, as a browser
+  // that keeps its portal open; otherwise each control loads it and gives
+  // it back when nothing of it is in use.
+  virtual bool KeepsModuleLoaded() const { return true; }
 
   // The control from its file, initialised with "type" and the portal's
   // other <param> values, active in its window and advised of our sink.
   void Embed(int type = 0);
   void ReleaseControl();
+  // Releases the control, then pumps until the DllCanUnloadNow of every
+  // released control's file says S_OK and the file is given back, for at
+  // most `limit`, asking every `pace`; false if that never came.
+  bool ReleaseControlAndFreeModule(std::chrono::milliseconds limit, std::chrono::milliseconds pace = 20ms);
 
   host::CallResult Call(const std::u16string& name, std::vector<vorlane::Variant> args = {});
   // Run(window) on a page at `address` with `cookie`; the VT_BOOL result.
@@ -103,7 +113,7 @@ class PortalScenarioTest : public ScenarioTest {
   std::size_t logStart_ = 0;
 };
 
-// DllCanUnloadNow of the loaded control.
+// DllCanUnloadNow of the loaded control; S_OK when it is not loaded at all.
 HRESULT ControlCanUnloadNow();
 
 vorlane::Variant Bool(bool value);

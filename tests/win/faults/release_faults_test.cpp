@@ -1,0 +1,111 @@
+// The control released while its threads are busy, and the DLL asked to
+// unload the moment they finish: a released control's poller ends at its
+// next look at its flag, a download goes on to its end with its own copy of
+// the portal context, and the DLL is never freed under a running thread.
+#include <gmock/gmock.h>
+
+#include "common/test_files.h"
+#include "fault_row.h"
+#include "message_pump.h"
+#include "status/status_poller.h"
+
+namespace vorlane::scenarios {
+namespace {
+
+using tests::InstallerMode;
+using tests::LocalClientSimulator;
+
+constexpr std::chrono::milliseconds kPollPace{kPollIntervalMs};
+constexpr std::chrono::milliseconds kConnectPace{kConnectRetryPauseMs};
+constexpr std::chrono::milliseconds kReceiveTimeout{kStatusSocketTimeoutMs};
+constexpr int kUnloadRounds = 200;
+
+class ReleaseFaults : public FaultRow {};
+
+TEST_F(ReleaseFaults, DestroyedWhileItsDownloadRuns) {
+  gateway_.SetInstallerMode(InstallerMode::Slow);  // 4 KB every 20 ms
+  const std::size_t size = tests::ReadFileBytes(tests::FakeProgramsFolder() + u"UpdateInstaller.exe").size();
+  tests::MessageBoxWatcher watcher;
+  Embed();
+  ASSERT_TRUE(RunOnPortal());
+  ASSERT_TRUE(PumpUntil([&] { return gateway_.Requests().size() == 1; }, 5s));
+  // The download goes on without the control and starts the whole installer.
+  const auto bound = std::chrono::milliseconds(20 * (size / 4096 + 1)) + 5000ms;
+  ExpectUnloadedWithin(bound);
+  auto lines = Recorded(1, 10s);
+  ASSERT_EQ(1u, lines.size());
+  EXPECT_THAT(lines[0], ::testing::HasSubstr("UpdateInstaller.exe"));
+  EXPECT_THAT(lines[0], ::testing::HasSubstr("-session=0123456789abcdef0123456789abcdef"));
+  EXPECT_EQ(size, tests::ReadFileBytes(InstallerFile()).size());
+  EXPECT_TRUE(watcher.Seen().empty());
+  Observed("installer of " + std::to_string(size) + " bytes stored whole and started after the release");
+}
+
+TEST_F(ReleaseFaults, DestroyedWhileItsPollerConnects) {
+  InstalledProgram updater(u"Update", u"Update.exe");
+  client_.Stop();
+  Embed();
+  ASSERT_TRUE(RunOnPortal());
+  host::PumpFor(static_cast<DWORD>(kConnectPace.count()));
+  ExpectUnloadedWithin(kConnectPace + 1000ms);
+  // No poller is left to connect once the client appears.
+  ASSERT_TRUE(client_.Start());
+  host::PumpFor(static_cast<DWORD>(3 * kConnectPace.count()));
+  EXPECT_EQ(0, client_.Connections());
+  EXPECT_TRUE(ClientMessages().empty());
+  Observed("nothing told; no connection once the client appeared");
+}
+
+TEST_F(ReleaseFaults, DestroyedWhileItPolls) {
+  InstalledProgram updater(u"Update", u"Update.exe");
+  client_.SetDefault(LocalClientSimulator::Reply("Connecting"));  // polls stay 500 ms apart
+  Embed();
+  ASSERT_TRUE(RunOnPortal());
+  ASSERT_TRUE(PumpUntil([&] { return StateRequests() >= 2; }, 5s));
+  ExpectUnloadedWithin(kReceiveTimeout + kPollPace + 1000ms);
+  const std::size_t polls = StateRequests();
+  host::PumpFor(static_cast<DWORD>(3 * kPollPace.count()));
+  EXPECT_EQ(polls, StateRequests()) << "polled after the release";
+  Observed(std::to_string(polls) + " polls, none after the release");
+}
+
+TEST_F(ReleaseFaults, DestroyedWhileTheDownloadThreadShowsItsBox) {
+  gateway_.Stop();  // refused: the download fails at once
+  tests::MessageBoxWatcher watcher(u"SSL VPN", tests::BoxAnswer::WhenDismissed);
+  Embed();
+  ASSERT_TRUE(RunOnPortal());
+  ASSERT_TRUE(BoxSeen(watcher, 10s));
+  // The box's thread holds the module while the user has not answered.
+  EXPECT_FALSE(ReleaseControlAndFreeModule(1000ms));
+  EXPECT_EQ(S_FALSE, ControlCanUnloadNow());
+  EXPECT_NE(nullptr, FindWindowW(L"#32770", L"SSL VPN"));
+  watcher.Dismiss();
+  ExpectUnloadedWithin(2000ms);
+  EXPECT_EQ(kLaunchFailureEnglish, watcher.Seen().at(0).text);
+  EXPECT_FALSE(FileExists(InstallerFile()));
+  Observed("box stayed up after the release, the DLL in use until it was dismissed");
+}
+
+// Each round releases the control while its poller stops and its download
+// finishes, and frees the DLL the moment it says nothing is in use: the
+// last thread is then still in its final instructions, which run on the
+// module's pin.
+TEST_F(ReleaseFaults, UnloadedAsItsThreadsEndTwoHundredTimes) {
+  gateway_.ServeInstaller("MZ");  // stored whole; its start fails at once
+  int stillMapped = 0;
+  for (int round = 0; round < kUnloadRounds; ++round) {
+    SCOPED_TRACE(round);
+    Embed();
+    ASSERT_TRUE(RunOnPortal());
+    ASSERT_TRUE(ReleaseControlAndFreeModule(5s, 0ms)) << "a thread did not end";
+    if (GetModuleHandleW(L"vorlane.ocx") != nullptr) ++stillMapped;
+    ASSERT_TRUE(PumpUntil([] { return GetModuleHandleW(L"vorlane.ocx") == nullptr; }, kLastInstructionsBound, 0ms));
+  }
+  EXPECT_EQ(static_cast<std::size_t>(kUnloadRounds), gateway_.Requests().size());
+  Observed(std::to_string(kUnloadRounds) + " rounds; " + std::to_string(stillMapped) +
+           " times a thread was still in its last instructions when the DLL was freed");
+  ExpectUnloadedWithin(1000ms);
+}
+
+}  // namespace
+}  // namespace vorlane::scenarios
