@@ -28,6 +28,7 @@ class InternetPort {
   // WinINet's dialog for choosing a client certificate, over the desktop;
   // kErrorSuccess when one was chosen and the request may be sent again.
   virtual std::uint32_t ChooseClientCertificate(InternetHandle request) = 0;
+  // False when the reply has no status line (bytes that are not HTTP).
   virtual bool QueryStatusCode(InternetHandle request, std::uint32_t& status) = 0;
   // False when the reply names no Content-Length.
   virtual bool QueryContentLength(InternetHandle request, std::uint32_t& length) = 0;

@@ -4,6 +4,8 @@
 #include <wincrypt.h>
 #include <wininet.h>
 
+#include <string>
+
 #include "launch/download/cracked_url.h"
 #include "launch/download/internet_http_client.h"
 #include "support/win32/wide_text.h"
@@ -82,7 +84,20 @@ std::uint32_t WinInetPort::ChooseClientCertificate(InternetHandle request) {
                           nullptr);
 }
 
+// WinINet takes a reply that does not begin with a status line for an
+// HTTP/0.9 one: it makes up "200 OK" and finds no header at all. Every HTTP/1.x
+// reply of a gateway names at least one header, so a reply without any has
+// no status line to go by.
 bool WinInetPort::QueryStatusCode(InternetHandle request, std::uint32_t& status) {
+  DWORD size = 0;
+  HttpQueryInfoW(H(request), HTTP_QUERY_RAW_HEADERS_CRLF, nullptr, &size, nullptr);
+  if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size == 0) return false;
+  std::wstring head(size / sizeof(wchar_t) + 1, L'\0');
+  if (!HttpQueryInfoW(H(request), HTTP_QUERY_RAW_HEADERS_CRLF, head.data(), &size, nullptr)) return false;
+  head.resize(size / sizeof(wchar_t));
+  // The status line, then at most the blank line that ends the head.
+  std::size_t statusLineEnd = head.find(L"\r\n");
+  if (statusLineEnd == std::wstring::npos || head.size() <= statusLineEnd + 4) return false;
   return QueryNumber(request, HTTP_QUERY_STATUS_CODE, status);
 }
 

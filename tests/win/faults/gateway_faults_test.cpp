@@ -1,0 +1,128 @@
+// The gateway misbehaving while Run's download thread fetches the installer:
+// the user is told in the type's language, no installer file is left on
+// disk and nothing is started from partial data; a gateway that is slow but
+// whole gets its installer stored in full.
+#include <gmock/gmock.h>
+
+#include "common/test_files.h"
+#include "fault_row.h"
+#include "message_pump.h"
+#include "support/win32/wide_text.h"
+
+namespace vorlane::scenarios {
+namespace {
+
+using tests::ConnectionFault;
+using tests::InstallerMode;
+
+// How long the silent gateway holds each connection before it drops it.
+constexpr std::chrono::milliseconds kSilentHold = 3000ms;
+// A refused or broken connection fails at once; the box follows.
+constexpr std::chrono::milliseconds kPromptFailureBound = 5000ms;
+// The download thread ends when the box is dismissed; the poller within a pause.
+constexpr std::chrono::milliseconds kThreadsEndBound = 2000ms;
+
+class GatewayFaults : public FaultRow {
+ protected:
+  // Run on the portal page with no updater installed: the download fails,
+  // and the user is told within `bound`.
+  void ExpectFailedDownloadTold(int type, std::chrono::milliseconds bound) {
+    tests::MessageBoxWatcher watcher;
+    Embed(type);
+    const Clock::time_point start = Clock::now();
+    ASSERT_TRUE(RunOnPortal());
+    ASSERT_TRUE(BoxSeen(watcher, bound)) << "no box within " << bound.count() << " ms";
+    const auto told = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+    std::vector<tests::SeenBox> boxes = watcher.Seen();
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(type == 0 ? kLaunchFailureEnglish : kLaunchFailureChinese, boxes[0].text);
+    EXPECT_FALSE(FileExists(InstallerFile())) << "the installer file was left on disk";
+    EXPECT_TRUE(Recorded().empty()) << "something was started";
+    // The status relay goes on beside the failed download.
+    EXPECT_TRUE(PumpUntil([&] { return !ClientMessages().empty(); }, 3s));
+    Observed("told \"" + Narrow(boxes[0].text) + "\" after " + std::to_string(told) +
+             " ms; no installer file; nothing started");
+    ExpectUnloadedWithin(kThreadsEndBound);
+  }
+  // Size of the installer file, or -1 when there is none.
+  long long InstallerSize() {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(AsWide(InstallerFile()), GetFileExInfoStandard, &data)) return -1;
+    return static_cast<long long>(data.nFileSizeLow) | (static_cast<long long>(data.nFileSizeHigh) << 32);
+  }
+};
+
+TEST_F(GatewayFaults, Refused) {
+  gateway_.Stop();  // its port is free: nothing listens there
+  ExpectFailedDownloadTold(0, kPromptFailureBound);
+}
+
+// WinINet waits for the TLS answer as long as the gateway holds the
+// connection: its first hello is given up after its receive time-out (60 s
+// under Wine), the second one, sent on a new connection in compatibility
+// mode, has no time-out at all. The download, and with it the DLL, is held
+// that long; the gateway here lets go after kSilentHold.
+TEST_F(GatewayFaults, AcceptsAndNeverAnswersUntilItDropsTheConnection) {
+  gateway_.SetConnectionFault(ConnectionFault::Silent);
+  gateway_.SetSilentHold(static_cast<int>(kSilentHold.count()));
+  ExpectFailedDownloadTold(1, 2 * kSilentHold + kPromptFailureBound);
+  EXPECT_EQ(2, gateway_.FaultedConnections()) << "one TLS hello, then one in compatibility mode";
+}
+
+TEST_F(GatewayFaults, AnswersOneByteASecondAndTheWholeInstallerIsStored) {
+  const std::string body = "MZ-six";
+  gateway_.ServeInstaller(body);
+  gateway_.SetInstallerMode(InstallerMode::Trickle);
+  gateway_.SetTricklePause(1000);
+  tests::MessageBoxWatcher watcher;
+  Embed();
+  ASSERT_TRUE(RunOnPortal());
+  // One second a byte, within WinINet's reply timeout each.
+  const auto bound = std::chrono::milliseconds(1000 * body.size()) + kPromptFailureBound;
+  ASSERT_TRUE(PumpUntil([&] { return InstallerSize() == static_cast<long long>(body.size()); }, bound));
+  // Not an executable: its start fails without a word, as the launcher's result is not looked at.
+  host::PumpFor(500);
+  EXPECT_TRUE(watcher.Seen().empty());
+  EXPECT_EQ(body, tests::ReadFileBytes(InstallerFile()));
+  EXPECT_EQ(1u, gateway_.Requests().size());
+  Observed("nothing told; the " + std::to_string(body.size()) + " bytes stored whole after " +
+           std::to_string(Elapsed()) + " ms");
+  ExpectUnloadedWithin(kThreadsEndBound);
+}
+
+TEST_F(GatewayFaults, ErrorStatus) {
+  gateway_.SetInstallerMode(InstallerMode::ErrorStatus);
+  ExpectFailedDownloadTold(0, kPromptFailureBound);
+}
+
+TEST_F(GatewayFaults, BodyCutShort) {
+  gateway_.SetInstallerMode(InstallerMode::CutOff);
+  ExpectFailedDownloadTold(1, kPromptFailureBound);
+}
+
+TEST_F(GatewayFaults, BytesThatAreNotHttp) {
+  gateway_.SetInstallerMode(InstallerMode::NotHttp);
+  ExpectFailedDownloadTold(0, kPromptFailureBound);
+}
+
+TEST_F(GatewayFaults, PeerThatIsNotTls) {
+  gateway_.SetConnectionFault(ConnectionFault::NotTls);
+  ExpectFailedDownloadTold(1, kPromptFailureBound);
+  EXPECT_TRUE(gateway_.Requests().empty());
+}
+
+TEST_F(GatewayFaults, HeadersOf64KilobytesBeforeTheInstaller) {
+  gateway_.SetInstallerMode(InstallerMode::HugeHeaders);
+  tests::MessageBoxWatcher watcher;
+  Embed();
+  ASSERT_TRUE(RunOnPortal());
+  auto lines = Recorded(1, 15s);
+  ASSERT_EQ(1u, lines.size()) << "boxes seen: " << watcher.Seen().size();
+  EXPECT_THAT(lines[0], ::testing::HasSubstr("UpdateInstaller.exe"));
+  EXPECT_TRUE(watcher.Seen().empty());
+  Observed("nothing told; the installer stored whole and started after " + std::to_string(Elapsed()) + " ms");
+  ExpectUnloadedWithin(kThreadsEndBound);
+}
+
+}  // namespace
+}  // namespace vorlane::scenarios
