@@ -26,6 +26,8 @@ unsigned __stdcall PinnedEntry(void* argument) {
   } catch (...) {
     // Out of memory, say: this thread's work is lost, the browser must not be.
   }
+  // What the body holds goes first, while the module still counts as in use.
+  launch->body = nullptr;
   HMODULE pinned = launch->pin.Take();
   launch.reset();  // the module may count as unused from here on
   ModulePin::ExitThreadAndUnpin(pinned, static_cast<DWORD>(code));

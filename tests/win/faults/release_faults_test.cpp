@@ -23,14 +23,15 @@ constexpr int kUnloadRounds = 200;
 class ReleaseFaults : public FaultRow {};
 
 TEST_F(ReleaseFaults, DestroyedWhileItsDownloadRuns) {
-  gateway_.SetInstallerMode(InstallerMode::Slow);  // 4 KB every 20 ms
+  gateway_.SetInstallerMode(InstallerMode::Slow);  // 4 KB every 5 ms
+  gateway_.SetSlowPause(5);
   const std::size_t size = tests::ReadFileBytes(tests::FakeProgramsFolder() + u"UpdateInstaller.exe").size();
   tests::MessageBoxWatcher watcher;
   Embed();
   ASSERT_TRUE(RunOnPortal());
   ASSERT_TRUE(PumpUntil([&] { return gateway_.Requests().size() == 1; }, 5s));
   // The download goes on without the control and starts the whole installer.
-  const auto bound = std::chrono::milliseconds(20 * (size / 4096 + 1)) + 5000ms;
+  const auto bound = std::chrono::milliseconds(5 * (size / 4096 + 1)) + 5000ms;
   ExpectUnloadedWithin(bound);
   auto lines = Recorded(1, 10s);
   ASSERT_EQ(1u, lines.size());
@@ -67,6 +68,25 @@ TEST_F(ReleaseFaults, DestroyedWhileItPolls) {
   host::PumpFor(static_cast<DWORD>(3 * kPollPace.count()));
   EXPECT_EQ(polls, StateRequests()) << "polled after the release";
   Observed(std::to_string(polls) + " polls, none after the release");
+}
+
+// The container destroys its window first, as a closing browser tab does:
+// the control's window goes with it and the poller's notifications are lost,
+// while the poller goes on until the control is released.
+TEST_F(ReleaseFaults, WindowDestroyedByItsParentWhileItPolls) {
+  InstalledProgram updater(u"Update", u"Update.exe");
+  client_.SetDefault(LocalClientSimulator::Reply("Connecting"));
+  Embed();
+  ASSERT_TRUE(RunOnPortal());
+  ASSERT_TRUE(PumpUntil([&] { return !ClientMessages().empty(); }, 5s));
+  ASSERT_TRUE(DestroyWindow(control_->host_window()));
+  EXPECT_EQ(nullptr, control_->control_window());
+  const std::size_t told = ClientMessages().size();
+  const std::size_t polls = StateRequests();
+  ASSERT_TRUE(PumpUntil([&] { return StateRequests() >= polls + 2; }, 4 * kPollPace + 1000ms));
+  EXPECT_EQ(told, ClientMessages().size()) << "an event reached the page without a window";
+  ExpectUnloadedWithin(kReceiveTimeout + kPollPace + 1000ms);
+  Observed(std::to_string(StateRequests() - polls) + " polls after the window went, none told; poller ended");
 }
 
 TEST_F(ReleaseFaults, DestroyedWhileTheDownloadThreadShowsItsBox) {
