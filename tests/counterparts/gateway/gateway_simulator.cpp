@@ -21,6 +21,7 @@ constexpr std::size_t kSlowPiece = 4096;
 constexpr std::size_t kWritePiece = 64 * 1024;
 constexpr DWORD kSocketTimeoutMs = 30000;
 constexpr int kStopCheckMs = 50;
+constexpr std::size_t kHugeHeadBytes = 64 * 1024;
 
 bool SameText(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {

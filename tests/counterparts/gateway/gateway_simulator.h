@@ -52,8 +52,6 @@ enum class ConnectionFault {
   ResetInHandshake,  // reads the TLS hello, then resets the connection
 };
 
-constexpr std::size_t kHugeHeadBytes = 64 * 1024;
-
 // One TLS connection as a route sees it: write a reply, then return.
 class GatewayConnection {
  public:

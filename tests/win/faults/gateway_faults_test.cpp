@@ -90,20 +90,26 @@ TEST_F(GatewayFaults, AnswersOneByteASecondAndTheWholeInstallerIsStored) {
   ExpectUnloadedWithin(kThreadsEndBound);
 }
 
-TEST_F(GatewayFaults, ErrorStatus) {
-  gateway_.SetInstallerMode(InstallerMode::ErrorStatus);
-  ExpectFailedDownloadTold(0, kPromptFailureBound);
+// Replies that reach the download thread whole but are no installer.
+struct BrokenReply {
+  const char* name;
+  InstallerMode mode;
+  int type;
+};
+
+class BrokenReplies : public GatewayFaults, public ::testing::WithParamInterface<BrokenReply> {};
+
+TEST_P(BrokenReplies, AreRefusedAndTheUserTold) {
+  gateway_.SetInstallerMode(GetParam().mode);
+  ExpectFailedDownloadTold(GetParam().type, kPromptFailureBound);
+  EXPECT_EQ(1u, gateway_.Requests().size());
 }
 
-TEST_F(GatewayFaults, BodyCutShort) {
-  gateway_.SetInstallerMode(InstallerMode::CutOff);
-  ExpectFailedDownloadTold(1, kPromptFailureBound);
-}
-
-TEST_F(GatewayFaults, BytesThatAreNotHttp) {
-  gateway_.SetInstallerMode(InstallerMode::NotHttp);
-  ExpectFailedDownloadTold(0, kPromptFailureBound);
-}
+INSTANTIATE_TEST_SUITE_P(GatewayFaults, BrokenReplies,
+                         ::testing::Values(BrokenReply{"ErrorStatus", InstallerMode::ErrorStatus, 0},
+                                           BrokenReply{"BodyCutShort", InstallerMode::CutOff, 1},
+                                           BrokenReply{"BytesThatAreNotHttp", InstallerMode::NotHttp, 0}),
+                         [](const ::testing::TestParamInfo<BrokenReply>& info) { return info.param.name; });
 
 TEST_F(GatewayFaults, PeerThatIsNotTls) {
   gateway_.SetConnectionFault(ConnectionFault::NotTls);
