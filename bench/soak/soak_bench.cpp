@@ -24,6 +24,7 @@
 
 #include "bench_common.h"
 #include "com/win32/unique_handle.h"
+#include "common/unmanaged_windows.h"
 #include "control/identifiers.h"
 #include "counting_sink.h"
 #include "fake_page.h"
@@ -40,6 +41,7 @@ using namespace vorlane::host;
 using vorlane::ComPtr;
 using vorlane::Variant;
 using namespace vorlane::bench;
+using vorlane::tests::LeaveWindowsUnmanagedUnderWine;
 using vorlane::tests::LocalClientSimulator;
 
 namespace {
@@ -87,21 +89,6 @@ double MsSince(steady_clock::time_point& mark) {
   double ms = duration<double, std::milli>(now - mark).count();
   mark = now;
   return ms;
-}
-
-// Under Wine, a top-level window that its X11 driver hands to a window manager
-// waits up to 2 s, at its destruction, for a window manager that Xvfb does
-// not have: 2 s of every control's cycle would be the host window's. The
-// driver reads this setting when it loads, with the process's first window.
-// True under Wine once the setting is written; elsewhere nothing reads it.
-bool LeaveWindowsUnmanagedUnderWine() {
-  HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS)
-    return false;
-  LSTATUS written = RegSetValueExW(key, L"Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"N"), sizeof L"N");
-  RegCloseKey(key);
-  return written == ERROR_SUCCESS && GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version");
 }
 
 // One control on the page: made, embedded and Run; its poller then reports.

@@ -2,23 +2,13 @@
 
 #include <windows.h>
 
+#include "common/unmanaged_windows.h"
+
 namespace vorlane::scenarios {
 namespace {
 
-// Wine's X11 driver waits two seconds for a window manager to withdraw each
-// top-level window it hides (message boxes, the container's window), and
-// Xvfb has none: windows it does not manage are hidden at once. Read when the
-// driver starts, so set before the first window.
-const bool kUnmanagedWindows = [] {
-  HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS)
-    return false;
-  static const wchar_t kNo[] = L"N";
-  bool set = RegSetValueExW(key, L"Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(kNo), sizeof kNo) == ERROR_SUCCESS;
-  RegCloseKey(key);
-  return set;
-}();
+// Set before the suite's first window: see LeaveWindowsUnmanagedUnderWine.
+const bool kUnmanagedWindows = tests::LeaveWindowsUnmanagedUnderWine();
 
 }  // namespace
 
