@@ -159,19 +159,19 @@ inline std::optional<std::u16string> ReferenceText(const std::u16string& format,
     const Directive& d = plan.directives[directive];
     const Argument& value = values[directive++];
     if (d.width >= 100000 || d.precision >= 100000) return std::nullopt;
-    std::string spec = "%" + d.flags + std::to_string(d.width);
-    if (d.precision >= 0) spec += "." + std::to_string(d.precision);
+    std::string narrowFormat = "%" + d.flags + std::to_string(d.width);
+    if (d.precision >= 0) narrowFormat += "." + std::to_string(d.precision);
     std::string text;
     auto print = [&](auto... arguments) {
-      int n = std::snprintf(nullptr, 0, spec.c_str(), arguments...);
+      int n = std::snprintf(nullptr, 0, narrowFormat.c_str(), arguments...);
       text.assign(static_cast<std::size_t>(n), '\0');
-      std::snprintf(text.data(), text.size() + 1, spec.c_str(), arguments...);
+      std::snprintf(text.data(), text.size() + 1, narrowFormat.c_str(), arguments...);
     };
     switch (d.kind) {
       case ArgumentKind::Character: {
         auto c = static_cast<char16_t>(value.number);
         if (c >= 0x80) return std::nullopt;
-        spec += "c";
+        narrowFormat += "c";
         print(static_cast<int>(c));
         break;
       }
@@ -181,7 +181,7 @@ inline std::optional<std::u16string> ReferenceText(const std::u16string& format,
           if (c == 0 || c >= 0x80) return std::nullopt;
           narrow.push_back(static_cast<char>(c));
         }
-        spec += "s";
+        narrowFormat += "s";
         print(narrow.c_str());
         break;
       }
@@ -197,7 +197,7 @@ inline std::optional<std::u16string> ReferenceText(const std::u16string& format,
           if (isSigned) v = static_cast<short>(v);
           else v = static_cast<unsigned short>(v);
         }
-        spec += std::string("ll") + (isSigned ? 'd' : d.conversion);
+        narrowFormat += std::string("ll") + (isSigned ? 'd' : d.conversion);
         if (isSigned) print(v);
         else print(static_cast<unsigned long long>(v));
         break;

@@ -1,5 +1,5 @@
 // The local client's status service misbehaving under the poller that Run
-// starts: the page is told only what the spec's poller tells it (the
+// starts: the page is told only what the poller is made to tell it (the
 // client's bytes as received, "Disconnected" for a lost connection, nothing
 // for silence), no reply overruns the 127-byte texts, and releasing the
 // control ends the poller within one pause or receive time-out.
