@@ -1,8 +1,8 @@
 #pragma once
-// What the certificate login needs from the page, the TLS library, the
+// What the certificate login needs besides the page: the TLS library, the
 // network, the clock and the user. The win32/ adapters implement these with
-// MSHTML, OpenSSL with its capi engine, Winsock and message boxes; native
-// tests implement them with scripted fakes.
+// OpenSSL with its capi engine, Winsock and message boxes; native tests
+// implement them with scripted fakes.
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -12,21 +12,6 @@
 #include "support/message_catalogue.h"
 
 namespace vorlane {
-
-// The page's window: its location and document. Each getter answers nothing
-// when the page does not deliver the text.
-class LoginPage {
- public:
-  virtual ~LoginPage() = default;
-  virtual std::optional<std::u16string> Hostname() = 0;     // location.hostname
-  virtual std::optional<std::u16string> Port() = 0;         // location.port
-  virtual std::optional<std::u16string> Host() = 0;         // location.host, with ":port" when named
-  virtual std::optional<std::u16string> Href() = 0;         // location.href
-  virtual std::optional<std::u16string> Cookie() = 0;       // document.cookie
-  virtual std::optional<std::u16string> DocumentUrl() = 0;  // document.URL
-  // location.href = url; whether the browser went there is not examined.
-  virtual void Navigate(const std::u16string& url) = 0;
-};
 
 using SocketHandle = std::uintptr_t;
 constexpr SocketHandle kNoSocket = ~SocketHandle{0};

@@ -31,11 +31,6 @@ std::string HeaderValue(std::string_view text) {
 
 }  // namespace
 
-LoginTypeRules RulesForType(std::uint16_t type) {
-  bool fromPage = type <= 4;
-  return {fromPage, (fromPage || type == 6) ? 1 : 0};
-}
-
 std::optional<std::string> SessionAfterMarker(std::string_view text) {
   std::string_view marker = kSessionMarker;
   std::size_t at = text.find(marker);

@@ -4,12 +4,10 @@
 #include "control/win32/vorlane_ctrl.h"
 #include "identity/hard_info.h"
 #include "identity/win32/com_wmi_port.h"
-#include "identity/win32/html_location.h"
-#include "certlogin/win32/window_certificate_login.h"
+#include "certlogin/win32/platform_certificate_login.h"
 #include "control/process_wide_type.h"
 #include "launch/download/win32/installer_download_thread.h"
 #include "launch/portal/run_launch_road.h"
-#include "launch/portal/win32/html_page.h"
 #include "launch/portal/win32/message_box_notice.h"
 #include "launch/process/close_client.h"
 #include "launch/process/elevated_launcher.h"
@@ -17,6 +15,7 @@
 #include "launch/process/win32/reset_url.h"
 #include "launch/process/win32/win32_client_port.h"
 #include "launch/process/win32/win32_process_port.h"
+#include "page/win32/html_page.h"
 #include "status/poller_control.h"
 #include "status/win32/win32_poller_ports.h"
 #include "status/win32/win32_poller_thread.h"
@@ -62,17 +61,6 @@ int LaunchElevated(const char16_t* path, const char16_t* parameters) {
   return ElevatedLauncher(processes, path, parameters);
 }
 
-// Types 2 and more: the certificate login with the page's window, in the
-// language of the process-wide type (the last control loaded sets it).
-class WindowCertificateLogin final : public CertificateLoginStarter {
- public:
-  explicit WindowCertificateLogin(IDispatch* window) : window_(window) {}
-  void LogIn() override { CertificateLoginWithWindow(window_, ProcessWideType()); }
-
- private:
-  IDispatch* window_;
-};
-
 }  // namespace
 
 void CVorlaneCtrl::AboutBox() {
@@ -81,14 +69,21 @@ void CVorlaneCtrl::AboutBox() {
 
 std::int32_t CVorlaneCtrl::Run(IDispatch* window) {
   portal_.type = properties_.TypeForUsers();
-  std::unique_ptr<PagePort> page = OpenHtmlPage(window);
+  std::unique_ptr<Page> page = OpenHtmlPage(window, HtmlObject::kWindow);
+  if (portal_.type.TakesCertificateLogin()) {
+    // This control's own type picks the road; the login itself follows the
+    // process-wide type, which the control whose properties were exchanged
+    // last has published. With two controls of different types in one
+    // process that is the other control's, as the portal has always had it.
+    CertificateLoginWithPlatform(page.get(), ProcessWideType());
+    return 0;
+  }
   Win32ProgramFiles updater;
   FunctionLauncher launcher(LaunchElevated);
   InstallerDownloadStarter download(LaunchElevated);
   ControlStatusRelay status(*this);
   MessageBoxNotice notice;
-  WindowCertificateLogin certificateLogin(window);
-  return RunLaunchRoad(portal_, page.get(), {updater, launcher, download, status, notice, certificateLogin});
+  return RunLaunchRoad(portal_, page.get(), {updater, launcher, download, status, notice});
 }
 
 void CVorlaneCtrl::Close(std::int16_t flag) {
@@ -107,7 +102,7 @@ std::int32_t CVorlaneCtrl::ResetUrl() { return vorlane::ResetUrl(resetUrlEvent_.
 
 void CVorlaneCtrl::GetPCHardInfo(IDispatch* location) {
   ComWmiPort wmi;
-  std::unique_ptr<PageLocation> page = OpenHtmlLocation(location);
+  std::unique_ptr<Page> page = OpenHtmlPage(location, HtmlObject::kLocation);
   WinInetCookieStore cookies;
   vorlane::GetPCHardInfo(wmi, page.get(), cookies);
 }

@@ -62,7 +62,7 @@ std::u16string SessionCookieHeader(const PortalContext& context) {
 
 std::u16string InstallerParameters(const PortalContext& context) {
   return u"Options -server=" + context.host + u" -port=" + UnsignedDecimal(static_cast<std::uint32_t>(context.port)) +
-         u" -session=" + context.session + u" -type=" + UnsignedDecimal(context.type) + u" /S";
+         u" -session=" + context.session + u" -type=" + UnsignedDecimal(context.type.UpdaterArgument()) + u" /S";
 }
 
 std::u16string InstallerFilePath(const std::u16string& folder) {

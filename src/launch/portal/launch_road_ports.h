@@ -58,20 +58,12 @@ class UserNotice {
   virtual void Show(MessageChoice message) = 0;
 };
 
-// The road for types 2 and more; given the same window object as Run.
-class CertificateLoginStarter {
- public:
-  virtual ~CertificateLoginStarter() = default;
-  virtual void LogIn() = 0;
-};
-
 struct LaunchRoadPorts {
   ProgramFilesPort& updater;  // where the updater would be installed
   ProgramLauncher& launcher;
   DownloadStarter& download;
   StatusRelay& status;
   UserNotice& notice;
-  CertificateLoginStarter& certificateLogin;
 };
 
 }  // namespace vorlane

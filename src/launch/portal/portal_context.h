@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "support/portal_type.h"
+
 namespace vorlane {
 
 // Up to 32 characters of session id plus the terminator.
@@ -17,7 +19,7 @@ struct PortalContext {
   std::u16string host;
   std::int32_t port = 0;
   char16_t session[kSessionCapacity] = {};
-  std::uint16_t type = 0;
+  PortalType type;
 };
 
 }  // namespace vorlane

@@ -37,13 +37,13 @@ bool SessionFromCookie(std::u16string_view cookie, char16_t (&session)[kSessionC
   return true;
 }
 
-bool ReadPortalContext(PortalContext& context, PagePort* page) {
+bool ReadPortalContext(PortalContext& context, Page* page) {
   if (page == nullptr) return true;
-  std::u16string host = page->LocationHostname().value_or(u"");
+  std::u16string host = page->Hostname().value_or(u"");
   if (!IsHostName(host)) return false;
   context.host = std::move(host);
-  context.port = PortFromText(page->LocationPort());
-  std::optional<std::u16string> cookie = page->DocumentCookie();
+  context.port = PortFromText(page->Port());
+  std::optional<std::u16string> cookie = page->Cookie();
   if (!cookie) return true;
   return SessionFromCookie(*cookie, context.session);
 }
