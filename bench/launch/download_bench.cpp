@@ -99,7 +99,7 @@ struct QuietPage final : vorlane::Page {
   bool Replace(const std::u16string&) override { return false; }
 };
 
-struct QuietControl final : vorlane::ProgramLauncher, vorlane::StatusRelay, vorlane::UserNotice {
+struct QuietControl final : vorlane::ProgramLauncher, vorlane::StatusPolling, vorlane::UserNotice {
   int LaunchElevated(const char16_t*, const char16_t*) override { return 1; }
   void StartPolling() override {}
   void Show(vorlane::MessageChoice) override {}

@@ -13,12 +13,8 @@
 #include "launch/process/elevated_launcher.h"
 #include "launch/process/run_command.h"
 #include "launch/process/win32/reset_url.h"
-#include "launch/process/win32/win32_client_port.h"
 #include "launch/process/win32/win32_process_port.h"
 #include "page/win32/html_page.h"
-#include "status/poller_control.h"
-#include "status/win32/win32_poller_ports.h"
-#include "status/win32/win32_poller_thread.h"
 #include "support/win32/module_instance.h"
 #include "support/win32/wide_text.h"
 #include "support/win32/win32_program_files.h"
@@ -41,18 +37,14 @@ INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) 
   return FALSE;
 }
 
-// Run's status relay: the control's own poller state and thread slot.
-class ControlStatusRelay final : public StatusRelay {
+// Run's launch road starts the control's status relay.
+class RelayPolling final : public StatusPolling {
  public:
-  explicit ControlStatusRelay(CVorlaneCtrl& control) : control_(control) {}
-  void StartPolling() override {
-    Win32PollerStarter starter;
-    Win32WindowNotifier notifier;
-    StartPollerForRun(control_.SharedPollerState(), control_.PollerThread(), starter, notifier);
-  }
+  explicit RelayPolling(StatusRelay& relay) : relay_(relay) {}
+  void StartPolling() override { relay_.Start(); }
 
  private:
-  CVorlaneCtrl& control_;
+  StatusRelay& relay_;
 };
 
 // The elevated launcher as Run and the download thread start programs.
@@ -81,16 +73,17 @@ std::int32_t CVorlaneCtrl::Run(IDispatch* window) {
   Win32ProgramFiles updater;
   FunctionLauncher launcher(LaunchElevated);
   InstallerDownloadStarter download(LaunchElevated);
-  ControlStatusRelay status(*this);
+  RelayPolling status(statusRelay_);
   MessageBoxNotice notice;
   return RunLaunchRoad(portal_, page.get(), {updater, launcher, download, status, notice});
 }
 
 void CVorlaneCtrl::Close(std::int16_t flag) {
+  // Close the client, then stop the relay.
   Win32ProgramFiles programFiles;
-  Win32ClientPort client;
   Win32ProcessPort processes;
-  CloseClient(flag, programFiles, client, processes, *pollerState_, pollerThread_);
+  if (CloseClient(flag, programFiles, processes)) statusRelay_.SendPageOff();
+  statusRelay_.Stop();
 }
 
 std::int32_t CVorlaneCtrl::RunCmd(BSTR commandLine, bool wait) {

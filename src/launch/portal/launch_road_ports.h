@@ -41,10 +41,10 @@ class DownloadStarter {
   virtual bool StartDownload(const PortalContext& context) = 0;
 };
 
-// The control's status relay.
-class StatusRelay {
+// The start of the control's status relay.
+class StatusPolling {
  public:
-  virtual ~StatusRelay() = default;
+  virtual ~StatusPolling() = default;
   // Sets the keep-polling flag and starts the status poller, which relays the
   // local client's state to the page. A poller that cannot be started is
   // logged and the page is told "Connected", so the portal goes on.
@@ -62,7 +62,7 @@ struct LaunchRoadPorts {
   ProgramFilesPort& updater;  // where the updater would be installed
   ProgramLauncher& launcher;
   DownloadStarter& download;
-  StatusRelay& status;
+  StatusPolling& status;
   UserNotice& notice;
 };
 

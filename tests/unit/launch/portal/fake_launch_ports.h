@@ -22,7 +22,7 @@ inline FakePage PortalPage() {
 struct FakeLaunchWorld final : ProgramFilesPort,
                                ProgramLauncher,
                                DownloadStarter,
-                               StatusRelay,
+                               StatusPolling,
                                UserNotice {
   std::u16string folder = u"C:\\Program Files (x86)";
   bool updaterInstalled = false;

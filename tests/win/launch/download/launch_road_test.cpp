@@ -18,7 +18,7 @@
 namespace vorlane {
 namespace {
 
-struct StandInControl final : ProgramLauncher, StatusRelay, UserNotice {
+struct StandInControl final : ProgramLauncher, StatusPolling, UserNotice {
   std::vector<std::u16string> updaterStarts;
   int pollerStarts = 0;
   int LaunchElevated(const char16_t* path, const char16_t* parameters) override {
