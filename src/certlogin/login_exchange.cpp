@@ -5,6 +5,7 @@
 #include "certlogin/login_texts.h"
 #include "support/cookie_expiry.h"
 #include "support/gateway_port.h"
+#include "support/session_id.h"
 
 namespace vorlane {
 
@@ -31,7 +32,7 @@ std::optional<std::string> ReadReplyHead(TlsLibrary& tls, TlsConnection* connect
 void CompleteLogin(const std::string& session, const std::string& target, Page& page,
                    const LoginPorts& ports) {
   std::u16string address = u"https://" + page.Host().value_or(u"") + u"/";
-  ports.cookies.SetCookie(address, u"Varnex_SSLID=" + ports.codePages.FromUtf8(session) +
+  ports.cookies.SetCookie(address, kSessionMarker16 + ports.codePages.FromUtf8(session) +
                                        u"; path=/;expires=" + CookieExpiryOneYearAfter(ports.clock.Now()));
   ports.cookies.SetCookie(address, u"Client_Key=1; path=/");
   page.Assign(ports.codePages.FromUtf8(target));

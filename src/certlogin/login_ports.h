@@ -9,12 +9,10 @@
 #include <string>
 
 #include "support/cookie_store.h"
-#include "support/message_catalogue.h"
+#include "support/socket_handle.h"
+#include "support/user_notice.h"
 
 namespace vorlane {
-
-using SocketHandle = std::uintptr_t;
-constexpr SocketHandle kNoSocket = ~SocketHandle{0};
 
 // An address the name service gave: only IPv4 ones can be used.
 struct ResolvedHost {
@@ -25,7 +23,7 @@ struct ResolvedHost {
 class GatewaySockets {
  public:
   virtual ~GatewaySockets() = default;
-  virtual void Startup() = 0;  // Winsock 2.2; the result is not examined
+  virtual void Startup() = 0;  // kWinsockVersion; the result is not examined
   // nullopt when the name does not resolve.
   virtual std::optional<ResolvedHost> Resolve(const std::string& host) = 0;
   virtual SocketHandle Open() = 0;  // a TCP/IPv4 socket, or kNoSocket
@@ -83,20 +81,13 @@ class LoginClock {
   virtual void Pause(std::chrono::milliseconds length) = 0;
 };
 
-class LoginNotice {
- public:
-  virtual ~LoginNotice() = default;
-  // A system-modal box; returns once the user has dismissed it.
-  virtual void Show(MessageChoice message) = 0;
-};
-
 struct LoginPorts {
   TlsLibrary& tls;
   GatewaySockets& sockets;
   CookieStore& cookies;
   CodePages& codePages;
   LoginClock& clock;
-  LoginNotice& notice;
+  UserNotice& notice;
 };
 
 }  // namespace vorlane

@@ -8,10 +8,6 @@
 
 namespace vorlane {
 
-// The session id after the first "Varnex_SSLID=" in text: at most 32 bytes,
-// ending at ";", white space or a double quote. nullopt without the marker.
-std::optional<std::string> SessionAfterMarker(std::string_view text);
-
 // The text after the first "Location:" up to the next CR LF (a blank after
 // the colon belongs to it); nullopt without the marker or the CR LF.
 std::optional<std::string> TargetAfterLocation(std::string_view reply);

@@ -20,6 +20,7 @@
 #include "certlogin/login_texts.h"
 #include "fuzz_input.h"
 #include "support/gateway_port.h"
+#include "support/session_id.h"
 
 namespace vorlane::fuzz {
 namespace {
@@ -31,9 +32,9 @@ std::optional<std::string> Session(std::string_view text) {
   if (at == std::string_view::npos) return std::nullopt;
   std::string_view rest = text.substr(at + std::strlen(kSessionMarker));
   std::size_t n = 0;
-  while (n < rest.size() && n < kSessionMaxLength && std::string_view(";\" \t\r\n\v\f").find(rest[n]) == std::string_view::npos &&
-         rest[n] != '\0')
-    ++n;
+  // Ends: ";", the double quote, blank, every C0 control and DEL.
+  auto continues = [](unsigned char b) { return b != ';' && b != '"' && b > ' ' && b != 0x7F; };
+  while (n < rest.size() && n < kSessionMaxLength && continues(static_cast<unsigned char>(rest[n]))) ++n;
   return std::string(rest.substr(0, n));
 }
 

@@ -74,9 +74,9 @@ void CheckSession(const PortalContext& context, const std::optional<std::u16stri
     Require(session == previous, "a page without cookies, or a failed read, keeps the session id", Shown(session));
     return;
   }
-  std::size_t at = cookie->find(kSessionCookieMarker);
+  std::size_t at = cookie->find(kSessionMarker16);
   if (at == std::u16string::npos) return;
-  std::u16string rest = cookie->substr(at + std::char_traits<char16_t>::length(kSessionCookieMarker));
+  std::u16string rest = cookie->substr(at + std::char_traits<char16_t>::length(kSessionMarker16));
   Require(rest.compare(0, session.size(), session) == 0, "the session id is what follows the first marker",
           Shown(session) + " in " + Shown(*cookie));
   Require(session.size() == kSessionMaxLength || session.size() == rest.size() || EndsSession(rest[session.size()]),

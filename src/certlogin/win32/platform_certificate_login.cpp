@@ -4,6 +4,7 @@
 #include "certlogin/win32/openssl_tls_library.h"
 #include "certlogin/win32/win32_login_platform.h"
 #include "certlogin/win32/winsock_gateway_sockets.h"
+#include "support/win32/message_box_notice.h"
 #include "support/win32/wininet_cookie_store.h"
 
 namespace vorlane {
@@ -14,7 +15,7 @@ void CertificateLoginWithPlatform(Page* page, PortalType type) {
   WinInetCookieStore cookies;
   Win32CodePages codePages;
   SystemLoginClock clock;
-  MessageBoxLoginNotice notice;
+  MessageBoxNotice notice;
   CertificateLogin(page, type, {tls, sockets, cookies, codePages, clock, notice});
 }
 

@@ -8,7 +8,7 @@
 #include "control/process_wide_type.h"
 #include "launch/download/win32/installer_download_thread.h"
 #include "launch/portal/run_launch_road.h"
-#include "launch/portal/win32/message_box_notice.h"
+#include "support/win32/message_box_notice.h"
 #include "launch/process/close_client.h"
 #include "launch/process/elevated_launcher.h"
 #include "launch/process/run_command.h"

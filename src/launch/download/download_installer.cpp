@@ -57,7 +57,7 @@ std::u16string InstallerUrl(const PortalContext& context) {
 }
 
 std::u16string SessionCookieHeader(const PortalContext& context) {
-  return std::u16string(u"Cookie: ") + kSessionCookieMarker + context.session;
+  return std::u16string(u"Cookie: ") + kSessionMarker16 + context.session;
 }
 
 std::u16string InstallerParameters(const PortalContext& context) {

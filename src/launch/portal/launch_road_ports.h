@@ -7,7 +7,7 @@
 #include <string>
 
 #include "launch/portal/portal_context.h"
-#include "support/message_catalogue.h"
+#include "support/user_notice.h"
 #include "support/program_files_port.h"
 
 namespace vorlane {
@@ -49,13 +49,6 @@ class StatusPolling {
   // local client's state to the page. A poller that cannot be started is
   // logged and the page is told "Connected", so the portal goes on.
   virtual void StartPolling() = 0;
-};
-
-class UserNotice {
- public:
-  virtual ~UserNotice() = default;
-  // A system-modal box; returns once dismissed.
-  virtual void Show(MessageChoice message) = 0;
 };
 
 struct LaunchRoadPorts {

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "support/win32/com_ptr.h"
+#include "support/win32/wide_text.h"
 
 namespace vorlane {
 namespace {
@@ -15,7 +16,7 @@ class OwnedBstr {
  public:
   OwnedBstr() = default;
   explicit OwnedBstr(const std::u16string& text)
-      : s_(SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()))) {
+      : s_(SysAllocStringLen(AsWide(text.data()), static_cast<UINT>(text.size()))) {
     if (!s_) throw std::bad_alloc();
   }
   OwnedBstr(const OwnedBstr&) = delete;
@@ -35,7 +36,7 @@ std::optional<std::u16string> TextOf(const ComPtr<Object>& object, HRESULT (STDM
   if (!object) return std::nullopt;
   OwnedBstr text;
   if (FAILED((object.Get()->*get)(text.Put())) || text.Get() == nullptr) return std::nullopt;
-  return std::u16string(reinterpret_cast<const char16_t*>(text.Get()), SysStringLen(text.Get()));
+  return std::u16string(AsUtf16(text.Get()), SysStringLen(text.Get()));
 }
 
 class HtmlPage final : public Page {

@@ -197,7 +197,7 @@ class FakeClock final : public LoginClock {
   CallLog& log_;
 };
 
-class FakeNotice final : public LoginNotice {
+class FakeNotice final : public UserNotice {
  public:
   explicit FakeNotice(CallLog& log) : log_(log) {}
   std::vector<MessageChoice> shown;

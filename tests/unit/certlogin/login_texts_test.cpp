@@ -5,19 +5,6 @@
 namespace vorlane {
 namespace {
 
-TEST(SessionAfterMarker, ThirtyTwoBytesStoppingAtSeparators) {
-  EXPECT_EQ(std::nullopt, SessionAfterMarker("lang=en; varnex_sslid=abc"));
-  EXPECT_EQ("0123456789abcdef0123456789abcdef", SessionAfterMarker("Varnex_SSLID=0123456789abcdef0123456789abcdefXYZ"));
-  EXPECT_EQ("abc", SessionAfterMarker("x=1; Varnex_SSLID=abc; lang=en"));
-  EXPECT_EQ("abc", SessionAfterMarker("Varnex_SSLID=abc\"; path=/"));
-  EXPECT_EQ("abc", SessionAfterMarker("Varnex_SSLID=abc\r\nLocation: /x"));
-  EXPECT_EQ("abc", SessionAfterMarker("Varnex_SSLID=abc def"));
-  EXPECT_EQ("short", SessionAfterMarker("Set-Cookie: Varnex_SSLID=short"));
-  EXPECT_EQ("", SessionAfterMarker("Varnex_SSLID=;"));
-  // The marker may end a longer name; the first one counts.
-  EXPECT_EQ("first", SessionAfterMarker("OldVarnex_SSLID=first; Varnex_SSLID=second"));
-}
-
 TEST(TargetAfterLocation, UpToCrLfWithBlanksAndContentLocation) {
   EXPECT_EQ("/portal/home", TargetAfterLocation("HTTP/1.1 302 Found\r\nLocation:/portal/home\r\n\r\n"));
   EXPECT_EQ(" /portal/home", TargetAfterLocation("Location: /portal/home\r\n"));
