@@ -5,7 +5,7 @@
 #include "com/object_safety.h"
 #include "control/win32/vorlane_ctrl.h"
 #include "policy/allow_list.h"
-#include "policy/win32/registry_allow_list.h"
+#include "policy/win32/registry_machine_policy.h"
 #include "policy/win32/site_hosting_page.h"
 #include "support/win32/com_ptr.h"
 
@@ -33,12 +33,17 @@ STDMETHODIMP CVorlaneCtrl::XObjSafe::SetInterfaceSafetyOptions(REFIID iid, DWORD
   return AcceptsSafetyOptions(mask, enabled) ? S_OK : E_FAIL;
 }
 
-bool CVorlaneCtrl::HostingPageMayScript() {
+PageVerdict CVorlaneCtrl::JudgeHostingPage() {
   ComPtr<IOleClientSite> site;
   GetClientSite(site.Put());
-  RegistryAllowList policy;
   SiteHostingPage page(site.Get());
-  return PageMayScript(policy, page);
+  return JudgePage(ReadMachinePolicy(), page);
+}
+
+bool CVorlaneCtrl::HostingPageMayScript() {
+  PageVerdict verdict = JudgeHostingPage();
+  heldType_.Judge(verdict);
+  return verdict == PageVerdict::Allowed;
 }
 
 }  // namespace vorlane

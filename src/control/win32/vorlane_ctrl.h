@@ -54,8 +54,9 @@ class CVorlaneCtrl : public ControlBase {
   PortalContext& Portal() { return portal_; }
   HANDLE ResetUrlEvent() const { return resetUrlEvent_.Get(); }
   IObjectSafety* ObjectSafety() { return &objectSafety_; }
-  // False while the machine's allow-list policy is set and the hosting
-  // page's host is not on it: the control then refuses to be scripted.
+  // False while the machine's allow-list policy is set (or required) and
+  // the hosting page's origin is not on it: the control then refuses to be
+  // scripted. Publishes or drops a "type" held until the page was known.
   bool HostingPageMayScript();
 
   // Fires OnClientMessage with text to every connected sink.
@@ -72,9 +73,11 @@ class CVorlaneCtrl : public ControlBase {
 
  private:
   CVorlaneCtrl();
+  PageVerdict JudgeHostingPage();
 
   std::shared_ptr<PollerState> pollerState_;
   ControlProperties properties_;
+  HeldType heldType_;
   UniqueHandle resetUrlEvent_;
   PollerThreadSlot pollerThread_;
   PortalContext portal_;

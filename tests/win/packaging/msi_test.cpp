@@ -8,7 +8,7 @@
 
 #include "common/test_files.h"
 #include "policy/allow_list.h"
-#include "policy/win32/registry_allow_list.h"
+#include "policy/win32/registry_machine_policy.h"
 #include "release_files.h"
 
 namespace vorlane::tests {
@@ -74,25 +74,18 @@ TEST_F(Msi, InstallRegistersAsDllRegisterServerDoesAndUninstallRestores) {
 
 TEST_F(Msi, AllowedHostsPropertySetsThePolicyUntilUninstalled) {
   ASSERT_EQ(0, Msiexec(u"/i", u" ALLOWEDHOSTS=\"gw1.example;gw2.example\""));
-  RegistryAllowList policy;
-  auto hosts = policy.AllowedHosts();
-  ASSERT_TRUE(hosts);
-  struct Page final : HostingPage {
-    std::u16string address;
-    std::optional<std::u16string> Address() override { return address; }
-  } page;
-  page.address = u"https://gw2.example/portals/index.html";
-  EXPECT_TRUE(PageMayScript(policy, page));
-  page.address = u"https://other.example/";
-  EXPECT_FALSE(PageMayScript(policy, page));
+  MachinePolicy policy = ReadMachinePolicy();
+  ASSERT_TRUE(policy.allowedHosts);
+  EXPECT_TRUE(AddressMayScript(policy, u"https://gw2.example/portals/index.html"));
+  EXPECT_FALSE(AddressMayScript(policy, u"https://other.example/"));
 
   ASSERT_EQ(0, Msiexec(u"/x"));
-  EXPECT_FALSE(policy.AllowedHosts());
+  EXPECT_FALSE(ReadMachinePolicy().allowedHosts);
 }
 
 TEST_F(Msi, WithoutAllowedHostsNoPolicyIsWritten) {
   ASSERT_EQ(0, Msiexec(u"/i"));
-  EXPECT_FALSE(RegistryAllowList().AllowedHosts());
+  EXPECT_FALSE(ReadMachinePolicy().allowedHosts);
   ASSERT_EQ(0, Msiexec(u"/x"));
 }
 
