@@ -7,6 +7,19 @@
 
 namespace vorlane {
 
+// Where Group Policy writes them (the template in packaging/policy names
+// the same key and values).
+constexpr char16_t kMachinePolicyKey[] = u"SOFTWARE\\Policies\\Vorlane";
+constexpr char16_t kAllowedHostsValue[] = u"AllowedHosts";                 // REG_MULTI_SZ (or REG_SZ)
+constexpr char16_t kRequireAllowListValue[] = u"RequireAllowList";         // REG_DWORD, 1 on
+constexpr char16_t kVerifyGatewayValue[] = u"VerifyGateway";               // REG_DWORD, 1 on
+constexpr char16_t kInstallerPublisherValue[] = u"InstallerPublisher";     // REG_SZ
+constexpr char16_t kDownloadDeadlineValue[] = u"DownloadDeadlineSeconds";  // REG_DWORD
+constexpr char16_t kDownloadStallValue[] = u"DownloadStallSeconds";        // REG_DWORD
+constexpr const char16_t* kMachinePolicyValues[] = {kAllowedHostsValue,       kRequireAllowListValue,
+                                                    kVerifyGatewayValue,      kInstallerPublisherValue,
+                                                    kDownloadDeadlineValue,   kDownloadStallValue};
+
 constexpr unsigned kDownloadDeadlineDefault = 600, kDownloadDeadlineMin = 30, kDownloadDeadlineMax = 3600;
 constexpr unsigned kDownloadStallDefault = 60, kDownloadStallMin = 5, kDownloadStallMax = 600;
 

@@ -7,6 +7,8 @@
 #include <type_traits>
 #include <vector>
 
+#include "support/win32/wide_text.h"
+
 namespace vorlane {
 namespace {
 
@@ -17,7 +19,8 @@ struct RawValue {
   std::vector<BYTE> bytes;
 };
 
-std::optional<RawValue> ReadRaw(HKEY key, const wchar_t* name) {
+std::optional<RawValue> ReadRaw(HKEY key, const char16_t* valueName) {
+  const wchar_t* name = AsWide(valueName);
   RawValue raw;
   DWORD size = 0;
   LSTATUS status = RegQueryValueExW(key, name, nullptr, &raw.type, nullptr, &size);
@@ -79,7 +82,7 @@ bool SwitchOn(const std::optional<RawValue>& raw) {
 MachinePolicy ReadMachinePolicy() {
   MachinePolicy policy;
   HKEY key = nullptr;
-  LSTATUS opened = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kMachinePolicyKey, 0, KEY_QUERY_VALUE, &key);
+  LSTATUS opened = RegOpenKeyExW(HKEY_LOCAL_MACHINE, AsWide(kMachinePolicyKey), 0, KEY_QUERY_VALUE, &key);
   if (opened == ERROR_FILE_NOT_FOUND || opened == ERROR_PATH_NOT_FOUND) return policy;
   if (opened != ERROR_SUCCESS) {
     // A policy key the user may not read: deny rather than guess.
