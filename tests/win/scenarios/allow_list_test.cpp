@@ -88,7 +88,7 @@ TEST_F(AllowList, WithoutPolicyAnyPageScriptsTheControl) {
 
 TEST_F(AllowList, PageOnListedHostScriptsTheControl) {
   ASSERT_NO_FATAL_FAILURE(SetPolicy({u"other.example", u"gw.example"}));
-  EmbedOn(u"https://GW.example:8443/portals/index.html");
+  EmbedOn(u"https://GW.example./portals/index.html");
   EXPECT_EQ(S_OK, SetSafety(IID_IDispatch, INTERFACESAFE_FOR_UNTRUSTED_CALLER));
   EXPECT_EQ(S_OK, RunRecorder(u"listed"));
   EXPECT_THAT(Recorded(), ElementsAre(EndsWith("sleep 0 listed")));
