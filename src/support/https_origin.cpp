@@ -100,7 +100,12 @@ std::optional<std::u16string> ComparableLabel(std::u16string_view label) {
       return std::nullopt;
     }
   }
-  if (!ascii) return PunycodeLabel(label);
+  if (!ascii) {
+    // The encoded label is what DNS carries: it too has at most 63 characters.
+    std::optional<std::u16string> encoded = PunycodeLabel(label);
+    if (!encoded || encoded->size() > 63) return std::nullopt;
+    return encoded;
+  }
   std::u16string lowered(label);
   for (char16_t& c : lowered) c = Lower(c);
   return lowered;
@@ -164,6 +169,7 @@ std::optional<std::u16string> ComparableHostName(std::u16string_view name) {
     std::optional<std::u16string> label = ComparableLabel(name.substr(at, dot == name.npos ? name.npos : dot - at));
     if (!label) return std::nullopt;
     comparable += *label;
+    if (comparable.size() > 253) return std::nullopt;
     if (dot == name.npos) break;
     comparable += u'.';
     at = dot + 1;

@@ -73,6 +73,12 @@ TEST(HttpsOrigin, PunycodeMatchesTheKnownEncodings) {
   EXPECT_EQ(ComparableHostName(u"3\u5E74B\u7D44\u91D1\u516B\u5148\u751F"), u"xn--3b-ww4c5e180e575a65lsy2b");
   EXPECT_EQ(ComparableHostName(u"\U0001F600.example"), u"xn--e28h.example");
   EXPECT_FALSE(ComparableHostName(std::u16string(64, u'a') + u".example"));
+  // 25 characters, but 79 once encoded: no host name can carry it.
+  std::u16string wide;
+  for (char16_t i = 0; i < 25; ++i) wide += static_cast<char16_t>(0x4E00 + i * 997);
+  EXPECT_FALSE(ComparableHostName(wide + u".example"));
+  wide.resize(14);  // 46 encoded
+  EXPECT_TRUE(ComparableHostName(wide + u".example"));
 }
 
 }  // namespace
