@@ -4,6 +4,7 @@
 #include <string>
 
 #include "com/property_exchange.h"
+#include "control/held_type.h"
 #include "support/portal_type.h"
 
 namespace vorlane {
@@ -18,8 +19,18 @@ struct ControlProperties {
   PortalType TypeForUsers() const { return static_cast<std::uint16_t>(type); }
 };
 
-// "ip", "port", "username", "type" without defaults, then the type is
-// published process-wide and the client log is opened (unless it already is).
-void ExchangeControlProperties(PropertyExchange& exchange, ControlProperties& properties);
+// "ip", "port", "username", "type" without defaults, then the client log is
+// opened (unless it already is) and the type goes by the verdict on the page
+// that gave it: published process-wide for an allowed page, dropped for a
+// refused one, held while the page is unknown. Another tab's page must not
+// change how the portal's next certificate login speaks.
+void ExchangeControlProperties(PropertyExchange& exchange, ControlProperties& properties, HeldType& type,
+                               PageVerdict page);
+
+// The exchange of a control on a page that may script it.
+inline void ExchangeControlProperties(PropertyExchange& exchange, ControlProperties& properties) {
+  HeldType type;
+  ExchangeControlProperties(exchange, properties, type, PageVerdict::Allowed);
+}
 
 }  // namespace vorlane

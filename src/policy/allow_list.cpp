@@ -1,40 +1,48 @@
 #include "policy/allow_list.h"
 
-#include <algorithm>
-
-#include "policy/page_host.h"
+#include "support/diagnostic_log.h"
+#include "support/https_origin.h"
 
 namespace vorlane {
 namespace {
 
 constexpr char16_t kSeparators[] = u" \t\r\n;,";
 
-// Whether one policy string names host. A string may hold several names
-// separated by blanks, ";" or "," (an installer property carries one
-// string); a final dot and case do not count.
-bool EntryNames(const std::u16string& entry, const std::u16string& host) {
-  std::size_t at = entry.find_first_not_of(kSeparators);
+// Whether one of the list's entries names origin. Entries the product cannot
+// read are refused loudly: an administrator who wrote "https://gw/" or
+// "*.example" must learn why the portal stopped working.
+bool ListNames(const std::u16string& list, const HttpsOrigin& origin) {
+  bool named = false;
+  std::size_t at = list.find_first_not_of(kSeparators);
   while (at != std::u16string::npos) {
-    std::size_t end = entry.find_first_of(kSeparators, at);
-    if (ComparableHost(entry.substr(at, end == std::u16string::npos ? std::u16string::npos : end - at)) == host) {
-      return true;
+    std::size_t end = list.find_first_of(kSeparators, at);
+    std::u16string entry = list.substr(at, end == std::u16string::npos ? std::u16string::npos : end - at);
+    std::optional<HttpsOrigin> listed = HttpsOriginOfEntry(entry);
+    if (!listed) {
+      LogError(u"AllowedHosts: entry %s is not a host name and is ignored", entry.c_str());
+    } else if (*listed == origin) {
+      named = true;
     }
-    at = entry.find_first_not_of(kSeparators, end);
+    at = list.find_first_not_of(kSeparators, end);
   }
-  return false;
+  return named;
 }
 
 }  // namespace
 
-bool PageMayScript(AllowListPolicy& policy, Page& page) {
-  std::optional<std::vector<std::u16string>> allowed = policy.AllowedHosts();
-  if (!allowed) return true;
-  std::optional<std::u16string> address = page.DocumentUrl();
+bool AddressMayScript(const MachinePolicy& policy, const std::optional<std::u16string>& address) {
+  if (!policy.allowedHosts) return !policy.requireAllowList;
   if (!address) return false;
-  std::optional<std::u16string> host = HostOfAddress(*address);
-  if (!host) return false;
-  return std::any_of(allowed->begin(), allowed->end(),
-                     [&](const std::u16string& entry) { return EntryNames(entry, *host); });
+  std::optional<HttpsOrigin> origin = HttpsOriginOfAddress(*address);
+  if (!origin) return false;
+  return ListNames(*policy.allowedHosts, *origin);
+}
+
+PageVerdict JudgePage(const MachinePolicy& policy, Page& page) {
+  if (!policy.allowedHosts) return policy.requireAllowList ? PageVerdict::Refused : PageVerdict::Allowed;
+  std::optional<std::u16string> address = page.DocumentUrl();
+  if (!address) return PageVerdict::Unknown;
+  return AddressMayScript(policy, address) ? PageVerdict::Allowed : PageVerdict::Refused;
 }
 
 }  // namespace vorlane

@@ -37,6 +37,10 @@ DemoCounterparts::DemoCounterparts(Transcript& out) : out_(out) {
   watcher_ = std::thread([this] { Watch(); });
 }
 
+namespace {
+constexpr wchar_t kHostKeyContainer[] = L"vorlane-host-user";
+}  // namespace
+
 DemoCounterparts::~DemoCounterparts() {
   stop_ = true;
   watcher_.join();
@@ -44,6 +48,11 @@ DemoCounterparts::~DemoCounterparts() {
   if (client_) client_->Stop();
   if (login_) login_->Stop();
   if (gateway_) gateway_->Stop();
+  if (remove_certificate_) {
+    const tests::IssuedCertificate& user = tests::TestLoginCertificates().user;
+    bool removed = tests::RemoveClientCertificate(user, kHostKeyContainer);
+    out_.Add(removed ? "client certificate removed from the personal store" : "error removing the client certificate");
+  }
 }
 
 std::u16string DemoCounterparts::StartGateway() {
@@ -70,7 +79,9 @@ std::u16string DemoCounterparts::StartLoginGateway() {
 
 bool DemoCounterparts::InstallClientCertificate() {
   const tests::IssuedCertificate& user = tests::TestLoginCertificates().user;
-  if (!tests::InstallClientCertificate(user, L"vorlane-host-user")) return false;
+  bool there_before = tests::HoldsCertificate(user);
+  if (!tests::InstallClientCertificate(user, kHostKeyContainer)) return false;
+  remove_certificate_ = !there_before;
   out_.Add("client certificate " + Quote(Utf16(tests::SubjectText(user.certificate))) + " in the personal store");
   return true;
 }

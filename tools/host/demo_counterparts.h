@@ -36,7 +36,8 @@ class DemoCounterparts {
   // of its test CA and logging in to https://127.0.0.1:PORT/portal/home; the
   // portal page's address on it, empty on failure.
   std::u16string StartLoginGateway();
-  // Puts the test CA's user certificate and its key into the personal store.
+  // Puts the test CA's user certificate and its key into the personal store;
+  // they are removed again when this goes, unless the store held them before.
   bool InstallClientCertificate();
   // Answers each "state" with the next of `replies`, the last one for good.
   bool StartLocalClient(const std::vector<std::string>& replies);
@@ -53,6 +54,7 @@ class DemoCounterparts {
   std::u16string record_;
   std::mutex report_mutex_;
   std::size_t requests_seen_ = 0, logins_seen_ = 0, messages_seen_ = 0, record_bytes_seen_ = 0;
+  bool remove_certificate_ = false;
   std::atomic<bool> stop_{false};
   std::thread watcher_;
 };

@@ -18,7 +18,7 @@ class FakeDocument final : public PageObject<IHTMLDocument2> {
     }
     return Deliver(*page_->cookie(), out);
   }
-  HRESULT STDMETHODCALLTYPE get_URL(BSTR* out) override { return Deliver(page_->address().href, out); }
+  HRESULT STDMETHODCALLTYPE get_URL(BSTR* out) override { return Deliver(page_->documentUrl(), out); }
 
   // Nothing else of a document is asked for by the control.
   HRESULT STDMETHODCALLTYPE get_Script(IDispatch**) override { return E_NOTIMPL; }

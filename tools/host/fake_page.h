@@ -33,6 +33,7 @@ class FakePage {
   const ComPtr<IHTMLDocument2>& document() const { return document_; }
   const PageAddress& address() const { return state_->address(); }
   std::vector<Navigation> Navigations() const { return state_->Navigations(); }
+  void SetDocumentUrl(std::u16string url) { state_->SetDocumentUrl(std::move(url)); }
 
  private:
   std::shared_ptr<PageState> state_;

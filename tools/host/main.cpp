@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "allowed_hosts_override.h"
 #include "control/identifiers.h"
 #include "demo_counterparts.h"
 #include "dialog_watcher.h"
@@ -46,7 +47,8 @@ options:
   --page-file PATH     take the <param> values of the control's <object> in the
                        HTML page PATH (before any --param)
   --allowed-hosts LIST set the machine's allow-list policy to LIST (hosts
-                       separated by ';') before the control is created
+                       separated by ';') before the control is created, and
+                       put the earlier policy back when the run ends
   --page URL           the page's address (default https://gateway.example/portals/index.html)
   --cookie TEXT        the page's cookie string, as document.cookie gives it
                        (default: the page has none)
@@ -57,7 +59,8 @@ options:
                        (ephemeral port; it asks for a client certificate of its
                        test CA) and make the page one of its pages
   --client-cert        put the test CA's user certificate and its private key
-                       into the current user's personal ("MY") store first
+                       into the current user's personal ("MY") store first,
+                       and remove them when the run ends
   --local-client TEXT  run the local VPN client's status service on 127.0.0.1:8000,
                        answering "state" with TEXT; repeatable: the replies go in
                        order and the last one is repeated from then on
@@ -314,23 +317,6 @@ bool AddPageFileParams(Options& options, Transcript& out) {
   return true;
 }
 
-// The machine policy the control reads, as an administrator sets it.
-bool SetAllowedHosts(const Options& options, Transcript& out) {
-  if (!options.allowed_hosts) return true;
-  std::u16string list = *options.allowed_hosts;
-  std::u16string multi;
-  for (size_t at = 0; at <= list.size();) {
-    size_t end = std::min(list.find(u';', at), list.size());
-    if (end > at) multi += list.substr(at, end - at) + u'\0';
-    at = end + 1;
-  }
-  multi += u'\0';
-  LSTATUS status = RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Policies\\Vorlane", L"AllowedHosts",
-                                   REG_MULTI_SZ, multi.data(), static_cast<DWORD>(multi.size() * sizeof(char16_t)));
-  out.Add(status == ERROR_SUCCESS ? "policy AllowedHosts " + Quote(list) : "error policy " + Hex(status));
-  return status == ERROR_SUCCESS;
-}
-
 }  // namespace
 
 int main() {
@@ -346,7 +332,9 @@ int main() {
 
   if (FAILED(OleInitialize(nullptr))) return 1;
   Transcript out(stdout);
-  int status = SetAllowedHosts(options, out) && AddPageFileParams(options, out) && Register(options, out) ? 0 : 1;
+  AllowedHostsOverride policy(out);  // put back when the run ends
+  bool policy_set = !options.allowed_hosts || policy.Set(*options.allowed_hosts);
+  int status = policy_set && AddPageFileParams(options, out) && Register(options, out) ? 0 : 1;
   bool only_registering = options.steps.empty() && options.params.empty() && options.source.file.empty() &&
                           !(options.register_files.empty() && options.unregister_files.empty());
   std::unique_ptr<DemoCounterparts> counterparts;

@@ -34,6 +34,10 @@ class PageState {
       : address_(std::move(address)), cookie_(std::move(cookie)), observer_(std::move(observer)) {}
 
   const PageAddress& address() const { return address_; }
+  // The document's own address (document.URL): the location's unless a
+  // test gives the document another one, as a frame of about:blank has.
+  const std::u16string& documentUrl() const { return documentUrl_ ? *documentUrl_ : address_.href; }
+  void SetDocumentUrl(std::u16string url) { documentUrl_ = std::move(url); }
   // nullopt when the page has no cookie: get_cookie then delivers a null string.
   const std::optional<std::u16string>& cookie() const { return cookie_; }
 
@@ -44,6 +48,7 @@ class PageState {
   const PageAddress address_;
   const std::optional<std::u16string> cookie_;
   const NavigationObserver observer_;
+  std::optional<std::u16string> documentUrl_;
   mutable std::mutex mutex_;
   std::vector<Navigation> navigations_;
 };

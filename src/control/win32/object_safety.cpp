@@ -6,7 +6,7 @@
 #include "control/win32/vorlane_ctrl.h"
 #include "page/win32/html_page.h"
 #include "policy/allow_list.h"
-#include "policy/win32/registry_allow_list.h"
+#include "policy/win32/registry_machine_policy.h"
 #include "support/win32/com_ptr.h"
 
 namespace vorlane {
@@ -33,12 +33,17 @@ STDMETHODIMP CVorlaneCtrl::XObjSafe::SetInterfaceSafetyOptions(REFIID iid, DWORD
   return AcceptsSafetyOptions(mask, enabled) ? S_OK : E_FAIL;
 }
 
-bool CVorlaneCtrl::HostingPageMayScript() {
+PageVerdict CVorlaneCtrl::JudgeHostingPage() {
   ComPtr<IOleClientSite> site;
   GetClientSite(site.Put());
-  RegistryAllowList policy;
   std::unique_ptr<Page> page = OpenHostingDocument(site.Get());
-  return PageMayScript(policy, *page);
+  return JudgePage(ReadMachinePolicy(), *page);
+}
+
+bool CVorlaneCtrl::HostingPageMayScript() {
+  PageVerdict verdict = JudgeHostingPage();
+  heldType_.Judge(verdict);
+  return verdict == PageVerdict::Allowed;
 }
 
 }  // namespace vorlane

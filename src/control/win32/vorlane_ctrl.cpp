@@ -102,7 +102,9 @@ HRESULT CVorlaneCtrl::Create(REFIID iid, void** out) {
   });
 }
 
-void CVorlaneCtrl::DoPropExchange(PropertyExchange& exchange) { ExchangeControlProperties(exchange, properties_); }
+void CVorlaneCtrl::DoPropExchange(PropertyExchange& exchange) {
+  ExchangeControlProperties(exchange, properties_, heldType_, JudgeHostingPage());
+}
 
 std::int32_t CVorlaneCtrl::CallMember(const DispatchEntry& member, VARIANTARG* args) {
   if (!HostingPageMayScript()) throw ComError(E_ACCESSDENIED, "page not on the allow-list");

@@ -50,8 +50,9 @@ class CVorlaneCtrl : public ControlBase {
   const StatusRelay& Status() const { return statusRelay_; }
   HANDLE ResetUrlEvent() const { return resetUrlEvent_.Get(); }
   IObjectSafety* ObjectSafety() { return &objectSafety_; }
-  // False while the machine's allow-list policy is set and the hosting
-  // page's host is not on it: the control then refuses to be scripted.
+  // False while the machine's allow-list policy is set (or required) and
+  // the hosting page's origin is not on it: the control then refuses to be
+  // scripted. Publishes or drops a "type" held until the page was known.
   bool HostingPageMayScript();
 
   // Fires OnClientMessage with text to every connected sink.
@@ -68,8 +69,10 @@ class CVorlaneCtrl : public ControlBase {
 
  private:
   CVorlaneCtrl();
+  PageVerdict JudgeHostingPage();
 
   ControlProperties properties_;
+  HeldType heldType_;
   UniqueHandle resetUrlEvent_;
   StatusRelay statusRelay_;
   PortalContext portal_;

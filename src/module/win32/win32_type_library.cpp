@@ -22,6 +22,19 @@ std::vector<Guid> DescribedInterfaces(ITypeLib* library) {
   return iids;
 }
 
+// A per-user install redirects the classes root to HKCU\Software\Classes
+// (RegOverridePredefKey); RegisterTypeLib follows that redirection only once
+// this is called, and otherwise writes machine-wide, which fails without
+// administrator rights. Older systems (and Wine 8) lack it: looked up by name.
+void EnablePerUserTypeLibraryRegistration() {
+  HMODULE automation = GetModuleHandleW(L"oleaut32.dll");
+  if (!automation) return;
+  using Enable = void(WINAPI*)();
+  auto enable = reinterpret_cast<Enable>(
+      reinterpret_cast<void*>(GetProcAddress(automation, "OaEnablePerUserTLibRegistration")));
+  if (enable) enable();
+}
+
 }  // namespace
 
 bool Win32TypeLibrary::LoadFromModule(const std::u16string& modulePath) {
@@ -41,6 +54,7 @@ Guid Win32TypeLibrary::LoadedLibId() {
 
 bool Win32TypeLibrary::RegisterLoaded(const std::u16string& modulePath) {
   std::u16string path = modulePath;  // RegisterTypeLib takes a writable string
+  EnablePerUserTypeLibraryRegistration();
   return loaded_ && SUCCEEDED(RegisterTypeLib(loaded_.Get(), AsWide(path.data()), nullptr));
 }
 

@@ -72,7 +72,52 @@ bool AddCertificateNamingKey(const IssuedCertificate& issued, const wchar_t* con
   return done;
 }
 
+// The stored copy of the certificate in store; null when there is none.
+PCCERT_CONTEXT FindStored(HCERTSTORE store, const IssuedCertificate& issued) {
+  std::string der = DerBytes(issued.certificate);
+  PCCERT_CONTEXT wanted = CertCreateCertificateContext(X509_ASN_ENCODING | PKCS_7_ASN_ENCODING,
+                                                       reinterpret_cast<const BYTE*>(der.data()),
+                                                       static_cast<DWORD>(der.size()));
+  if (!wanted) return nullptr;
+  PCCERT_CONTEXT found = CertFindCertificateInStore(store, X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, 0,
+                                                    CERT_FIND_EXISTING, wanted, nullptr);
+  CertFreeCertificateContext(wanted);
+  return found;
+}
+
 }  // namespace
+
+bool HoldsCertificate(const IssuedCertificate& issued) {
+  HCERTSTORE store = OpenPersonalStore();
+  if (!store) return false;
+  PCCERT_CONTEXT found = FindStored(store, issued);
+  if (found) CertFreeCertificateContext(found);
+  CertCloseStore(store, 0);
+  return found != nullptr;
+}
+
+bool RemoveClientCertificate(const IssuedCertificate& issued, const wchar_t* container) {
+  HCERTSTORE store = OpenPersonalRegistryStore();
+  bool removed = store != nullptr;
+  if (store) {
+    // Deleting frees the context it is given.
+    while (PCCERT_CONTEXT found = FindStored(store, issued)) {
+      if (!CertDeleteCertificateFromStore(found)) {
+        removed = false;
+        break;
+      }
+    }
+    CertCloseStore(store, 0);
+  }
+  HCRYPTPROV provider = 0;
+  CryptAcquireContextW(&provider, container, MS_ENH_RSA_AES_PROV_W, PROV_RSA_AES, CRYPT_DELETEKEYSET);
+  HCRYPTPROV probe = 0;
+  if (CryptAcquireContextW(&probe, container, MS_ENH_RSA_AES_PROV_W, PROV_RSA_AES, 0)) {
+    CryptReleaseContext(probe, 0);
+    removed = false;
+  }
+  return removed && !HoldsCertificate(issued);
+}
 
 bool InstallClientCertificate(const IssuedCertificate& issued, const wchar_t* container) {
   if (!issued.key || !ImportKey(issued.key, container)) return false;

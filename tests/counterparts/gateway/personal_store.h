@@ -11,6 +11,11 @@ bool InstallClientCertificate(const IssuedCertificate& issued, const wchar_t* co
 // Adds the certificate naming a key container that holds no key, as a
 // certificate whose smart card is not inserted: no usable key in the store.
 bool InstallCertificateWithoutKey(const IssuedCertificate& issued, const wchar_t* container);
+// Whether the store holds this very certificate.
+bool HoldsCertificate(const IssuedCertificate& issued);
+// Deletes this certificate from the store and its key container; true when
+// neither is left.
+bool RemoveClientCertificate(const IssuedCertificate& issued, const wchar_t* container);
 // Deletes every certificate in the store; false when it cannot be opened.
 bool EmptyPersonalStore();
 int PersonalStoreCount();

@@ -100,5 +100,41 @@ TEST_F(ControlPropertiesTest, EveryExchangeOpensTheClientLogOnlyOnce) {
   EXPECT_EQ(std::u16string(log_.RememberedPath()), kClientLogPath);
 }
 
+// A page that may not script the control must not set the type the
+// portal's next certificate login speaks by; one not yet known waits.
+TEST_F(ControlPropertiesTest, TypeOfARefusedOrUnknownPageStaysOffTheProcessWideType) {
+  SetProcessWideType(2);
+  PropertyRecord page;
+  page.Set(u"type", std::u16string(u"7"));
+  auto exchange = [&](HeldType& held, PageVerdict verdict) {
+    PropertyRecord bag = page;
+    PropertyExchange load(ExchangeMode::Load, &bag);
+    ControlProperties loaded;
+    ExchangeControlProperties(load, loaded, held, verdict);
+    EXPECT_EQ(loaded.TypeForUsers(), 7);  // the control itself keeps what it was given
+  };
+
+  HeldType refused;
+  exchange(refused, PageVerdict::Refused);
+  EXPECT_EQ(ProcessWideType(), 2);
+  EXPECT_FALSE(refused.Holding());
+  refused.Judge(PageVerdict::Allowed);  // dropped, not kept for later
+  EXPECT_EQ(ProcessWideType(), 2);
+
+  HeldType unknown;
+  exchange(unknown, PageVerdict::Unknown);
+  unknown.Judge(PageVerdict::Unknown);
+  EXPECT_EQ(ProcessWideType(), 2);
+  unknown.Judge(PageVerdict::Refused);
+  unknown.Judge(PageVerdict::Allowed);
+  EXPECT_EQ(ProcessWideType(), 2);
+
+  HeldType later;
+  exchange(later, PageVerdict::Unknown);
+  later.Judge(PageVerdict::Allowed);
+  EXPECT_EQ(ProcessWideType(), 7);
+  EXPECT_FALSE(later.Holding());
+}
+
 }  // namespace
 }  // namespace vorlane

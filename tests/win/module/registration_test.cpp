@@ -118,6 +118,51 @@ TEST_F(Registration, RoundTripLeavesTheRegistryAsItWas) {
   EXPECT_TRUE(Everything().empty());
 }
 
+// A per-user install: the installer redirects the classes root to the
+// user's hive, where every entry must land (the type library's too), none
+// machine-wide. Under Wine 8 RegisterTypeLib follows the redirection even
+// without OaEnablePerUserTLibRegistration (which Wine lacks), so this shows
+// where the entries land, not the Windows fault itself.
+TEST_F(Registration, RedirectedClassesRootTakesEveryEntryIntoTheUsersHive) {
+  struct Redirect {
+    HKEY userClasses = nullptr;
+    Redirect() {
+      RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &userClasses,
+                      nullptr);
+    }
+    LSTATUS Begin() { return RegOverridePredefKey(HKEY_CLASSES_ROOT, userClasses); }
+    void End() { RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr); }
+    ~Redirect() {
+      End();
+      if (userClasses) RegCloseKey(userClasses);
+    }
+  } redirect;
+  auto there = [](HKEY root, const std::wstring& path) {
+    HKEY key;
+    if (RegOpenKeyExW(root, (L"Software\\Classes\\" + path).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+      return false;
+    }
+    RegCloseKey(key);
+    return true;
+  };
+  const std::wstring keys[] = {kControlKey, kPageKey, kProgId, kLibraryKey, kDispatchKey, kEventsKey};
+
+  ASSERT_EQ(ERROR_SUCCESS, redirect.Begin());
+  HRESULT registered = ocx.Register();
+  redirect.End();
+  EXPECT_EQ(S_OK, registered);
+  for (const std::wstring& key : keys) {
+    EXPECT_TRUE(there(HKEY_CURRENT_USER, key)) << std::string(key.begin(), key.end());
+    EXPECT_FALSE(there(HKEY_LOCAL_MACHINE, key)) << std::string(key.begin(), key.end());
+  }
+
+  ASSERT_EQ(ERROR_SUCCESS, redirect.Begin());
+  HRESULT unregistered = ocx.Unregister();
+  redirect.End();
+  EXPECT_EQ(S_OK, unregistered);
+  for (const std::wstring& key : keys) EXPECT_FALSE(there(HKEY_CURRENT_USER, key)) << std::string(key.begin(), key.end());
+}
+
 TEST_F(Registration, SixteenBitServerKeyKeepsTheClass) {
   ASSERT_EQ(ocx.Register(), S_OK);
   HKEY key;

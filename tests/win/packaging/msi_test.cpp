@@ -2,13 +2,14 @@
 // control's own DllRegisterServer leaves it, the control creatable by ProgID,
 // and uninstalling leaves the machine as it was.
 #include <ole2.h>
+#include <msi.h>
 #include <shlobj.h>
 
 #include <gmock/gmock.h>
 
 #include "common/test_files.h"
 #include "policy/allow_list.h"
-#include "policy/win32/registry_allow_list.h"
+#include "policy/win32/registry_machine_policy.h"
 #include "release_files.h"
 
 namespace vorlane::tests {
@@ -23,8 +24,18 @@ std::u16string InstalledControl() {
   return std::u16string(AsUtf16(folder)) + u"\\Vorlane\\vorlane.ocx";
 }
 
-long Msiexec(const std::u16string& action, const std::u16string& extra = u"") {
-  return RunToEnd(u"msiexec.exe " + action + u" \"" + ReleaseFile(u"vorlane.msi") + u"\" /qn" + extra);
+// The release's package, or one of its copies that claim another version
+// (build/win64/packaging/test-msi).
+std::u16string Package(const std::u16string& name = u"vorlane.msi") {
+  if (name == u"vorlane.msi") return ReleaseFile(name);
+  std::u16string release = ReleaseFile(u"");
+  release.pop_back();
+  return release.substr(0, release.find_last_of(u"\\/") + 1) + u"packaging\\test-msi\\" + name;
+}
+
+long Msiexec(const std::u16string& action, const std::u16string& extra = u"",
+             const std::u16string& package = u"vorlane.msi") {
+  return RunToEnd(u"msiexec.exe " + action + u" \"" + Package(package) + u"\" /qn" + extra);
 }
 
 HRESULT CreateByProgId() {
@@ -40,10 +51,42 @@ HRESULT CreateByProgId() {
 
 bool FileThere(const std::u16string& path) { return GetFileAttributesW(AsWide(path)) != INVALID_FILE_ATTRIBUTES; }
 
+// Every installed product of the package's upgrade code.
+std::vector<std::u16string> InstalledProducts() {
+  std::vector<std::u16string> products;
+  wchar_t product[39] = {};
+  for (DWORD index = 0;
+       MsiEnumRelatedProductsW(L"{7B0E4C2A-5F1D-4E8B-9C3A-2D6F8A1B4E70}", 0, index, product) == ERROR_SUCCESS;
+       ++index) {
+    products.push_back(AsUtf16(product));
+  }
+  return products;
+}
+
+std::u16string ProductVersion(const std::u16string& product) {
+  wchar_t version[64] = {};
+  DWORD size = 64;
+  if (MsiGetProductInfoW(AsWide(product), INSTALLPROPERTY_VERSIONSTRING, version, &size) != ERROR_SUCCESS) return u"";
+  return AsUtf16(version);
+}
+
+std::optional<std::u16string> AllowedHosts() { return ReadMachinePolicy().allowedHosts; }
+
+bool KeyThere(const wchar_t* key) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_READ | KEY_WOW64_64KEY, &opened) != ERROR_SUCCESS) return false;
+  RegCloseKey(opened);
+  return true;
+}
+
 class Msi : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr))); }
-  void TearDown() override { CoUninitialize(); }
+  void TearDown() override {
+    for (const std::u16string& product : InstalledProducts()) RunToEnd(u"msiexec.exe /x " + product + u" /qn");
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Policies\\Vorlane");
+    CoUninitialize();
+  }
 };
 
 TEST_F(Msi, InstallRegistersAsDllRegisterServerDoesAndUninstallRestores) {
@@ -74,34 +117,83 @@ TEST_F(Msi, InstallRegistersAsDllRegisterServerDoesAndUninstallRestores) {
 
 TEST_F(Msi, AllowedHostsPropertySetsThePolicyUntilUninstalled) {
   ASSERT_EQ(0, Msiexec(u"/i", u" ALLOWEDHOSTS=\"gw1.example;gw2.example\""));
-  RegistryAllowList policy;
-  auto hosts = policy.AllowedHosts();
-  ASSERT_TRUE(hosts);
-  struct DocumentAt final : Page {
-    std::u16string address;
-    std::optional<std::u16string> DocumentUrl() override { return address; }
-    std::optional<std::u16string> Href() override { return std::nullopt; }
-    std::optional<std::u16string> Protocol() override { return std::nullopt; }
-    std::optional<std::u16string> Host() override { return std::nullopt; }
-    std::optional<std::u16string> Hostname() override { return std::nullopt; }
-    std::optional<std::u16string> Port() override { return std::nullopt; }
-    std::optional<std::u16string> Cookie() override { return std::nullopt; }
-    bool Assign(const std::u16string&) override { return false; }
-    bool Replace(const std::u16string&) override { return false; }
-  } page;
-  page.address = u"https://gw2.example/portals/index.html";
-  EXPECT_TRUE(PageMayScript(policy, page));
-  page.address = u"https://other.example/";
-  EXPECT_FALSE(PageMayScript(policy, page));
+  MachinePolicy policy = ReadMachinePolicy();
+  ASSERT_TRUE(policy.allowedHosts);
+  EXPECT_TRUE(AddressMayScript(policy, u"https://gw2.example/portals/index.html"));
+  EXPECT_FALSE(AddressMayScript(policy, u"https://other.example/"));
 
   ASSERT_EQ(0, Msiexec(u"/x"));
-  EXPECT_FALSE(policy.AllowedHosts());
+  EXPECT_FALSE(ReadMachinePolicy().allowedHosts);
 }
 
 TEST_F(Msi, WithoutAllowedHostsNoPolicyIsWritten) {
   ASSERT_EQ(0, Msiexec(u"/i"));
-  EXPECT_FALSE(RegistryAllowList().AllowedHosts());
+  EXPECT_FALSE(ReadMachinePolicy().allowedHosts);
   ASSERT_EQ(0, Msiexec(u"/x"));
+}
+
+// A repair runs without the property; it must write the list it wrote
+// before, not an empty one that refuses every page.
+TEST_F(Msi, RepairKeepsTheListItWroteAndOneProduct) {
+  ASSERT_EQ(0, Msiexec(u"/i", u" ALLOWEDHOSTS=gw.example:8443"));
+  ASSERT_EQ(1u, InstalledProducts().size());
+  ASSERT_EQ(0, Msiexec(u"/i", u" REINSTALL=ALL REINSTALLMODE=vomus"));
+  EXPECT_EQ(1u, InstalledProducts().size());
+  EXPECT_EQ(u"gw.example:8443", AllowedHosts().value_or(u"(none)"));
+  EXPECT_TRUE(AddressMayScript(ReadMachinePolicy(), u"https://gw.example:8443/"));
+  ASSERT_EQ(0, Msiexec(u"/x"));
+  EXPECT_FALSE(AllowedHosts());
+  EXPECT_TRUE(InstalledProducts().empty());
+}
+
+// A newer package replaces the older one and carries its list; a list given
+// to the newer one replaces it; an older package is refused.
+TEST_F(Msi, UpgradesReplaceTheProductKeepTheListAndDowngradesAreRefused) {
+  ASSERT_EQ(0, Msiexec(u"/i", u" ALLOWEDHOSTS=gw.example", u"vorlane-older.msi"));
+  ASSERT_EQ(1u, InstalledProducts().size());
+  EXPECT_EQ(u"1.0.0", ProductVersion(InstalledProducts()[0]));
+
+  ASSERT_EQ(0, Msiexec(u"/i"));
+  std::vector<std::u16string> products = InstalledProducts();
+  ASSERT_EQ(1u, products.size());
+  EXPECT_NE(u"1.0.0", ProductVersion(products[0]));
+  EXPECT_EQ(u"gw.example", AllowedHosts().value_or(u"(none)"));
+  EXPECT_TRUE(FileThere(InstalledControl()));
+
+  ASSERT_EQ(0, Msiexec(u"/i", u" ALLOWEDHOSTS=gw2.example", u"vorlane-newer.msi"));
+  products = InstalledProducts();
+  ASSERT_EQ(1u, products.size());
+  EXPECT_EQ(u"99.0.0", ProductVersion(products[0]));
+  EXPECT_EQ(u"gw2.example", AllowedHosts().value_or(u"(none)"));
+
+  EXPECT_NE(0, Msiexec(u"/i"));
+  products = InstalledProducts();
+  ASSERT_EQ(1u, products.size());
+  EXPECT_EQ(u"99.0.0", ProductVersion(products[0]));
+  EXPECT_EQ(u"gw2.example", AllowedHosts().value_or(u"(none)"));
+  EXPECT_EQ(S_OK, CreateByProgId());
+}
+
+// Group Policy (or the administrator) owns a list the package did not write.
+TEST_F(Msi, LeavesAListItDidNotWrite) {
+  const std::u16string list(u"admin.example\0\0", 15);
+  ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Policies\\Vorlane", L"AllowedHosts",
+                                           REG_MULTI_SZ, list.data(), static_cast<DWORD>(list.size() * 2)));
+  ASSERT_EQ(0, Msiexec(u"/i"));
+  ASSERT_EQ(0, Msiexec(u"/i", u" REINSTALL=ALL REINSTALLMODE=vomus"));
+  EXPECT_EQ(u"admin.example", AllowedHosts().value_or(u"(none)"));
+  ASSERT_EQ(0, Msiexec(u"/x"));
+  EXPECT_EQ(u"admin.example", AllowedHosts().value_or(u"(none)"));
+}
+
+TEST_F(Msi, PreApprovesTheControlForTheBrowserUntilUninstalled) {
+  const wchar_t* key =
+      L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Ext\\PreApproved\\{44575D42-B89E-423E-B3CF-B8AFE1897A80}";
+  EXPECT_FALSE(KeyThere(key));
+  ASSERT_EQ(0, Msiexec(u"/i"));
+  EXPECT_TRUE(KeyThere(key));
+  ASSERT_EQ(0, Msiexec(u"/x"));
+  EXPECT_FALSE(KeyThere(key));
 }
 
 }  // namespace

@@ -64,5 +64,37 @@ TEST(DemoHost, RefusesALocalClientOptionWithoutItsText) {
   EXPECT_THAT(run.lines[0], HasSubstr("--local-client needs a value"));
 }
 
+// --allowed-hosts holds for the run only: an administrator's list is put
+// back afterwards, and a machine that had none has none again.
+TEST(DemoHost, AllowedHostsArePutBackWhenTheRunEnds) {
+  constexpr wchar_t kPolicyKey[] = L"SOFTWARE\\Policies\\Vorlane";
+  auto allowedHosts = [&]() -> std::u16string {
+    wchar_t data[256] = {};
+    DWORD size = sizeof data;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kPolicyKey, L"AllowedHosts", RRF_RT_REG_MULTI_SZ, nullptr, data, &size) !=
+        ERROR_SUCCESS) {
+      return u"(none)";
+    }
+    return std::u16string(reinterpret_cast<const char16_t*>(data), size / 2);
+  };
+  const std::u16string adminList(u"admin.example\0\0", 15);
+  const std::u16string args = u"--ocx \"" + BesideSuite(u"vorlane.ocx") +
+                              u"\" --allowed-hosts \"gw.example;other.example\" --page https://evil.example/ "
+                              u"call:ResetUrl release";
+  for (bool administered : {true, false}) {
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kPolicyKey);
+    if (administered) {
+      ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_LOCAL_MACHINE, kPolicyKey, L"AllowedHosts", REG_MULTI_SZ,
+                                               adminList.data(), static_cast<DWORD>(adminList.size() * 2)));
+    }
+    HostRun run = RunHost(args);
+    EXPECT_THAT(run.lines, Contains("policy AllowedHosts \"gw.example;other.example\""));
+    EXPECT_THAT(run.lines, Contains("error ResetUrl 0x80070005"));  // the page is not listed
+    EXPECT_THAT(run.lines, Contains(administered ? "policy AllowedHosts put back" : "policy AllowedHosts removed"));
+    EXPECT_EQ(administered ? adminList : u"(none)", allowedHosts());
+  }
+  RegDeleteTreeW(HKEY_LOCAL_MACHINE, kPolicyKey);
+}
+
 }  // namespace
 }  // namespace vorlane::scenarios
