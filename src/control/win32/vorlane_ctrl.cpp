@@ -12,6 +12,7 @@
 #include "status/notification_text.h"
 #include "status/poller_control.h"
 #include "status/win32/win32_utf8_converter.h"
+#include "support/win32/entry_boundaries.h"
 
 namespace vorlane {
 
@@ -131,15 +132,13 @@ void CVorlaneCtrl::FireOnClientMessage(const char16_t* text) {
 
 LRESULT CVorlaneCtrl::OnClientNotification(const char* text) {
   if (!text) return 0;
-  try {
+  return WindowMessageBoundary([&]() -> LRESULT {
     char16_t converted[kNotificationCapacity];
     Win32Utf8Converter converter;
     ConvertNotificationText(converter, text, converted);
     FireOnClientMessage(converted);
-  } catch (...) {
-    // Out of memory while firing: the text is lost, the sender is not.
-  }
-  return 0;
+    return 0;
+  });
 }
 
 }  // namespace vorlane
