@@ -1,6 +1,8 @@
 #include "certlogin/login_exchange.h"
 
 #include "certlogin/connect_gateway.h"
+#include "certlogin/exchange_deadline.h"
+#include "certlogin/exchange_objects.h"
 #include "certlogin/login_limits.h"
 #include "certlogin/login_texts.h"
 #include "support/cookie_expiry.h"
@@ -8,20 +10,13 @@
 
 namespace vorlane {
 
-void ReleaseExchange(ExchangeObjects& objects, TlsLibrary& tls, GatewaySockets& sockets) {
-  if (objects.connection) tls.FreeConnection(objects.connection);
-  if (objects.context) tls.FreeContext(objects.context);
-  if (objects.socket != kNoSocket) sockets.Close(objects.socket);
-  objects = {};
-}
-
-std::optional<std::string> ReadReplyHead(TlsLibrary& tls, TlsConnection* connection) {
+std::optional<std::string> ReadReplyHead(DeadlineConnection& connection) {
   std::string reply;
   char buffer[kReplyReadLimit];
   while (reply.size() < kReplyReadLimit && reply.find("\r\n\r\n") == std::string::npos) {
     int room = static_cast<int>(kReplyReadLimit - reply.size());
-    int got = tls.Read(connection, buffer, room);
-    if (got <= 0) break;  // the end of the connection, or a failed or timed-out read
+    int got = connection.Read(buffer, room);
+    if (got <= 0) break;  // the end of the connection, a failed read or the deadline
     reply.append(buffer, static_cast<std::size_t>(got < room ? got : room));
   }
   if (reply.empty()) return std::nullopt;
@@ -51,19 +46,17 @@ int PrepareContext(ExchangeObjects& objects, TlsLibrary& tls) {
   }
   tls.CleanupEngines();
   tls.LoadCapiEngine();
-  TlsEngine* engine = tls.EngineById("capi");
-  if (!engine) return kMsgCapiEngineFailed;
-  tls.SetDefaultEngine(engine);
-  int usable = tls.SetClientCertEngine(objects.context, engine);
-  // The context keeps its own hold on the engine.
-  tls.FreeEngine(engine);
-  return usable > 0 ? 0 : kMsgCapiEngineFailed;
+  // The context keeps its own hold on the engine; ours goes at the end of this.
+  EngineReference engine(tls, tls.EngineById("capi"));
+  if (!engine.Get()) return kMsgCapiEngineFailed;
+  tls.SetDefaultEngine(engine.Get());
+  return tls.SetClientCertEngine(objects.context, engine.Get()) > 0 ? 0 : kMsgCapiEngineFailed;
 }
 
-bool WriteWhole(TlsLibrary& tls, TlsConnection* connection, const std::string& request) {
+bool WriteWhole(DeadlineConnection& connection, const std::string& request) {
   std::size_t sent = 0;
   while (sent < request.size()) {
-    int written = tls.Write(connection, request.data() + sent, static_cast<int>(request.size() - sent));
+    int written = connection.Write(request.data() + sent, static_cast<int>(request.size() - sent));
     if (written <= 0) return false;
     sent += static_cast<std::size_t>(written);
   }
@@ -74,9 +67,9 @@ bool WriteWhole(TlsLibrary& tls, TlsConnection* connection, const std::string& r
 
 int LoginExchange(LoginPage& page, std::uint16_t type, const LoginPorts& ports) {
   const LoginTypeRules rules = RulesForType(type);
-  ExchangeObjects objects;
+  ExchangeObjects objects(ports.tls, ports.sockets);
   auto fail = [&](int base) {
-    ReleaseExchange(objects, ports.tls, ports.sockets);
+    objects.Release();
     if (base != 0) ports.notice.Show(CertLoginMessage(static_cast<MessageBase>(base), type));
     return 0;
   };
@@ -88,14 +81,16 @@ int LoginExchange(LoginPage& page, std::uint16_t type, const LoginPorts& ports) 
 
   std::string host = ports.codePages.ToAnsi(page.Hostname().value_or(u""));
   std::int32_t port = GatewayPortFromText(page.Port());
-  objects.socket = ConnectGateway(host, port, ports.sockets);
+  const ExchangeDeadline deadline(ports.clock, kGatewayIoLimit);
+  objects.socket = ConnectGateway(host, port, ports.sockets, deadline.Remaining());
   if (objects.socket == kNoSocket) return fail(kMsgConnectServerFailed);
 
   objects.connection = ports.tls.NewConnection(objects.context);
   if (!objects.connection) return fail(kSilent);
   if (ports.tls.SetSocket(objects.connection, objects.socket) <= 0) return fail(kSilent);
   ports.tls.SetAutoRetry(objects.connection);
-  if (ports.tls.Connect(objects.connection) <= 0) return fail(kMsgCheckUsbKey);
+  DeadlineConnection connection(ports.tls, objects.connection, ports.sockets, objects.socket, deadline);
+  if (connection.Handshake() <= 0) return fail(kMsgCheckUsbKey);
 
   std::optional<std::string> session;
   if (rules.sessionFromPage) {
@@ -104,9 +99,9 @@ int LoginExchange(LoginPage& page, std::uint16_t type, const LoginPorts& ports) 
   }
   std::string pageAddress = ports.codePages.ToAnsi(page.DocumentUrl().value_or(u""));
   std::string request = LoginRequest(host, port, session, rules.langValue, pageAddress);
-  if (!WriteWhole(ports.tls, objects.connection, request)) return fail(kMsgAuthenticationFailed);
+  if (!WriteWhole(connection, request)) return fail(kMsgAuthenticationFailed);
 
-  std::optional<std::string> reply = ReadReplyHead(ports.tls, objects.connection);
+  std::optional<std::string> reply = ReadReplyHead(connection);
   if (!reply) return fail(kMsgAuthenticationFailed);
   if (reply->find("Certificate") != std::string::npos) return fail(kMsgCertificateInfoError);
   if (!rules.sessionFromPage) {
@@ -114,10 +109,12 @@ int LoginExchange(LoginPage& page, std::uint16_t type, const LoginPorts& ports) 
     if (!session) return fail(kMsgAbnormalConnection);
   }
   std::optional<std::string> target = TargetAfterLocation(*reply);
-  if (!target) return fail(kMsgAbnormalConnection);
+  if (!target || !IsGatewayTarget(*target, host, static_cast<std::uint16_t>(port))) {
+    return fail(kMsgAbnormalConnection);
+  }
 
   CompleteLogin(*session, *target, page, ports);
-  ReleaseExchange(objects, ports.tls, ports.sockets);
+  objects.Release();
   return 1;
 }
 

@@ -10,21 +10,12 @@
 
 namespace vorlane {
 
-// The three objects of one attempt, made in this order.
-struct ExchangeObjects {
-  TlsContext* context = nullptr;
-  TlsConnection* connection = nullptr;
-  SocketHandle socket = kNoSocket;
-};
-
-// Releases the connection, then the context, then the socket, each only if
-// it exists, and forgets them.
-void ReleaseExchange(ExchangeObjects& objects, TlsLibrary& tls, GatewaySockets& sockets);
+class DeadlineConnection;
 
 // The reply's first bytes: read until the header block's CR LF CR LF, 512
-// bytes or the end of the connection, cut at a NUL. nullopt when the first
-// read delivers nothing.
-std::optional<std::string> ReadReplyHead(TlsLibrary& tls, TlsConnection* connection);
+// bytes, the end of the connection or the exchange's deadline, cut at a NUL.
+// nullopt when the first read delivers nothing.
+std::optional<std::string> ReadReplyHead(DeadlineConnection& connection);
 
 // Stores both cookies for the gateway, sends the page to target and pauses
 // with the connection still open.

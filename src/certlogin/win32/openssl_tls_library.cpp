@@ -86,6 +86,14 @@ int OpenSslTlsLibrary::Read(TlsConnection* connection, char* buffer, int capacit
   return SSL_read(Ssl(connection), buffer, capacity);
 }
 
+SocketWait OpenSslTlsLibrary::Pending(TlsConnection* connection, int result) {
+  switch (SSL_get_error(Ssl(connection), result)) {
+    case SSL_ERROR_WANT_READ: return SocketWait::Readable;
+    case SSL_ERROR_WANT_WRITE: return SocketWait::Writable;
+    default: return SocketWait::Nothing;
+  }
+}
+
 void OpenSslTlsLibrary::FreeConnection(TlsConnection* connection) { SSL_free(Ssl(connection)); }
 
 void OpenSslTlsLibrary::FreeContext(TlsContext* context) { SSL_CTX_free(Ctx(context)); }

@@ -23,6 +23,7 @@ class OpenSslTlsLibrary final : public TlsLibrary {
   int Connect(TlsConnection* connection) override;
   int Write(TlsConnection* connection, const char* bytes, int length) override;
   int Read(TlsConnection* connection, char* buffer, int capacity) override;
+  SocketWait Pending(TlsConnection* connection, int result) override;
   void FreeConnection(TlsConnection* connection) override;
   void FreeContext(TlsContext* context) override;
 };
