@@ -65,7 +65,7 @@ bool WriteWhole(DeadlineConnection& connection, const std::string& request) {
 
 }  // namespace
 
-int LoginExchange(LoginPage& page, std::uint16_t type, const LoginPorts& ports) {
+int LoginExchange(LoginPage& page, std::uint16_t type, const LoginPorts& ports, const LoginOptions& options) {
   const LoginTypeRules rules = RulesForType(type);
   ExchangeObjects objects(ports.tls, ports.sockets);
   auto fail = [&](int base) {
@@ -89,8 +89,13 @@ int LoginExchange(LoginPage& page, std::uint16_t type, const LoginPorts& ports) 
   if (!objects.connection) return fail(kSilent);
   if (ports.tls.SetSocket(objects.connection, objects.socket) <= 0) return fail(kSilent);
   ports.tls.SetAutoRetry(objects.connection);
+  if (options.verifyGateway) ports.tls.SetServerName(objects.connection, host);
   DeadlineConnection connection(ports.tls, objects.connection, ports.sockets, objects.socket, deadline);
   if (connection.Handshake() <= 0) return fail(kMsgCheckUsbKey);
+  // Before the page's session is sent anywhere.
+  if (options.verifyGateway && !ports.trust.Trusts(ports.tls.PeerChain(objects.connection), host)) {
+    return fail(kMsgConnectServerFailed);
+  }
 
   std::optional<std::string> session;
   if (rules.sessionFromPage) {
@@ -118,9 +123,9 @@ int LoginExchange(LoginPage& page, std::uint16_t type, const LoginPorts& ports) 
   return 1;
 }
 
-void CertificateLogin(LoginPage* page, std::uint16_t type, const LoginPorts& ports) {
+void CertificateLogin(LoginPage* page, std::uint16_t type, const LoginPorts& ports, const LoginOptions& options) {
   if (page == nullptr) return;
-  if (LoginExchange(*page, type, ports) == 1) return;
+  if (LoginExchange(*page, type, ports, options) == 1) return;
   if (std::optional<std::u16string> fallback = FallbackAddress(page->Href(), page->Host())) page->Navigate(*fallback);
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "certlogin/login_options.h"
 #include "certlogin/login_ports.h"
 
 namespace vorlane {
@@ -24,11 +25,12 @@ void CompleteLogin(const std::string& session, const std::string& target, LoginP
 
 // 1 when the page has been sent to the gateway's target; 0 on every failure,
 // after its message (if it has one) was shown in the type's language.
-int LoginExchange(LoginPage& page, std::uint16_t type, const LoginPorts& ports);
+int LoginExchange(LoginPage& page, std::uint16_t type, const LoginPorts& ports, const LoginOptions& options = {});
 
 // One attempt with the page's window; page is null when the object passed to
 // Run is no window, and then nothing happens. After a failure the page goes
 // to its fallback address.
-void CertificateLogin(LoginPage* page, std::uint16_t type, const LoginPorts& ports);
+void CertificateLogin(LoginPage* page, std::uint16_t type, const LoginPorts& ports,
+                      const LoginOptions& options = {});
 
 }  // namespace vorlane

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "support/cookie_store.h"
 #include "support/message_catalogue.h"
@@ -79,6 +80,10 @@ class TlsLibrary {
   virtual TlsConnection* NewConnection(TlsContext* context) = 0;
   virtual int SetSocket(TlsConnection* connection, SocketHandle socket) = 0;
   virtual void SetAutoRetry(TlsConnection* connection) = 0;
+  virtual void SetServerName(TlsConnection* connection, const std::string& host) = 0;  // SNI
+  // The certificates the gateway presented, DER, its own first; empty
+  // before a handshake.
+  virtual std::vector<std::string> PeerChain(TlsConnection* connection) = 0;
   // On a non-blocking socket these three may stop short of done; Pending
   // tells, from the result, what the call waits for before it is repeated.
   virtual int Connect(TlsConnection* connection) = 0;
@@ -88,6 +93,14 @@ class TlsLibrary {
   virtual SocketWait Pending(TlsConnection* connection, int result) = 0;
   virtual void FreeConnection(TlsConnection* connection) = 0;
   virtual void FreeContext(TlsContext* context) = 0;
+};
+
+// Whether the machine trusts a gateway's certificates for a host name.
+class GatewayTrust {
+ public:
+  virtual ~GatewayTrust() = default;
+  // chain: as PeerChain gives it. False for an empty chain.
+  virtual bool Trusts(const std::vector<std::string>& chain, const std::string& host) = 0;
 };
 
 // Page texts go to the gateway in the system's ANSI code page; the gateway's
@@ -122,6 +135,7 @@ struct LoginPorts {
   CodePages& codePages;
   LoginClock& clock;
   LoginNotice& notice;
+  GatewayTrust& trust;
 };
 
 }  // namespace vorlane

@@ -4,10 +4,12 @@
 
 #include <oaidl.h>
 
+#include "certlogin/login_options.h"
+
 namespace vorlane {
 
 // One attempt with the real platform: the page read through MSHTML, TLS
 // through OpenSSL and its capi engine, the cookies into WinINet's store.
-void CertificateLoginWithWindow(IDispatch* window, std::uint16_t type);
+void CertificateLoginWithWindow(IDispatch* window, std::uint16_t type, const LoginOptions& options = {});
 
 }  // namespace vorlane

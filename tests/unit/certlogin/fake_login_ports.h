@@ -73,6 +73,9 @@ class FakeTls final : public TlsLibrary {
     return setSocketResult;
   }
   void SetAutoRetry(TlsConnection*) override { log_.push_back("auto retry"); }
+  std::vector<std::string> peerChain = {"gateway certificate", "issuing certificate"};
+  void SetServerName(TlsConnection*, const std::string& host) override { log_.push_back("server name " + host); }
+  std::vector<std::string> PeerChain(TlsConnection*) override { return peerChain; }
   int Connect(TlsConnection*) override {
     log_.push_back("handshake");
     if (handshakeWaits > 0) {
@@ -259,6 +262,21 @@ inline void FakeSockets::Advance(std::chrono::milliseconds length) {
   if (clock) clock->monotonic += length;
 }
 
+class FakeTrust final : public GatewayTrust {
+ public:
+  explicit FakeTrust(CallLog& log) : log_(log) {}
+  bool trusted = true;
+  std::vector<std::string> judged;
+  bool Trusts(const std::vector<std::string>& chain, const std::string& host) override {
+    judged = chain;
+    log_.push_back("trust " + host);
+    return trusted;
+  }
+
+ private:
+  CallLog& log_;
+};
+
 // All of them at once, wired as the exchange takes them.
 struct FakeLogin {
   CallLog log;
@@ -269,7 +287,8 @@ struct FakeLogin {
   FakeCookieStore cookies{log};
   FakeClock clock{log};
   FakeNotice notice{log};
-  LoginPorts ports{tls, sockets, cookies, codePages, clock, notice};
+  FakeTrust trust{log};
+  LoginPorts ports{tls, sockets, cookies, codePages, clock, notice, trust};
 
   FakeLogin() {
     sockets.names["gw.example"] = {true, 0x0A000001};

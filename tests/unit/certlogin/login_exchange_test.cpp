@@ -178,6 +178,31 @@ TEST_F(LoginExchangeTest, ASlowButTimelyGatewayLogsIn) {
   EXPECT_EQ((std::vector<std::u16string>{u" /portal/home"}), f.page.navigations);
 }
 
+TEST_F(LoginExchangeTest, AVerifiedGatewayIsNamedInTheHandshakeAndJudgedBeforeTheSessionIsSent) {
+  EXPECT_EQ(1, LoginExchange(f.page, 3, f.ports, LoginOptions{true}));
+  EXPECT_EQ((CallLog{"auto retry", "server name gw.example", "handshake", "trust gw.example", "get cookie", "write"}),
+            CallLog(std::find(f.log.begin(), f.log.end(), "auto retry"),
+                    std::find(f.log.begin(), f.log.end(), "write") + 1));
+  EXPECT_EQ(f.tls.peerChain, f.trust.judged);
+}
+
+TEST_F(LoginExchangeTest, AnUntrustedGatewayIsTheConnectionFailureWithNothingSent) {
+  f.trust.trusted = false;
+  CertificateLogin(&f.page, 2, f.ports, LoginOptions{true});
+  EXPECT_EQ((CallLog{"connection free", "context free", "closesocket 7", "message 9 slot 1",
+                     "navigate https://gw.example/portals"}),
+            After(f.log, "trust gw.example"));
+  EXPECT_TRUE(f.tls.written.empty());
+  EXPECT_TRUE(f.cookies.stored.empty());
+}
+
+TEST_F(LoginExchangeTest, WithoutVerificationNoNameIsSentAndAnyGatewayIsTaken) {
+  f.trust.trusted = false;
+  EXPECT_EQ(1, LoginExchange(f.page, 3, f.ports));
+  EXPECT_FALSE(Logged(f.log, "server name gw.example"));
+  EXPECT_FALSE(Logged(f.log, "trust gw.example"));
+}
+
 TEST_F(LoginExchangeTest, TypesThreeAndFiveSpeakEnglishEveryOtherTypeChinese) {
   f.sockets.connects = false;
   for (auto [type, slot] : {std::pair{2, 1}, {3, 0}, {4, 1}, {5, 0}, {6, 1}, {7, 1}, {65535, 1}}) {

@@ -275,8 +275,9 @@ TEST_F(CertLoginTest, TricklingGatewayIsCutAtTheExchangesDeadline) {
 }
 
 TEST_F(CertLoginTest, ScriptOrAnotherHostAsTheTargetIsNeverNavigatedTo) {
-  for (const std::string target : {"javascript:alert(document.cookie)", " javascript:void(0)", "//evil.example/",
-                                   "https://evil.example/portal/home", "http://127.0.0.1:" + port_ + "/portal"}) {
+  for (const std::string& target : std::vector<std::string>{"javascript:alert(document.cookie)", " javascript:void(0)",
+                                                             "//evil.example/", "https://evil.example/portal/home",
+                                                             "http://127.0.0.1:" + port_ + "/portal"}) {
     SCOPED_TRACE(target);
     Embed(3);
     gateway_.Script(tests::RedirectReply(target));
