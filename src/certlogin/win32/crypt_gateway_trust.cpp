@@ -14,12 +14,16 @@ struct StoreCloser {
 struct CertificateFreer {
   void operator()(const CERT_CONTEXT* certificate) const { CertFreeCertificateContext(certificate); }
 };
+struct EngineFreer {
+  void operator()(HCERTCHAINENGINE engine) const { CertFreeCertificateChainEngine(engine); }
+};
 struct ChainFreer {
   void operator()(const CERT_CHAIN_CONTEXT* chain) const { CertFreeCertificateChain(chain); }
 };
 using CertificateStore = std::unique_ptr<void, StoreCloser>;
 using Certificate = std::unique_ptr<const CERT_CONTEXT, CertificateFreer>;
 using CertificateChain = std::unique_ptr<const CERT_CHAIN_CONTEXT, ChainFreer>;
+using ChainEngine = std::unique_ptr<void, EngineFreer>;
 
 const BYTE* Bytes(const std::string& der) { return reinterpret_cast<const BYTE*>(der.data()); }
 
@@ -51,8 +55,16 @@ CertificateChain BuildChain(const std::vector<std::string>& sent) {
   parameters.RequestedUsage.dwType = USAGE_MATCH_TYPE_AND;
   parameters.RequestedUsage.Usage.cUsageIdentifier = 1;
   parameters.RequestedUsage.Usage.rgpszUsageIdentifier = usages;
+  // An engine of our own reads the trusted roots as they are now: the
+  // process's default engine keeps those it read first, so a root the
+  // administrator adds while the browser runs would not count until restart.
+  CERT_CHAIN_ENGINE_CONFIG configuration{};
+  configuration.cbSize = sizeof configuration;
+  HCERTCHAINENGINE made = nullptr;
+  if (!CertCreateCertificateChainEngine(&configuration, &made)) return nullptr;
+  ChainEngine engine(made);
   PCCERT_CHAIN_CONTEXT chain = nullptr;
-  if (!CertGetCertificateChain(nullptr, gateway.get(), nullptr, intermediates.get(), &parameters, 0, nullptr,
+  if (!CertGetCertificateChain(engine.get(), gateway.get(), nullptr, intermediates.get(), &parameters, 0, nullptr,
                                &chain)) {
     return nullptr;
   }

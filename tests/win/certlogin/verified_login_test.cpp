@@ -85,12 +85,19 @@ class VerifiedLoginTest : public ::testing::Test {
               attempt.navigations[0].url);
   }
 
+  // Requests that reached the gateway: a handshake alone records an empty one.
+  std::size_t Requests() const {
+    std::size_t count = 0;
+    for (const tests::LoginVisit& visit : gateway_.Visits()) count += visit.request.empty() ? 0 : 1;
+    return count;
+  }
+
   tests::LoginGateway gateway_;
 };
 
 TEST_F(VerifiedLoginTest, AGatewayWhoseRootTheMachineDoesNotTrustIsRefusedBeforeAnythingIsSent) {
   ExpectConnectionFailure(Login("127.0.0.1", LoginOptions{true}), "127.0.0.1");
-  EXPECT_TRUE(gateway_.Visits().empty());
+  EXPECT_EQ(0u, Requests());
   // The same gateway without the check: the login goes through.
   Attempt unchecked = Login("127.0.0.1", LoginOptions{});
   EXPECT_TRUE(unchecked.boxes.empty());
@@ -105,11 +112,11 @@ TEST_F(VerifiedLoginTest, ATrustedRootLetsTheGatewayOfThatNameThroughAndNoOther)
   EXPECT_TRUE(trusted.boxes.empty());
   ASSERT_EQ(1u, trusted.navigations.size());
   EXPECT_EQ(u"/portal/home", trusted.navigations[0].url);
-  EXPECT_EQ(1u, gateway_.Visits().size());
+  EXPECT_EQ(1u, Requests());
   // A name that does not resolve goes to 127.0.0.1 too, where the
   // certificate names another host.
   ExpectConnectionFailure(Login("gw.invalid", LoginOptions{true}), "gw.invalid");
-  EXPECT_EQ(1u, gateway_.Visits().size());
+  EXPECT_EQ(1u, Requests());
 }
 
 }  // namespace
