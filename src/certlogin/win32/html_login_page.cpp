@@ -2,7 +2,7 @@
 
 #include <mshtml.h>
 
-#include "com/win32/bstr.h"
+#include "support/win32/bstr.h"
 #include "support/win32/com_ptr.h"
 
 namespace vorlane {

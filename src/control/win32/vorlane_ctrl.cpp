@@ -3,7 +3,6 @@
 #include <iterator>
 #include <new>
 
-#include "com/win32/bstr.h"
 #include "com/win32/com_boundary.h"
 #include "com/win32/com_error.h"
 #include "com/win32/guid.h"
@@ -12,6 +11,8 @@
 #include "status/notification_text.h"
 #include "status/poller_control.h"
 #include "status/win32/win32_utf8_converter.h"
+#include "support/win32/bstr.h"
+#include "support/win32/com_ptr.h"
 #include "support/win32/entry_boundaries.h"
 
 namespace vorlane {
@@ -97,10 +98,8 @@ HRESULT CVorlaneCtrl::Create(REFIID iid, void** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
   return ComBoundary([&] {
-    CVorlaneCtrl* control = new CVorlaneCtrl();
-    HRESULT hr = control->QueryInterface(iid, out);
-    control->Release();
-    return hr;
+    auto control = ComPtr<CVorlaneCtrl>::Adopt(new CVorlaneCtrl());
+    return control->QueryInterface(iid, out);
   });
 }
 

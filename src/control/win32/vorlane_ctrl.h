@@ -6,11 +6,11 @@
 #include <memory>
 
 #include "com/win32/control_base.h"
-#include "com/win32/unique_handle.h"
 #include "control/control_properties.h"
 #include "launch/portal/portal_context.h"
 #include "status/poller_state.h"
 #include "status/poller_thread.h"
+#include "support/win32/unique_handle.h"
 
 namespace vorlane {
 

@@ -4,7 +4,7 @@
 
 #include <new>
 
-#include "com/win32/bstr.h"
+#include "support/win32/bstr.h"
 #include "support/win32/com_ptr.h"
 
 namespace vorlane {
