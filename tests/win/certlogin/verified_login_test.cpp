@@ -55,6 +55,9 @@ class VerifiedLoginTest : public ::testing::Test {
   }
   void TearDown() override {
     gateway_.Stop();
+    // Later suites' programs make a user of the same names with keys of their
+    // own: a certificate of ours left in the store could be offered instead.
+    tests::EmptyPersonalStore();
     CoUninitialize();
   }
 
