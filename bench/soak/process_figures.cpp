@@ -8,9 +8,9 @@
 #include <cstdio>
 #include <thread>
 
-#include "com/win32/unique_handle.h"
 #include "common/process_handles.h"
 #include "support/diagnostic_log.h"
+#include "support/win32/unique_handle.h"
 
 extern "C" NTSTATUS NTAPI NtQueryEvent(HANDLE event, int informationClass, void* information, ULONG length,
                                        ULONG* returned);

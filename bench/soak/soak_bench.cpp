@@ -23,7 +23,6 @@
 #include <vector>
 
 #include "bench_common.h"
-#include "com/win32/unique_handle.h"
 #include "common/unmanaged_windows.h"
 #include "control/identifiers.h"
 #include "counting_sink.h"
@@ -35,6 +34,7 @@
 #include "message_pump.h"
 #include "process_figures.h"
 #include "property_bag.h"
+#include "support/win32/unique_handle.h"
 
 using namespace std::chrono;
 using namespace vorlane::host;

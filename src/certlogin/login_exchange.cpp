@@ -1,6 +1,8 @@
 #include "certlogin/login_exchange.h"
 
 #include "certlogin/connect_gateway.h"
+#include "certlogin/exchange_deadline.h"
+#include "certlogin/exchange_objects.h"
 #include "certlogin/login_limits.h"
 #include "certlogin/login_texts.h"
 #include "support/cookie_expiry.h"
@@ -9,20 +11,13 @@
 
 namespace vorlane {
 
-void ReleaseExchange(ExchangeObjects& objects, TlsLibrary& tls, GatewaySockets& sockets) {
-  if (objects.connection) tls.FreeConnection(objects.connection);
-  if (objects.context) tls.FreeContext(objects.context);
-  if (objects.socket != kNoSocket) sockets.Close(objects.socket);
-  objects = {};
-}
-
-std::optional<std::string> ReadReplyHead(TlsLibrary& tls, TlsConnection* connection) {
+std::optional<std::string> ReadReplyHead(DeadlineConnection& connection) {
   std::string reply;
   char buffer[kReplyReadLimit];
   while (reply.size() < kReplyReadLimit && reply.find("\r\n\r\n") == std::string::npos) {
     int room = static_cast<int>(kReplyReadLimit - reply.size());
-    int got = tls.Read(connection, buffer, room);
-    if (got <= 0) break;  // the end of the connection, or a failed or timed-out read
+    int got = connection.Read(buffer, room);
+    if (got <= 0) break;  // the end of the connection, a failed read or the deadline
     reply.append(buffer, static_cast<std::size_t>(got < room ? got : room));
   }
   if (reply.empty()) return std::nullopt;
@@ -52,19 +47,17 @@ int PrepareContext(ExchangeObjects& objects, TlsLibrary& tls) {
   }
   tls.CleanupEngines();
   tls.LoadCapiEngine();
-  TlsEngine* engine = tls.EngineById("capi");
-  if (!engine) return kMsgCapiEngineFailed;
-  tls.SetDefaultEngine(engine);
-  int usable = tls.SetClientCertEngine(objects.context, engine);
-  // The context keeps its own hold on the engine.
-  tls.FreeEngine(engine);
-  return usable > 0 ? 0 : kMsgCapiEngineFailed;
+  // The context keeps its own hold on the engine; ours goes at the end of this.
+  EngineReference engine(tls, tls.EngineById("capi"));
+  if (!engine.Get()) return kMsgCapiEngineFailed;
+  tls.SetDefaultEngine(engine.Get());
+  return tls.SetClientCertEngine(objects.context, engine.Get()) > 0 ? 0 : kMsgCapiEngineFailed;
 }
 
-bool WriteWhole(TlsLibrary& tls, TlsConnection* connection, const std::string& request) {
+bool WriteWhole(DeadlineConnection& connection, const std::string& request) {
   std::size_t sent = 0;
   while (sent < request.size()) {
-    int written = tls.Write(connection, request.data() + sent, static_cast<int>(request.size() - sent));
+    int written = connection.Write(request.data() + sent, static_cast<int>(request.size() - sent));
     if (written <= 0) return false;
     sent += static_cast<std::size_t>(written);
   }
@@ -73,10 +66,10 @@ bool WriteWhole(TlsLibrary& tls, TlsConnection* connection, const std::string& r
 
 }  // namespace
 
-int LoginExchange(Page& page, PortalType type, const LoginPorts& ports) {
-  ExchangeObjects objects;
+int LoginExchange(Page& page, PortalType type, const LoginPorts& ports, const LoginOptions& options) {
+  ExchangeObjects objects(ports.tls, ports.sockets);
   auto fail = [&](int base) {
-    ReleaseExchange(objects, ports.tls, ports.sockets);
+    objects.Release();
     if (base != 0) ports.notice.Show(CertLoginMessage(static_cast<MessageBase>(base), type));
     return 0;
   };
@@ -88,14 +81,21 @@ int LoginExchange(Page& page, PortalType type, const LoginPorts& ports) {
 
   std::string host = ports.codePages.ToAnsi(page.Hostname().value_or(u""));
   std::int32_t port = GatewayPortFromText(page.Port());
-  objects.socket = ConnectGateway(host, port, ports.sockets);
+  const ExchangeDeadline deadline(ports.clock, kGatewayIoLimit);
+  objects.socket = ConnectGateway(host, port, ports.sockets, deadline.Remaining());
   if (objects.socket == kNoSocket) return fail(kMsgConnectServerFailed);
 
   objects.connection = ports.tls.NewConnection(objects.context);
   if (!objects.connection) return fail(kSilent);
   if (ports.tls.SetSocket(objects.connection, objects.socket) <= 0) return fail(kSilent);
   ports.tls.SetAutoRetry(objects.connection);
-  if (ports.tls.Connect(objects.connection) <= 0) return fail(kMsgCheckUsbKey);
+  if (options.verifyGateway) ports.tls.SetServerName(objects.connection, host);
+  DeadlineConnection connection(ports.tls, objects.connection, ports.sockets, objects.socket, deadline);
+  if (connection.Handshake() <= 0) return fail(kMsgCheckUsbKey);
+  // Before the page's session is sent anywhere.
+  if (options.verifyGateway && !ports.trust.Trusts(ports.tls.PeerChain(objects.connection), host)) {
+    return fail(kMsgConnectServerFailed);
+  }
 
   std::optional<std::string> session;
   if (type.LoginSendsPageSession()) {
@@ -104,9 +104,9 @@ int LoginExchange(Page& page, PortalType type, const LoginPorts& ports) {
   }
   std::string pageAddress = ports.codePages.ToAnsi(page.DocumentUrl().value_or(u""));
   std::string request = LoginRequest(host, port, session, type.LoginLanguageValue(), pageAddress);
-  if (!WriteWhole(ports.tls, objects.connection, request)) return fail(kMsgAuthenticationFailed);
+  if (!WriteWhole(connection, request)) return fail(kMsgAuthenticationFailed);
 
-  std::optional<std::string> reply = ReadReplyHead(ports.tls, objects.connection);
+  std::optional<std::string> reply = ReadReplyHead(connection);
   if (!reply) return fail(kMsgAuthenticationFailed);
   if (reply->find("Certificate") != std::string::npos) return fail(kMsgCertificateInfoError);
   if (!type.LoginSendsPageSession()) {
@@ -114,16 +114,18 @@ int LoginExchange(Page& page, PortalType type, const LoginPorts& ports) {
     if (!session) return fail(kMsgAbnormalConnection);
   }
   std::optional<std::string> target = TargetAfterLocation(*reply);
-  if (!target) return fail(kMsgAbnormalConnection);
+  if (!target || !IsGatewayTarget(*target, host, static_cast<std::uint16_t>(port))) {
+    return fail(kMsgAbnormalConnection);
+  }
 
   CompleteLogin(*session, *target, page, ports);
-  ReleaseExchange(objects, ports.tls, ports.sockets);
+  objects.Release();
   return 1;
 }
 
-void CertificateLogin(Page* page, PortalType type, const LoginPorts& ports) {
+void CertificateLogin(Page* page, PortalType type, const LoginPorts& ports, const LoginOptions& options) {
   if (page == nullptr) return;
-  if (LoginExchange(*page, type, ports) == 1) return;
+  if (LoginExchange(*page, type, ports, options) == 1) return;
   if (std::optional<std::u16string> fallback = FallbackAddress(page->Href(), page->Host())) page->Assign(*fallback);
 }
 

@@ -6,8 +6,9 @@
 
 namespace vorlane {
 
-// Connect, each send and each receive give up after this, so a gateway that
-// accepts and then never answers cannot hold the browser's UI thread for ever.
+// The whole exchange (connect, handshake, request and reply) ends within this,
+// so a gateway that never answers, or answers a byte at a time, cannot hold
+// the browser's UI thread for longer.
 constexpr std::chrono::milliseconds kGatewayIoLimit{30000};
 // After the navigation the UI thread waits this long with the TLS connection
 // still open, so the gateway sees the session in use before it closes.

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "support/cookie_store.h"
 #include "support/socket_handle.h"
@@ -20,6 +21,9 @@ struct ResolvedHost {
   std::uint32_t address = 0;  // host byte order
 };
 
+// What a call on a non-blocking connection waits for before it can go on.
+enum class SocketWait { Nothing, Readable, Writable };
+
 class GatewaySockets {
  public:
   virtual ~GatewaySockets() = default;
@@ -27,11 +31,12 @@ class GatewaySockets {
   // nullopt when the name does not resolve.
   virtual std::optional<ResolvedHost> Resolve(const std::string& host) = 0;
   virtual SocketHandle Open() = 0;  // a TCP/IPv4 socket, or kNoSocket
-  // False when no connection was made within `limit`.
+  // False when no connection was made within `limit`. The socket is left
+  // non-blocking: no later call on it waits, WaitUntilReady does.
   virtual bool Connect(SocketHandle socket, std::uint32_t address, std::uint16_t port,
                        std::chrono::milliseconds limit) = 0;
-  // Every later send and receive on the socket gives up after `limit`.
-  virtual void LimitTransfers(SocketHandle socket, std::chrono::milliseconds limit) = 0;
+  // False when the socket could not take bytes (or give them) within `limit`.
+  virtual bool WaitUntilReady(SocketHandle socket, SocketWait wait, std::chrono::milliseconds limit) = 0;
   virtual void Close(SocketHandle socket) = 0;
 };
 
@@ -58,11 +63,27 @@ class TlsLibrary {
   virtual TlsConnection* NewConnection(TlsContext* context) = 0;
   virtual int SetSocket(TlsConnection* connection, SocketHandle socket) = 0;
   virtual void SetAutoRetry(TlsConnection* connection) = 0;
+  virtual void SetServerName(TlsConnection* connection, const std::string& host) = 0;  // SNI
+  // The certificates the gateway presented, DER, its own first; empty
+  // before a handshake.
+  virtual std::vector<std::string> PeerChain(TlsConnection* connection) = 0;
+  // On a non-blocking socket these three may stop short of done; Pending
+  // tells, from the result, what the call waits for before it is repeated.
   virtual int Connect(TlsConnection* connection) = 0;
   virtual int Write(TlsConnection* connection, const char* bytes, int length) = 0;
   virtual int Read(TlsConnection* connection, char* buffer, int capacity) = 0;
+  // SocketWait::Nothing when `result` is an end or an error, not a wait.
+  virtual SocketWait Pending(TlsConnection* connection, int result) = 0;
   virtual void FreeConnection(TlsConnection* connection) = 0;
   virtual void FreeContext(TlsContext* context) = 0;
+};
+
+// Whether the machine trusts a gateway's certificates for a host name.
+class GatewayTrust {
+ public:
+  virtual ~GatewayTrust() = default;
+  // chain: as PeerChain gives it. False for an empty chain.
+  virtual bool Trusts(const std::vector<std::string>& chain, const std::string& host) = 0;
 };
 
 // Page texts go to the gateway in the system's ANSI code page; the gateway's
@@ -78,6 +99,8 @@ class LoginClock {
  public:
   virtual ~LoginClock() = default;
   virtual std::chrono::system_clock::time_point Now() = 0;
+  // For deadlines: a clock that moves only forward.
+  virtual std::chrono::steady_clock::time_point Monotonic() = 0;
   virtual void Pause(std::chrono::milliseconds length) = 0;
 };
 
@@ -88,6 +111,7 @@ struct LoginPorts {
   CodePages& codePages;
   LoginClock& clock;
   UserNotice& notice;
+  GatewayTrust& trust;
 };
 
 }  // namespace vorlane

@@ -37,6 +37,52 @@ std::optional<std::string> TargetAfterLocation(std::string_view reply) {
   return std::string(reply.substr(begin, end - begin));
 }
 
+namespace {
+
+bool SameTextIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+// "host" or "host:port" against the gateway; a port is decimal digits only.
+bool IsGatewayAuthority(std::string_view authority, std::string_view host, std::uint16_t port) {
+  std::size_t colon = authority.rfind(':');
+  std::uint32_t named = 443;
+  // A colon inside brackets belongs to an IPv6 literal, not to a port.
+  if (colon != std::string_view::npos && authority.find(']', colon) == std::string_view::npos) {
+    std::string_view digits = authority.substr(colon + 1);
+    if (digits.empty() || digits.size() > 5) return false;
+    named = 0;
+    for (char c : digits) {
+      if (c < '0' || c > '9') return false;
+      named = named * 10 + static_cast<std::uint32_t>(c - '0');
+    }
+    authority = authority.substr(0, colon);
+  }
+  return named == port && !host.empty() && SameTextIgnoringAsciiCase(authority, host);
+}
+
+}  // namespace
+
+bool IsGatewayTarget(std::string_view target, std::string_view gatewayHost, std::uint16_t gatewayPort) {
+  std::size_t first = target.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return false;
+  target = target.substr(first, target.find_last_not_of(" \t") - first + 1);
+  for (char c : target) {
+    auto b = static_cast<unsigned char>(c);
+    if (b <= 0x20 || b == 0x7F || c == '\\') return false;
+  }
+  if (target[0] == '/') return target.size() == 1 || target[1] != '/';
+  constexpr std::string_view kHttps = "https://";
+  if (!SameTextIgnoringAsciiCase(target.substr(0, kHttps.size()), kHttps)) return false;
+  std::string_view rest = target.substr(kHttps.size());
+  return IsGatewayAuthority(rest.substr(0, rest.find_first_of("/?#")), gatewayHost, gatewayPort);
+}
+
 std::string LoginRequest(const std::string& host, std::int32_t port, const std::optional<std::string>& session,
                          int langValue, const std::string& pageAddress) {
   std::string cookie = session ? kSessionMarker + *session + "; SSLVPN_lang=1"

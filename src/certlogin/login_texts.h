@@ -12,6 +12,14 @@ namespace vorlane {
 // the colon belongs to it); nullopt without the marker or the CR LF.
 std::optional<std::string> TargetAfterLocation(std::string_view reply);
 
+// Whether the reply's target may be given to the portal page: a path on the
+// gateway ("/..." but not "//...", which names another host) or an https
+// address on the gateway's own host and port (443 when none is named). Blanks
+// around the target are allowed; any other control character, a backslash
+// (browsers read it as "/") or any other scheme ("javascript:", "http:",
+// "data:") is not: the page would run or load what the gateway's reply says.
+bool IsGatewayTarget(std::string_view target, std::string_view gatewayHost, std::uint16_t gatewayPort);
+
 // GET /certLogin with the session from the page, or with the SSLVPN_lang
 // value when there is none. Control characters in host and page address are
 // sent percent-encoded, so the page's texts cannot add header lines.

@@ -31,6 +31,10 @@ const DispatchEntry* FindMemberById(DispatchTable table, DispId dispid) {
   return nullptr;
 }
 
+bool CallReachesMember(std::uint16_t flags) {
+  return (flags & kDispatchMethod) != 0 && (flags & (kDispatchPropertyPut | kDispatchPropertyPutRef)) == 0;
+}
+
 ArgCountCheck CheckArgumentCount(const DispatchEntry& entry, std::size_t given) {
   if (given > entry.argCount) return ArgCountCheck::TooMany;
   if (given < entry.argCount) return ArgCountCheck::TooFew;

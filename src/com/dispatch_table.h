@@ -32,6 +32,18 @@ using DispatchTable = std::span<const DispatchEntry>;
 const DispatchEntry* FindMemberByName(DispatchTable table, const char16_t* name);
 const DispatchEntry* FindMemberById(DispatchTable table, DispId dispid);
 
+// How a caller reaches a member: the DISPATCH_* bits of Invoke.
+constexpr std::uint16_t kDispatchMethod = 0x1;
+constexpr std::uint16_t kDispatchPropertyGet = 0x2;
+constexpr std::uint16_t kDispatchPropertyPut = 0x4;
+constexpr std::uint16_t kDispatchPropertyPutRef = 0x8;
+
+// Every member is a method: a call reaches it (DISPATCH_METHOD, alone or with
+// DISPATCH_PROPERTYGET as script engines send a call). Reading one as a
+// property or writing to it does not, so that `ctl.ResetUrl` read without a
+// call cannot consume the reset signal or open a dialog.
+bool CallReachesMember(std::uint16_t flags);
+
 enum class ArgCountCheck { Fits, TooMany, TooFew };
 // No member has optional parameters: fewer arguments than parameters is
 // "parameter not optional", more is "bad parameter count".

@@ -27,6 +27,11 @@ StatusPoller::StatusPoller(StatusPollerPorts ports, std::shared_ptr<const Poller
                            StatusChannel& channel, PollerRun run)
     : ports_(ports), state_(std::move(state)), channel_(channel), run_(run) {}
 
+StatusPoller::~StatusPoller() {
+  CloseSocket();
+  CleanupWinsock();
+}
+
 int StatusPoller::Run() {
   std::uint16_t granted = 0;
   if (!ports_.sockets.Startup(kWinsockVersion, granted)) return Fail(u"WSAStartup error!");

@@ -39,6 +39,9 @@ class StatusPoller {
  public:
   StatusPoller(StatusPollerPorts ports, std::shared_ptr<const PollerState> state,
                StatusChannel& channel, PollerRun run);
+  // The poller owns its socket and its Winsock start: whatever ends a run,
+  // a throw included, they are given back here.
+  ~StatusPoller();
   StatusPoller(const StatusPoller&) = delete;
   StatusPoller& operator=(const StatusPoller&) = delete;
 

@@ -143,6 +143,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       std::size_t end = at == std::string::npos ? at : head.find("\r\n", at);
       if (!session || end == std::string::npos) base = kMsgAbnormalConnection;
       else target = head.substr(at + 9, end - at - 9);
+      // Only a path or the gateway's own https address is a target.
+      if (target && !IsGatewayTarget(*target, host, static_cast<std::uint16_t>(port))) {
+        target.reset();
+        base = kMsgAbnormalConnection;
+      }
     }
   }
 

@@ -1,6 +1,6 @@
 #include "event_sink.h"
 
-#include "com/win32/bstr.h"
+#include "support/win32/variant.h"
 #include "text.h"
 
 namespace vorlane::host {

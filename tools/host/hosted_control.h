@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "com/win32/bstr.h"
 #include "container_site.h"
 #include "property_bag.h"
 #include "support/win32/com_ptr.h"
+#include "support/win32/variant.h"
 
 namespace vorlane::host {
 

@@ -3,7 +3,7 @@
 // other threads (the control's WM_USER+1) are delivered only while it pumps.
 #include <windows.h>
 
-#include "com/win32/unique_handle.h"
+#include "support/win32/unique_handle.h"
 
 namespace vorlane::host {
 

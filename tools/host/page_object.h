@@ -7,9 +7,10 @@
 
 #include <memory>
 
-#include "com/win32/bstr.h"
 #include "com/win32/com_object.h"
 #include "page_state.h"
+#include "support/win32/bstr.h"
+#include "support/win32/variant.h"
 
 namespace vorlane::host {
 

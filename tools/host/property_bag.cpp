@@ -1,6 +1,6 @@
 #include "property_bag.h"
 
-#include "com/win32/bstr.h"
+#include "support/win32/variant.h"
 #include "text.h"
 
 namespace vorlane::host {

@@ -76,6 +76,26 @@ void OpenSslTlsLibrary::SetAutoRetry(TlsConnection* connection) {
   SSL_ctrl(Ssl(connection), SSL_CTRL_MODE, SSL_MODE_AUTO_RETRY, nullptr);
 }
 
+// Names only: an address is never sent as the server name.
+void OpenSslTlsLibrary::SetServerName(TlsConnection* connection, const std::string& host) {
+  bool address = host.find_first_not_of("0123456789.") == std::string::npos || host.find(':') != std::string::npos;
+  if (!host.empty() && !address) SSL_set_tlsext_host_name(Ssl(connection), host.c_str());
+}
+
+std::vector<std::string> OpenSslTlsLibrary::PeerChain(TlsConnection* connection) {
+  std::vector<std::string> chain;
+  // On a client the chain starts with the gateway's own certificate.
+  STACK_OF(X509)* sent = SSL_get_peer_cert_chain(Ssl(connection));
+  for (int i = 0; sent && i < sk_X509_num(sent); ++i) {
+    unsigned char* der = nullptr;
+    int length = i2d_X509(sk_X509_value(sent, i), &der);
+    if (length <= 0) return {};
+    chain.emplace_back(reinterpret_cast<const char*>(der), static_cast<std::size_t>(length));
+    OPENSSL_free(der);
+  }
+  return chain;
+}
+
 int OpenSslTlsLibrary::Connect(TlsConnection* connection) { return SSL_connect(Ssl(connection)); }
 
 int OpenSslTlsLibrary::Write(TlsConnection* connection, const char* bytes, int length) {
@@ -84,6 +104,14 @@ int OpenSslTlsLibrary::Write(TlsConnection* connection, const char* bytes, int l
 
 int OpenSslTlsLibrary::Read(TlsConnection* connection, char* buffer, int capacity) {
   return SSL_read(Ssl(connection), buffer, capacity);
+}
+
+SocketWait OpenSslTlsLibrary::Pending(TlsConnection* connection, int result) {
+  switch (SSL_get_error(Ssl(connection), result)) {
+    case SSL_ERROR_WANT_READ: return SocketWait::Readable;
+    case SSL_ERROR_WANT_WRITE: return SocketWait::Writable;
+    default: return SocketWait::Nothing;
+  }
 }
 
 void OpenSslTlsLibrary::FreeConnection(TlsConnection* connection) { SSL_free(Ssl(connection)); }

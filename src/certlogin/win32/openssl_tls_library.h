@@ -20,9 +20,12 @@ class OpenSslTlsLibrary final : public TlsLibrary {
   TlsConnection* NewConnection(TlsContext* context) override;
   int SetSocket(TlsConnection* connection, SocketHandle socket) override;
   void SetAutoRetry(TlsConnection* connection) override;
+  void SetServerName(TlsConnection* connection, const std::string& host) override;
+  std::vector<std::string> PeerChain(TlsConnection* connection) override;
   int Connect(TlsConnection* connection) override;
   int Write(TlsConnection* connection, const char* bytes, int length) override;
   int Read(TlsConnection* connection, char* buffer, int capacity) override;
+  SocketWait Pending(TlsConnection* connection, int result) override;
   void FreeConnection(TlsConnection* connection) override;
   void FreeContext(TlsContext* context) override;
 };

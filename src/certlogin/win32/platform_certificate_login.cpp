@@ -1,6 +1,7 @@
 #include "certlogin/win32/platform_certificate_login.h"
 
 #include "certlogin/login_exchange.h"
+#include "certlogin/win32/crypt_gateway_trust.h"
 #include "certlogin/win32/openssl_tls_library.h"
 #include "certlogin/win32/win32_login_platform.h"
 #include "certlogin/win32/winsock_gateway_sockets.h"
@@ -9,14 +10,15 @@
 
 namespace vorlane {
 
-void CertificateLoginWithPlatform(Page* page, PortalType type) {
+void CertificateLoginWithPlatform(Page* page, PortalType type, const LoginOptions& options) {
   OpenSslTlsLibrary tls;
   WinsockGatewaySockets sockets;
   WinInetCookieStore cookies;
   Win32CodePages codePages;
   SystemLoginClock clock;
   MessageBoxNotice notice;
-  CertificateLogin(page, type, {tls, sockets, cookies, codePages, clock, notice});
+  CryptGatewayTrust trust;
+  CertificateLogin(page, type, {tls, sockets, cookies, codePages, clock, notice, trust}, options);
 }
 
 }  // namespace vorlane

@@ -1,5 +1,6 @@
 #pragma once
 // The certificate login on the real platform.
+#include "certlogin/login_options.h"
 #include "page/page.h"
 #include "support/portal_type.h"
 
@@ -8,6 +9,6 @@ namespace vorlane {
 // One attempt: TLS through OpenSSL and its capi engine, the network through
 // Winsock, the cookies into WinINet's store, failures in message boxes. A
 // null page (the object passed was no window) does nothing.
-void CertificateLoginWithPlatform(Page* page, PortalType type);
+void CertificateLoginWithPlatform(Page* page, PortalType type, const LoginOptions& options = {});
 
 }  // namespace vorlane

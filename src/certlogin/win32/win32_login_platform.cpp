@@ -29,6 +29,8 @@ std::u16string Win32CodePages::FromUtf8(const std::string& text) {
 
 std::chrono::system_clock::time_point SystemLoginClock::Now() { return std::chrono::system_clock::now(); }
 
+std::chrono::steady_clock::time_point SystemLoginClock::Monotonic() { return std::chrono::steady_clock::now(); }
+
 void SystemLoginClock::Pause(std::chrono::milliseconds length) { Sleep(static_cast<DWORD>(length.count())); }
 
 }  // namespace vorlane

@@ -13,6 +13,7 @@ class Win32CodePages final : public CodePages {
 class SystemLoginClock final : public LoginClock {
  public:
   std::chrono::system_clock::time_point Now() override;
+  std::chrono::steady_clock::time_point Monotonic() override;
   void Pause(std::chrono::milliseconds length) override;
 };
 

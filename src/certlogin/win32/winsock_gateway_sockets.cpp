@@ -23,8 +23,8 @@ SocketHandle WinsockGatewaySockets::Open() {
   return made == INVALID_SOCKET ? kNoSocket : static_cast<SocketHandle>(made);
 }
 
-// A connect that cannot hang: started without blocking, waited for at most
-// `limit`, and the socket made blocking again for the TLS library.
+// Started without blocking and waited for at most `limit`; the socket stays
+// non-blocking for the rest of the exchange, whose waits are ours.
 bool WinsockGatewaySockets::Connect(SocketHandle handle, std::uint32_t address, std::uint16_t port,
                                     std::chrono::milliseconds limit) {
   SOCKET s = static_cast<SOCKET>(handle);
@@ -34,28 +34,23 @@ bool WinsockGatewaySockets::Connect(SocketHandle handle, std::uint32_t address, 
   to.sin_port = htons(port);
   u_long nonBlocking = 1;
   if (ioctlsocket(s, FIONBIO, &nonBlocking) != 0) return false;
-  bool connected = connect(s, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0;
-  if (!connected && WSAGetLastError() == WSAEWOULDBLOCK) {
-    fd_set writable, failed;
-    FD_ZERO(&writable);
-    FD_ZERO(&failed);
-    FD_SET(s, &writable);
-    FD_SET(s, &failed);
-    timeval wait{static_cast<long>(limit.count() / 1000), static_cast<long>((limit.count() % 1000) * 1000)};
-    int error = 0;
-    int length = sizeof error;
-    connected = select(0, nullptr, &writable, &failed, &wait) == 1 && FD_ISSET(s, &writable) &&
-                getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) == 0 && error == 0;
-  }
-  u_long blocking = 0;
-  return ioctlsocket(s, FIONBIO, &blocking) == 0 && connected;
+  if (connect(s, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0) return true;
+  if (WSAGetLastError() != WSAEWOULDBLOCK) return false;
+  // A refused or failed connect shows in the exception set, not as writable.
+  return WaitUntilReady(handle, SocketWait::Writable, limit);
 }
 
-void WinsockGatewaySockets::LimitTransfers(SocketHandle handle, std::chrono::milliseconds limit) {
-  DWORD ms = static_cast<DWORD>(limit.count());
+bool WinsockGatewaySockets::WaitUntilReady(SocketHandle handle, SocketWait wait, std::chrono::milliseconds limit) {
   SOCKET s = static_cast<SOCKET>(handle);
-  setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&ms), sizeof ms);
-  setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&ms), sizeof ms);
+  fd_set ready, failed;
+  FD_ZERO(&ready);
+  FD_ZERO(&failed);
+  FD_SET(s, &ready);
+  FD_SET(s, &failed);
+  timeval within{static_cast<long>(limit.count() / 1000), static_cast<long>((limit.count() % 1000) * 1000)};
+  fd_set* readable = wait == SocketWait::Readable ? &ready : nullptr;
+  fd_set* writable = wait == SocketWait::Writable ? &ready : nullptr;
+  return select(0, readable, writable, &failed, &within) >= 1 && FD_ISSET(s, &ready) && !FD_ISSET(s, &failed);
 }
 
 void WinsockGatewaySockets::Close(SocketHandle handle) { closesocket(static_cast<SOCKET>(handle)); }

@@ -11,7 +11,7 @@ class WinsockGatewaySockets final : public GatewaySockets {
   SocketHandle Open() override;
   bool Connect(SocketHandle socket, std::uint32_t address, std::uint16_t port,
                std::chrono::milliseconds limit) override;
-  void LimitTransfers(SocketHandle socket, std::chrono::milliseconds limit) override;
+  bool WaitUntilReady(SocketHandle socket, SocketWait wait, std::chrono::milliseconds limit) override;
   void Close(SocketHandle socket) override;
 };
 

@@ -2,8 +2,10 @@
 
 #include <new>
 
-#include "com/win32/bstr.h"
 #include "com/win32/com_boundary.h"
+#include "support/win32/bstr.h"
+#include "support/win32/screen_dc.h"
+#include "support/win32/variant.h"
 
 namespace vorlane {
 namespace {
@@ -15,13 +17,9 @@ struct ScreenDpi {
 };
 
 ScreenDpi QueryScreenDpi() {
-  HDC screen = GetDC(nullptr);
-  ScreenDpi dpi{96, 96};
-  if (screen) {
-    dpi = {GetDeviceCaps(screen, LOGPIXELSX), GetDeviceCaps(screen, LOGPIXELSY)};
-    ReleaseDC(nullptr, screen);
-  }
-  return dpi;
+  ScreenDc screen;
+  if (!screen) return {96, 96};
+  return {GetDeviceCaps(screen.Get(), LOGPIXELSX), GetDeviceCaps(screen.Get(), LOGPIXELSY)};
 }
 
 }  // namespace
@@ -107,9 +105,9 @@ void ControlBase::FireEvent(DISPID dispid, std::span<VARIANTARG> argsInOrder) {
     target->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result.Get(), &exception,
                    &argError);
     // A failing sink is skipped; what it reported is not ours to keep.
-    SysFreeString(exception.bstrSource);
-    SysFreeString(exception.bstrDescription);
-    SysFreeString(exception.bstrHelpFile);
+    Bstr::Adopt(exception.bstrSource);
+    Bstr::Adopt(exception.bstrDescription);
+    Bstr::Adopt(exception.bstrHelpFile);
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include "com/win32/com_boundary.h"
 #include "com/win32/control_base.h"
+#include "support/win32/co_task_memory.h"
 
 namespace vorlane {
 
@@ -77,11 +78,10 @@ HRESULT ControlBase::OnProperties(HWND parent) {
   CAUUID pages = {};
   HRESULT hr = GetPages(&pages);
   if (FAILED(hr)) return hr;
+  CoTaskMemory<GUID> pageIds(pages.pElems);
   IUnknown* object = Identity();
-  hr = OleCreatePropertyFrame(parent ? parent : window_, 0, 0, nullptr, 1, &object, pages.cElems, pages.pElems,
-                              LOCALE_USER_DEFAULT, 0, nullptr);
-  CoTaskMemFree(pages.pElems);
-  return hr;
+  return OleCreatePropertyFrame(parent ? parent : window_, 0, 0, nullptr, 1, &object, pages.cElems, pageIds.Get(),
+                                LOCALE_USER_DEFAULT, 0, nullptr);
 }
 
 }  // namespace vorlane

@@ -1,18 +1,16 @@
 // IDispatch served from the control's dispatch table.
-#include <new>
-#include <string>
-#include <vector>
-
-#include "com/win32/bstr.h"
 #include "com/win32/com_boundary.h"
 #include "com/win32/com_error.h"
 #include "com/win32/control_base.h"
+#include "support/win32/variant.h"
 #include "support/win32/wide_text.h"
 
 namespace vorlane {
 
 static_assert(kDispIdUnknown == DISPID_UNKNOWN);
 static_assert(kDispIdAboutBox == DISPID_ABOUTBOX);
+static_assert(kDispatchMethod == DISPATCH_METHOD && kDispatchPropertyGet == DISPATCH_PROPERTYGET &&
+              kDispatchPropertyPut == DISPATCH_PROPERTYPUT && kDispatchPropertyPutRef == DISPATCH_PROPERTYPUTREF);
 
 namespace {
 
@@ -27,17 +25,6 @@ VARTYPE VariantTypeOf(ArgType type) {
 }
 
 bool IsMissing(const VARIANTARG& arg) { return arg.vt == VT_ERROR && arg.scode == DISP_E_PARAMNOTFOUND; }
-
-// Fills the caller's exception record for an error raised inside a member.
-void DescribeException(EXCEPINFO* exception, const char* what) {
-  if (!exception) return;
-  *exception = {};
-  exception->scode = E_FAIL;
-  exception->bstrSource = SysAllocString(L"vorlane");
-  std::wstring text;
-  for (const char* p = what; p && *p; ++p) text.push_back(wchar_t(static_cast<unsigned char>(*p)));
-  exception->bstrDescription = SysAllocString(text.c_str());
-}
 
 }  // namespace
 
@@ -85,23 +72,11 @@ STDMETHODIMP ControlBase::Invoke(DISPID dispid, REFIID iid, LCID, WORD flags, DI
                       params->rgdispidNamedArgs[0] == DISPID_PROPERTYPUT;
   if (params->cNamedArgs != 0 && !putsOneValue) return DISP_E_NONAMEDARGS;
   const DispatchEntry* member = FindMemberById(description_.dispatch, dispid);
-  // Every member is a method: there is nothing to put.
-  if (!member || propertyPut) return DISP_E_MEMBERNOTFOUND;
+  if (!member || !CallReachesMember(flags)) return DISP_E_MEMBERNOTFOUND;
   if (result) VariantInit(result);
 
   ComPtr<IUnknown> keepAlive(Identity());  // a body may run a modal loop
-  try {
-    return InvokeMember(*member, params, result, argError);
-  } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
-  } catch (const ComError& error) {
-    return error.Code();
-  } catch (const std::exception& error) {
-    DescribeException(exception, error.what());
-  } catch (...) {
-    DescribeException(exception, "unexpected error");
-  }
-  return DISP_E_EXCEPTION;
+  return DispatchBoundary(exception, [&] { return InvokeMember(*member, params, result, argError); });
 }
 
 HRESULT ControlBase::InvokeMember(const DispatchEntry& member, DISPPARAMS* params, VARIANT* result,

@@ -1,6 +1,7 @@
 // The control's child window while it is in-place active, and its message
 // table.
 #include "com/win32/control_base.h"
+#include "support/win32/entry_boundaries.h"
 #include "support/win32/module_instance.h"
 
 namespace vorlane {
@@ -22,7 +23,7 @@ LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wparam, LPA
     return DefWindowProcW(window, message, wparam, lparam);
   }
   if (!control || message == WM_NCCREATE) return DefWindowProcW(window, message, wparam, lparam);
-  return control->HandleMessage(window, message, wparam, lparam);
+  return WindowMessageBoundary([&] { return control->HandleMessage(window, message, wparam, lparam); });
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #include "com/win32/property_bag_store.h"
 
-#include "com/win32/bstr.h"
+#include "support/win32/bstr.h"
+#include "support/win32/variant.h"
 
 namespace vorlane {
 namespace {

@@ -3,6 +3,7 @@
 #include <objsafe.h>
 
 #include "com/object_safety.h"
+#include "com/win32/com_boundary.h"
 #include "control/win32/vorlane_ctrl.h"
 #include "page/win32/html_page.h"
 #include "policy/allow_list.h"
@@ -28,9 +29,12 @@ STDMETHODIMP CVorlaneCtrl::XObjSafe::GetInterfaceSafetyOptions(REFIID iid, DWORD
 // Nothing is stored: the control is safe for both purposes always, except
 // on a page that the machine's allow-list does not name.
 STDMETHODIMP CVorlaneCtrl::XObjSafe::SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD enabled) {
-  if (!ControlAnswers(iid)) return E_NOINTERFACE;
-  if (!control_.HostingPageMayScript()) return E_FAIL;
-  return AcceptsSafetyOptions(mask, enabled) ? S_OK : E_FAIL;
+  // The allow-list check reads the registry and the page's address: it allocates.
+  return ComBoundary([&]() -> HRESULT {
+    if (!ControlAnswers(iid)) return E_NOINTERFACE;
+    if (!control_.HostingPageMayScript()) return E_FAIL;
+    return AcceptsSafetyOptions(mask, enabled) ? S_OK : E_FAIL;
+  });
 }
 
 PageVerdict CVorlaneCtrl::JudgeHostingPage() {

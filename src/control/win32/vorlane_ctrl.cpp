@@ -3,7 +3,6 @@
 #include <iterator>
 #include <new>
 
-#include "com/win32/bstr.h"
 #include "com/win32/com_boundary.h"
 #include "com/win32/com_error.h"
 #include "com/win32/guid.h"
@@ -11,6 +10,9 @@
 #include "control/identifiers.h"
 #include "status/notification_text.h"
 #include "status/win32/win32_status_relay.h"
+#include "support/win32/bstr.h"
+#include "support/win32/com_ptr.h"
+#include "support/win32/entry_boundaries.h"
 
 namespace vorlane {
 
@@ -95,10 +97,8 @@ HRESULT CVorlaneCtrl::Create(REFIID iid, void** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
   return ComBoundary([&] {
-    CVorlaneCtrl* control = new CVorlaneCtrl();
-    HRESULT hr = control->QueryInterface(iid, out);
-    control->Release();
-    return hr;
+    auto control = ComPtr<CVorlaneCtrl>::Adopt(new CVorlaneCtrl());
+    return control->QueryInterface(iid, out);
   });
 }
 
@@ -132,12 +132,10 @@ void CVorlaneCtrl::FireOnClientMessage(const char16_t* text) {
 
 LRESULT CVorlaneCtrl::OnClientNotification(const char* text) {
   if (!text) return 0;
-  try {
+  return WindowMessageBoundary([&]() -> LRESULT {
     FireOnClientMessage(statusRelay_.EventText(text).c_str());
-  } catch (...) {
-    // Out of memory while firing: the text is lost, the sender is not.
-  }
-  return 0;
+    return 0;
+  });
 }
 
 }  // namespace vorlane

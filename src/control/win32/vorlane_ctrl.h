@@ -6,10 +6,10 @@
 #include <memory>
 
 #include "com/win32/control_base.h"
-#include "com/win32/unique_handle.h"
 #include "control/control_properties.h"
 #include "launch/portal/portal_context.h"
 #include "status/status_relay.h"
+#include "support/win32/unique_handle.h"
 
 namespace vorlane {
 

@@ -5,7 +5,10 @@
 
 #include "com/win32/guid.h"
 #include "control/identifiers.h"
+#include "support/win32/com_ptr.h"
+#include "support/win32/gdi_object.h"
 #include "support/win32/module_instance.h"
+#include "support/win32/screen_dc.h"
 
 namespace vorlane {
 namespace {
@@ -34,21 +37,19 @@ SIZE TemplateSizeInPixels(HINSTANCE instance, int dialogId) {
   short cx = short(extended ? words[11] : words[7]);
   short cy = short(extended ? words[12] : words[8]);
 
-  HDC screen = GetDC(nullptr);
+  ScreenDc screen;
   if (!screen) return size;
   LOGFONTW font = {};
-  font.lfHeight = -MulDiv(9, GetDeviceCaps(screen, LOGPIXELSY), 72);
+  font.lfHeight = -MulDiv(9, GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
   std::wcscpy(font.lfFaceName, L"MS Shell Dlg");
-  HFONT handle = CreateFontIndirectW(&font);
-  HGDIOBJ previous = SelectObject(screen, handle);
+  GdiObject handle(CreateFontIndirectW(&font));
+  HGDIOBJ previous = SelectObject(screen.Get(), handle.Get());
   TEXTMETRICW metrics = {};
-  GetTextMetricsW(screen, &metrics);
+  GetTextMetricsW(screen.Get(), &metrics);
   SIZE letters = {};
   const wchar_t alphabet[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-  GetTextExtentPoint32W(screen, alphabet, 52, &letters);
-  SelectObject(screen, previous);
-  DeleteObject(handle);
-  ReleaseDC(nullptr, screen);
+  GetTextExtentPoint32W(screen.Get(), alphabet, 52, &letters);
+  SelectObject(screen.Get(), previous);
 
   int baseX = (letters.cx / 26 + 1) / 2, baseY = metrics.tmHeight;
   size.cx = MulDiv(cx, baseX, 4);
@@ -61,11 +62,9 @@ SIZE TemplateSizeInPixels(HINSTANCE instance, int dialogId) {
 HRESULT CVorlanePropPage::Create(REFIID iid, void** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
-  auto* page = new (std::nothrow) CVorlanePropPage();
+  auto page = ComPtr<CVorlanePropPage>::Adopt(new (std::nothrow) CVorlanePropPage());
   if (!page) return E_OUTOFMEMORY;
-  HRESULT hr = page->QueryInterface(iid, out);
-  page->Release();
-  return hr;
+  return page->QueryInterface(iid, out);
 }
 
 CVorlanePropPage::~CVorlanePropPage() { Deactivate(); }

@@ -5,8 +5,9 @@
 
 #include <new>
 
-#include "com/win32/bstr.h"
+#include "support/win32/bstr.h"
 #include "support/win32/com_ptr.h"
+#include "support/win32/variant.h"
 #include "support/win32/wide_text.h"
 
 namespace vorlane {

@@ -25,25 +25,23 @@ unsigned RunPoller(const std::shared_ptr<PollerState>& state, PollerRun run) {
 
 }  // namespace
 
-Win32PollerThread::~Win32PollerThread() { CloseHandle(handle_); }
-
-void Win32PollerThread::Wake() { QueueUserAPC(&DoNothing, handle_, 0); }
+void Win32PollerThread::Wake() { QueueUserAPC(&DoNothing, handle_.Get(), 0); }
 
 PollerThreadSlot Win32PollerThread::Duplicate() {
   HANDLE second = nullptr;
-  if (!DuplicateHandle(GetCurrentProcess(), handle_, GetCurrentProcess(), &second, 0, FALSE,
+  if (!DuplicateHandle(GetCurrentProcess(), handle_.Get(), GetCurrentProcess(), &second, 0, FALSE,
                        DUPLICATE_SAME_ACCESS))
     return nullptr;
-  return std::make_unique<Win32PollerThread>(second);
+  return std::make_unique<Win32PollerThread>(UniqueHandle(second));
 }
 
-void Win32PollerThread::Resume() { ResumeThread(handle_); }
+void Win32PollerThread::Resume() { ResumeThread(handle_.Get()); }
 
 std::unique_ptr<Win32PollerThread> StartStatusPoller(const std::shared_ptr<PollerState>& state) {
   PollerThreadSlot started = StatusChannel::Process().StartRun([&](PollerRun run) -> std::unique_ptr<HeldPollerThread> {
-    HANDLE thread = StartPinnedThread([state, run] { return RunPoller(state, run); }, ThreadStart::Held);
-    if (thread == nullptr) return nullptr;
-    return std::make_unique<Win32PollerThread>(thread);
+    UniqueHandle thread(StartPinnedThread([state, run] { return RunPoller(state, run); }, ThreadStart::Held));
+    if (!thread) return nullptr;
+    return std::make_unique<Win32PollerThread>(std::move(thread));
   });
   return std::unique_ptr<Win32PollerThread>(static_cast<Win32PollerThread*>(started.release()));
 }

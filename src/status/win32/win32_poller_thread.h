@@ -5,6 +5,7 @@
 #include "status/poller_control.h"
 #include "status/poller_thread.h"
 #include "status/status_channel.h"
+#include "support/win32/unique_handle.h"
 
 namespace vorlane {
 
@@ -12,18 +13,17 @@ namespace vorlane {
 // destruction closes the handle without waiting.
 class Win32PollerThread final : public HeldPollerThread {
  public:
-  explicit Win32PollerThread(void* threadHandle) : handle_(threadHandle) {}
-  ~Win32PollerThread() override;
+  explicit Win32PollerThread(UniqueHandle thread) : handle_(std::move(thread)) {}
   Win32PollerThread(const Win32PollerThread&) = delete;
   Win32PollerThread& operator=(const Win32PollerThread&) = delete;
 
   void Wake() override;
   PollerThreadSlot Duplicate() override;
   void Resume() override;
-  void* NativeHandle() const { return handle_; }
+  void* NativeHandle() const { return handle_.Get(); }
 
  private:
-  void* handle_;
+  UniqueHandle handle_;
 };
 
 // Starts a poller thread sharing `state`; the newest run of the process, so an

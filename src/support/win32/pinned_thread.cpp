@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "support/win32/entry_boundaries.h"
 #include "support/win32/module_lock.h"
 #include "support/win32/module_pin.h"
 
@@ -20,12 +21,7 @@ struct PinnedLaunch {
 
 unsigned __stdcall PinnedEntry(void* argument) {
   std::unique_ptr<PinnedLaunch> launch(static_cast<PinnedLaunch*>(argument));
-  unsigned code = kThreadBodyThrew;
-  try {
-    code = launch->body();
-  } catch (...) {
-    // Out of memory, say: this thread's work is lost, the browser must not be.
-  }
+  unsigned code = ThreadBodyBoundary(kThreadBodyThrew, [&] { return launch->body(); });
   // What the body holds goes first, while the module still counts as in use.
   launch->body = nullptr;
   HMODULE pinned = launch->pin.Take();

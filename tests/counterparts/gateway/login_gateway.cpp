@@ -13,7 +13,6 @@ namespace vorlane::tests {
 namespace {
 
 constexpr std::size_t kMaxRequestBytes = 64 * 1024;
-constexpr DWORD kRecordPauseMs = 50;
 
 }  // namespace
 
@@ -30,6 +29,20 @@ LoginReply RedirectReply(const std::string& target, const std::string& session) 
 }
 
 LoginReply SilentReply() { return {{}, true}; }
+
+LoginReply TrickledReply(const LoginReply& reply, unsigned pauseMs) {
+  LoginReply trickled{{}, false, pauseMs};
+  for (const std::string& record : reply.records) {
+    for (char c : record) trickled.records.emplace_back(1, c);
+  }
+  return trickled;
+}
+
+bool LoginGateway::PauseUnlessStopping(unsigned ms) const {
+  constexpr unsigned kSlice = 50;
+  for (unsigned waited = 0; waited < ms && !stopping_; waited += kSlice) Sleep(ms - waited < kSlice ? ms - waited : kSlice);
+  return !stopping_;
+}
 
 LoginGateway::LoginGateway() : tls_(new Tls), listener_(INVALID_SOCKET) { reply_ = RedirectReply("/portal/home"); }
 
@@ -149,7 +162,7 @@ void LoginGateway::Serve(std::uintptr_t socket) {
       reply = reply_;
     }
     for (std::size_t i = 0; i < reply.records.size(); ++i) {
-      if (i > 0) Sleep(kRecordPauseMs);
+      if (i > 0 && !PauseUnlessStopping(reply.pauseMs)) break;
       if (SSL_write(ssl, reply.records[i].data(), static_cast<int>(reply.records[i].size())) <= 0) break;
     }
     // Until the client closes: a silent reply keeps it waiting meanwhile.

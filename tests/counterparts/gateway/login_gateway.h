@@ -19,12 +19,13 @@ enum class ClientCertificateMode {
   Ignore,   // do not ask
 };
 
-// A reply: each piece goes out in a TLS record of its own, a short pause
-// apart. A silent reply sends nothing and holds the connection open until
-// the client closes it (or the endpoint stops).
+// A reply: each piece goes out in a TLS record of its own, `pauseMs` apart.
+// A silent reply sends nothing and holds the connection open until the
+// client closes it (or the endpoint stops).
 struct LoginReply {
   std::vector<std::string> records;
   bool silent = false;
+  unsigned pauseMs = 50;
 };
 
 // "HTTP/1.1 302 Found" with "Location:" + target (the text as given, so a
@@ -32,6 +33,8 @@ struct LoginReply {
 // with "Varnex_SSLID=" + session.
 LoginReply RedirectReply(const std::string& target, const std::string& session = {});
 LoginReply SilentReply();
+// The reply's bytes one record each, `pauseMs` apart: a gateway that trickles.
+LoginReply TrickledReply(const LoginReply& reply, unsigned pauseMs);
 
 struct LoginVisit {
   std::string request;            // the bytes up to and with the blank line
@@ -64,6 +67,8 @@ class LoginGateway {
  private:
   struct Tls;
   void AcceptLoop();
+  // False when the endpoint stops meanwhile.
+  bool PauseUnlessStopping(unsigned ms) const;
   void Serve(std::uintptr_t socket);
 
   Tls* tls_;

@@ -11,7 +11,7 @@ namespace {
 using tests::CallLog;
 using tests::FakeSockets;
 
-TEST(ConnectGateway, ResolvedNameOnTheLowSixteenBitsOfThePortWithBoundedTransfers) {
+TEST(ConnectGateway, ResolvedNameOnTheLowSixteenBitsOfThePortWithinTheLimit) {
   CallLog log;
   FakeSockets sockets(log);
   sockets.names["gw.example"] = {true, 0x0A000001};
@@ -19,8 +19,9 @@ TEST(ConnectGateway, ResolvedNameOnTheLowSixteenBitsOfThePortWithBoundedTransfer
   EXPECT_EQ(0x0A000001u, sockets.connectedAddress);
   EXPECT_EQ(8443, sockets.connectedPort);
   EXPECT_EQ(kGatewayIoLimit, sockets.connectLimit);
-  EXPECT_EQ(kGatewayIoLimit, sockets.transferLimit);
-  EXPECT_EQ((CallLog{"resolve gw.example", "socket", "connect", "limit transfers"}), log);
+  EXPECT_EQ((CallLog{"resolve gw.example", "socket", "connect"}), log);
+  EXPECT_EQ(7u, ConnectGateway("gw.example", 443, sockets, std::chrono::milliseconds(1200)));
+  EXPECT_EQ(std::chrono::milliseconds(1200), sockets.connectLimit);
 }
 
 TEST(ConnectGateway, NameThatDoesNotResolveGoesToLoopbackOnTheSamePort) {

@@ -30,6 +30,9 @@ class FakeTls final : public TlsLibrary {
   std::vector<int> readCapacities;
   int engineReferences = 0;       // EngineById minus FreeEngine
   std::string sigalgs;
+  // A trickling gateway: the handshake waits this many times for the socket
+  // before it completes, and each reply piece after this many waits.
+  int handshakeWaits = 0, waitsBeforeEachPiece = 0;
 
   void Start() override { log_.push_back("start"); }
   TlsContext* NewClientContext() override {
@@ -71,8 +74,15 @@ class FakeTls final : public TlsLibrary {
     return setSocketResult;
   }
   void SetAutoRetry(TlsConnection*) override { log_.push_back("auto retry"); }
+  std::vector<std::string> peerChain = {"gateway certificate", "issuing certificate"};
+  void SetServerName(TlsConnection*, const std::string& host) override { log_.push_back("server name " + host); }
+  std::vector<std::string> PeerChain(TlsConnection*) override { return peerChain; }
   int Connect(TlsConnection*) override {
     log_.push_back("handshake");
+    if (handshakeWaits > 0) {
+      --handshakeWaits;
+      return kWouldBlock;
+    }
     return connectResult;
   }
   int Write(TlsConnection*, const char* bytes, int length) override {
@@ -89,6 +99,12 @@ class FakeTls final : public TlsLibrary {
     log_.push_back("read");
     readCapacities.push_back(capacity);
     if (replyPieces.empty()) return 0;
+    if (waitsLeft_ < 0) waitsLeft_ = waitsBeforeEachPiece;
+    if (waitsLeft_ > 0) {
+      --waitsLeft_;
+      return kWouldBlock;
+    }
+    waitsLeft_ = -1;
     std::string piece = replyPieces.front();
     replyPieces.pop_front();
     if (piece.size() > static_cast<std::size_t>(capacity)) {
@@ -98,6 +114,9 @@ class FakeTls final : public TlsLibrary {
     piece.copy(buffer, piece.size());
     return static_cast<int>(piece.size());
   }
+  SocketWait Pending(TlsConnection*, int result) override {
+    return result == kWouldBlock ? SocketWait::Readable : SocketWait::Nothing;
+  }
   void FreeConnection(TlsConnection*) override { log_.push_back("connection free"); }
   void FreeContext(TlsContext*) override { log_.push_back("context free"); }
 
@@ -106,8 +125,12 @@ class FakeTls final : public TlsLibrary {
   static T* Handle(std::uintptr_t value) {
     return reinterpret_cast<T*>(value);
   }
+  static constexpr int kWouldBlock = -2;  // a result only Pending reads as a wait
+  int waitsLeft_ = -1;                    // before the next piece; -1: not counted yet
   CallLog& log_;
 };
+
+class FakeClock;
 
 class FakeSockets final : public GatewaySockets {
  public:
@@ -119,7 +142,13 @@ class FakeSockets final : public GatewaySockets {
   std::string resolved;
   std::uint32_t connectedAddress = 0;
   std::uint16_t connectedPort = 0;
-  std::chrono::milliseconds connectLimit{0}, transferLimit{0};
+  std::chrono::milliseconds connectLimit{0};
+  // The gateway's pace on the fake clock: a connect takes connectTakes, and
+  // a socket becomes ready readyAfter a wait begins. A wait with less left
+  // than that gives up when its limit has passed.
+  FakeClock* clock = nullptr;
+  std::chrono::milliseconds connectTakes{0}, readyAfter{0};
+  std::vector<std::chrono::milliseconds> waitLimits;
 
   void Startup() override { log_.push_back("winsock"); }
   std::optional<ResolvedHost> Resolve(const std::string& host) override {
@@ -138,15 +167,19 @@ class FakeSockets final : public GatewaySockets {
     connectedPort = port;
     connectLimit = limit;
     log_.push_back("connect");
-    return connects;
+    Advance(connectTakes < limit ? connectTakes : limit);
+    return connects && connectTakes < limit;
   }
-  void LimitTransfers(SocketHandle, std::chrono::milliseconds limit) override {
-    transferLimit = limit;
-    log_.push_back("limit transfers");
+  bool WaitUntilReady(SocketHandle, SocketWait, std::chrono::milliseconds limit) override {
+    waitLimits.push_back(limit);
+    log_.push_back("wait");
+    Advance(readyAfter < limit ? readyAfter : limit);
+    return readyAfter < limit;
   }
   void Close(SocketHandle socket) override { log_.push_back("closesocket " + std::to_string(socket)); }
 
  private:
+  void Advance(std::chrono::milliseconds length);
   CallLog& log_;
 };
 
@@ -188,7 +221,9 @@ class FakeClock final : public LoginClock {
  public:
   explicit FakeClock(CallLog& log) : log_(log) {}
   std::chrono::system_clock::time_point now{};
+  std::chrono::steady_clock::time_point monotonic{std::chrono::hours(1)};
   std::chrono::system_clock::time_point Now() override { return now; }
+  std::chrono::steady_clock::time_point Monotonic() override { return monotonic; }
   void Pause(std::chrono::milliseconds length) override {
     log_.push_back("pause " + std::to_string(length.count()));
   }
@@ -210,6 +245,25 @@ class FakeNotice final : public UserNotice {
   CallLog& log_;
 };
 
+inline void FakeSockets::Advance(std::chrono::milliseconds length) {
+  if (clock) clock->monotonic += length;
+}
+
+class FakeTrust final : public GatewayTrust {
+ public:
+  explicit FakeTrust(CallLog& log) : log_(log) {}
+  bool trusted = true;
+  std::vector<std::string> judged;
+  bool Trusts(const std::vector<std::string>& chain, const std::string& host) override {
+    judged = chain;
+    log_.push_back("trust " + host);
+    return trusted;
+  }
+
+ private:
+  CallLog& log_;
+};
+
 // All of them at once, wired as the exchange takes them.
 struct FakeLogin {
   CallLog log;
@@ -220,9 +274,13 @@ struct FakeLogin {
   FakeCookieStore cookies{log};
   FakeClock clock{log};
   FakeNotice notice{log};
-  LoginPorts ports{tls, sockets, cookies, codePages, clock, notice};
+  FakeTrust trust{log};
+  LoginPorts ports{tls, sockets, cookies, codePages, clock, notice, trust};
 
-  FakeLogin() { sockets.names["gw.example"] = {true, 0x0A000001}; }
+  FakeLogin() {
+    sockets.names["gw.example"] = {true, 0x0A000001};
+    sockets.clock = &clock;
+  }
 };
 
 }  // namespace vorlane::tests

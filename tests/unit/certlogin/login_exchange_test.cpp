@@ -43,7 +43,7 @@ TEST_F(LoginExchangeTest, SessionFromThePageEveryCallInOrderCookiesNavigationPau
   EXPECT_EQ(1, LoginExchange(f.page, 3, f.ports));
   EXPECT_EQ((CallLog{"winsock", "start", "context new", "max version TLS 1.2", "client sigalgs", "engine cleanup",
                      "engine load capi", "engine by id capi", "engine set default", "client cert engine", "engine free",
-                     "resolve gw.example", "socket", "connect", "limit transfers", "connection new", "set fd 7",
+                     "resolve gw.example", "socket", "connect", "connection new", "set fd 7",
                      "auto retry", "handshake", "get cookie", "write", "read",
                      std::string("cookie https://gw.example/ Varnex_SSLID=") + kSession +
                          "; path=/;expires=Thu, 09-Dec-2027 22:10:05 GMT",
@@ -133,6 +133,76 @@ TEST_F(LoginExchangeTest, EveryFailureReleasesWhatExistsShowsItsMessageThenFalls
   }
 }
 
+// A gateway that sends its reply a byte every 25 s never fails a single
+// wait of 30 s; the exchange's one deadline cuts it all the same, and the
+// reply is judged by what came before it: here one byte, no target.
+TEST_F(LoginExchangeTest, AReplyTrickledAByteAtATimeIsCutAtTheExchangesDeadline) {
+  const auto start = f.clock.monotonic;
+  f.tls.replyPieces.clear();
+  for (char c : std::string(kReply)) f.tls.replyPieces.push_back(std::string(1, c));
+  f.tls.waitsBeforeEachPiece = 1;
+  f.sockets.readyAfter = seconds(25);
+  Login(3);
+  EXPECT_EQ(kGatewayIoLimit, f.clock.monotonic - start);
+  EXPECT_EQ((std::vector<milliseconds>{kGatewayIoLimit, seconds(5)}), f.sockets.waitLimits);
+  ASSERT_EQ(1u, f.notice.shown.size());
+  EXPECT_EQ(kMsgAbnormalConnection, f.notice.shown[0].entry);
+  EXPECT_EQ((std::vector<std::u16string>{u"https://gw.example/portals"}), f.page.navigations);
+  EXPECT_EQ((CallLog{"connection free", "context free", "closesocket 7", "message 18 slot 0",
+                     "navigate https://gw.example/portals"}),
+            After(f.log, "wait"));
+}
+
+TEST_F(LoginExchangeTest, TheConnectAndTheHandshakeShareTheOneDeadline) {
+  const auto start = f.clock.monotonic;
+  f.sockets.connectTakes = seconds(20);
+  f.tls.handshakeWaits = 3;
+  f.sockets.readyAfter = seconds(4);
+  Login(3);
+  // 20 s to connect, two waits of 4 s, and the third given only the 2 s left.
+  EXPECT_EQ((std::vector<milliseconds>{seconds(10), seconds(6), seconds(2)}), f.sockets.waitLimits);
+  EXPECT_EQ(kGatewayIoLimit, f.clock.monotonic - start);
+  ASSERT_EQ(1u, f.notice.shown.size());
+  EXPECT_EQ(kMsgCheckUsbKey, f.notice.shown[0].entry);
+  EXPECT_TRUE(f.tls.written.empty());
+}
+
+TEST_F(LoginExchangeTest, ASlowButTimelyGatewayLogsIn) {
+  f.tls.replyPieces = {"HTTP/1.1 302 Found\r\n", "Location: /portal/home\r\n", "\r\n"};
+  f.tls.handshakeWaits = 2;
+  f.tls.waitsBeforeEachPiece = 2;
+  f.sockets.readyAfter = seconds(3);  // 8 waits: 24 s in all
+  Login(3);
+  EXPECT_EQ(8u, f.sockets.waitLimits.size());
+  EXPECT_TRUE(f.notice.shown.empty());
+  EXPECT_EQ((std::vector<std::u16string>{u" /portal/home"}), f.page.navigations);
+}
+
+TEST_F(LoginExchangeTest, AVerifiedGatewayIsNamedInTheHandshakeAndJudgedBeforeTheSessionIsSent) {
+  EXPECT_EQ(1, LoginExchange(f.page, 3, f.ports, LoginOptions{true}));
+  EXPECT_EQ((CallLog{"auto retry", "server name gw.example", "handshake", "trust gw.example", "get cookie", "write"}),
+            CallLog(std::find(f.log.begin(), f.log.end(), "auto retry"),
+                    std::find(f.log.begin(), f.log.end(), "write") + 1));
+  EXPECT_EQ(f.tls.peerChain, f.trust.judged);
+}
+
+TEST_F(LoginExchangeTest, AnUntrustedGatewayIsTheConnectionFailureWithNothingSent) {
+  f.trust.trusted = false;
+  CertificateLogin(&f.page, 2, f.ports, LoginOptions{true});
+  EXPECT_EQ((CallLog{"connection free", "context free", "closesocket 7", "message 9 slot 1",
+                     "navigate https://gw.example/portals"}),
+            After(f.log, "trust gw.example"));
+  EXPECT_TRUE(f.tls.written.empty());
+  EXPECT_TRUE(f.cookies.stored.empty());
+}
+
+TEST_F(LoginExchangeTest, WithoutVerificationNoNameIsSentAndAnyGatewayIsTaken) {
+  f.trust.trusted = false;
+  EXPECT_EQ(1, LoginExchange(f.page, 3, f.ports));
+  EXPECT_FALSE(Logged(f.log, "server name gw.example"));
+  EXPECT_FALSE(Logged(f.log, "trust gw.example"));
+}
+
 TEST_F(LoginExchangeTest, TypesThreeAndFiveSpeakEnglishEveryOtherTypeChinese) {
   f.sockets.connects = false;
   for (auto [type, slot] : {std::pair{2, 1}, {3, 0}, {4, 1}, {5, 0}, {6, 1}, {7, 1}, {65535, 1}}) {
@@ -180,6 +250,8 @@ TEST_F(LoginExchangeTest, MarkersAreFoundAnywhereInTheFirstBytesOnly) {
       {"Location inside 512 bytes of a long reply", {session + "Location:/home\r\n" + std::string(900, 'x')}, u"/home"},
       {"session at the very end", {"Location:/home\r\nVarnex_SSLID=abc"}, u"/home"},
       {"session in the target", {"Location:/home?Varnex_SSLID=abc\r\n\r\n"}, u"/home?Varnex_SSLID=abc"},
+      {"script as the target", {session + "Location: javascript:alert(document.cookie)\r\n\r\n"}, u"", 19},
+      {"another host as the target", {session + "Location: //evil.example/\r\n\r\n"}, u"", 19},
       {"NUL before the markers", {std::string("HTTP/1.1 302\r\n\0", 15) + session + "Location:/home\r\n\r\n"}, u"",
        19},
   };

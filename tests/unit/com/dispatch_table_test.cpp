@@ -34,6 +34,16 @@ TEST(DispatchTable, ArgumentCountsAreExact) {
   EXPECT_EQ(CheckArgumentCount(kTable[1], 1), ArgCountCheck::TooMany);
 }
 
+TEST(DispatchTable, OnlyACallReachesAMemberNeverAPropertyReadOrWrite) {
+  EXPECT_TRUE(CallReachesMember(kDispatchMethod));
+  EXPECT_TRUE(CallReachesMember(kDispatchMethod | kDispatchPropertyGet));  // how VBScript calls
+  EXPECT_FALSE(CallReachesMember(kDispatchPropertyGet));                   // `ctl.ResetUrl` without ()
+  EXPECT_FALSE(CallReachesMember(0));
+  EXPECT_FALSE(CallReachesMember(kDispatchPropertyPut));
+  EXPECT_FALSE(CallReachesMember(kDispatchMethod | kDispatchPropertyPut));
+  EXPECT_FALSE(CallReachesMember(kDispatchMethod | kDispatchPropertyPutRef));
+}
+
 TEST(DispatchTable, BooleanResultLooksAtTheLow16BitsOnly) {
   EXPECT_TRUE(BooleanResult(1));
   EXPECT_TRUE(BooleanResult(-1));

@@ -229,6 +229,14 @@ TEST_F(StatusPollerTest, ClosedConnectionGivesDisconnectedEveryCycleWithoutRecon
   EXPECT_EQ(sockets.sent.size(), 4u);
 }
 
+TEST_F(StatusPollerTest, AThrowMidRunStillClosesTheSocketAndEndsItsWinsockStart) {
+  pauses.onAlertablePause = [](int) { throw std::bad_alloc(); };
+  EXPECT_THROW(Run(), std::bad_alloc);
+  ASSERT_EQ(1u, sockets.opened.size());
+  EXPECT_EQ(sockets.opened, sockets.closed);
+  EXPECT_EQ(1, sockets.cleanups);
+}
+
 TEST_F(StatusPollerTest, TheFlagIsTestedBeforeTheFirstCycle) {
   state->keepPolling = 0;
   EXPECT_EQ(Run(), kPollerStopped);

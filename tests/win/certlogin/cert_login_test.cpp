@@ -259,5 +259,33 @@ TEST_F(CertLoginTest, SilentGatewayShowsBaseFourteenAfterTheBound) {
   EXPECT_EQ(1u, gateway_.Visits().size());
 }
 
+// A gateway that sends its reply a byte every 7 s passes every single wait;
+// the one deadline of the exchange cuts it, and the few bytes read by then
+// hold no target.
+TEST_F(CertLoginTest, TricklingGatewayIsCutAtTheExchangesDeadline) {
+  Embed(3);
+  gateway_.Script(tests::TrickledReply(tests::RedirectReply(Origin() + "/portal/home"), 7000));
+  Clock::time_point start = Clock::now();
+  Attempt attempt = RunLogin(Portal(), Wide(std::string("Varnex_SSLID=") + kSession));
+  Clock::duration took = Clock::now() - start;
+  ExpectFailure(attempt, kMsgAbnormalConnection, 3, Wide(Origin() + "/portals"));
+  EXPECT_GE(took, kGatewayIoLimit - std::chrono::seconds(1));
+  EXPECT_LT(took, kGatewayIoLimit + std::chrono::seconds(15));
+  EXPECT_EQ(1u, gateway_.Visits().size());
+}
+
+TEST_F(CertLoginTest, ScriptOrAnotherHostAsTheTargetIsNeverNavigatedTo) {
+  for (const std::string& target : std::vector<std::string>{"javascript:alert(document.cookie)", " javascript:void(0)",
+                                                             "//evil.example/", "https://evil.example/portal/home",
+                                                             "http://127.0.0.1:" + port_ + "/portal"}) {
+    SCOPED_TRACE(target);
+    Embed(3);
+    gateway_.Script(tests::RedirectReply(target));
+    Attempt attempt = RunLogin(Portal(), Wide(std::string("Varnex_SSLID=") + kSession));
+    ExpectFailure(attempt, kMsgAbnormalConnection, 3, Wide(Origin() + "/portals"));
+    ReleaseControl();
+  }
+}
+
 }  // namespace
 }  // namespace vorlane::scenarios

@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "com/win32/unique_handle.h"
+#include "support/win32/unique_handle.h"
 
 namespace vorlane::tests {
 

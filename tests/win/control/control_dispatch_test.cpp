@@ -103,6 +103,26 @@ TEST(ControlDispatch, InvocationErrors) {
   EXPECT_EQ(Call(control.Get(), 1003, {}, nullptr, DISPATCH_PROPERTYPUT), DISP_E_MEMBERNOTFOUND);
 }
 
+// Reading a method as a property runs nothing: the reset signal the client
+// set is still there for the call that follows, made as VBScript makes it.
+TEST(ControlDispatch, APropertyReadOfAMethodRunsNothing) {
+  ComPtr<IDispatch> control = NewInitialisedControl();
+  HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, L"Global\\Varnex-SSLVPN-Client-ResetUrlEvent");
+  ASSERT_NE(nullptr, event);
+  ASSERT_TRUE(SetEvent(event));
+  Variant result;
+  EXPECT_EQ(Call(control.Get(), 1003, {}, result.Get(), DISPATCH_PROPERTYGET), DISP_E_MEMBERNOTFOUND);
+  EXPECT_EQ(result->vt, VT_EMPTY);
+  // AboutBox read as a property opens no dialog: without one the call returns at once.
+  EXPECT_EQ(Call(control.Get(), -552 /* AboutBox */, {}, nullptr, DISPATCH_PROPERTYGET), DISP_E_MEMBERNOTFOUND);
+  ASSERT_EQ(Call(control.Get(), 1003, {}, result.Put(), DISPATCH_METHOD | DISPATCH_PROPERTYGET), S_OK);
+  EXPECT_EQ(result->vt, VT_BOOL);
+  EXPECT_EQ(result->boolVal, VARIANT_TRUE);
+  ASSERT_EQ(Call(control.Get(), 1003, {}, result.Put()), S_OK);
+  EXPECT_EQ(result->boolVal, VARIANT_FALSE);
+  CloseHandle(event);
+}
+
 // Run takes the certificate login's road with "type" 2, which does nothing
 // with an object that is not a page's window: no download, no poller, no box.
 TEST(ControlDispatch, BooleanMembersGiveVtBool) {

@@ -10,8 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "com/win32/bstr.h"
 #include "com/win32/com_object.h"
+#include "support/win32/bstr.h"
+#include "support/win32/variant.h"
 #include "support/win32/com_ptr.h"
 
 namespace vorlane::tests {

@@ -1,8 +1,8 @@
 // The fake page objects as the control sees them: through their interfaces.
 #include <gtest/gtest.h>
 
-#include "com/win32/bstr.h"
 #include "fake_page.h"
+#include "support/win32/bstr.h"
 
 namespace vorlane::host {
 namespace {

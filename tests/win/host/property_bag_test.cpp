@@ -1,9 +1,9 @@
 // The <param> bag: values are texts, handed out in the type the reader asks for.
 #include <gtest/gtest.h>
 
-#include "com/win32/bstr.h"
 #include "property_bag.h"
 #include "support/win32/com_ptr.h"
+#include "support/win32/variant.h"
 
 namespace vorlane::host {
 namespace {

@@ -3,8 +3,9 @@
 #include <windows.h>
 #include <wbemcli.h>
 
-#include "com/win32/bstr.h"
+#include "support/win32/bstr.h"
 #include "support/win32/com_ptr.h"
+#include "support/win32/variant.h"
 
 namespace vorlane::tests {
 

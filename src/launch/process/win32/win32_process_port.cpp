@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "support/win32/unique_handle.h"
 #include "support/win32/wide_text.h"
 
 namespace vorlane {
@@ -28,7 +29,7 @@ bool Win32ProcessPort::StartElevated(const char16_t* path, const char16_t* param
   info.lpParameters = AsWide(parameters);
   info.nShow = SW_SHOWNORMAL;
   if (!ShellExecuteExW(&info)) return false;
-  if (info.hProcess) CloseHandle(info.hProcess);
+  UniqueHandle started(info.hProcess);  // not waited for
   return true;
 }
 
@@ -41,9 +42,8 @@ bool Win32ProcessPort::StartProcess(std::u16string commandLine, bool waitUntilEn
   if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &process))
     return false;
-  if (waitUntilEnded) WaitForSingleObject(process.hProcess, INFINITE);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  UniqueHandle thread(process.hThread), started(process.hProcess);
+  if (waitUntilEnded) WaitForSingleObject(started.Get(), INFINITE);
   return true;
 }
 
