@@ -147,7 +147,7 @@ TEST_F(LoginExchangeTest, AReplyTrickledAByteAtATimeIsCutAtTheExchangesDeadline)
   EXPECT_EQ((std::vector<milliseconds>{kGatewayIoLimit, seconds(5)}), f.sockets.waitLimits);
   ASSERT_EQ(1u, f.notice.shown.size());
   EXPECT_EQ(kMsgAbnormalConnection, f.notice.shown[0].entry);
-  EXPECT_EQ((std::vector<std::u16string>{u"https://gw.example/portals"}), f.page.navigations);
+  EXPECT_EQ((std::vector<std::u16string>{u"https://gw.example/portals"}), f.page.assigned);
   EXPECT_EQ((CallLog{"connection free", "context free", "closesocket 7", "message 18 slot 0",
                      "navigate https://gw.example/portals"}),
             After(f.log, "wait"));
@@ -175,7 +175,7 @@ TEST_F(LoginExchangeTest, ASlowButTimelyGatewayLogsIn) {
   Login(3);
   EXPECT_EQ(8u, f.sockets.waitLimits.size());
   EXPECT_TRUE(f.notice.shown.empty());
-  EXPECT_EQ((std::vector<std::u16string>{u" /portal/home"}), f.page.navigations);
+  EXPECT_EQ((std::vector<std::u16string>{u" /portal/home"}), f.page.assigned);
 }
 
 TEST_F(LoginExchangeTest, AVerifiedGatewayIsNamedInTheHandshakeAndJudgedBeforeTheSessionIsSent) {
