@@ -6,11 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include "certlogin/win32/window_certificate_login.h"
+#include "certlogin/win32/platform_certificate_login.h"
 #include "common/message_box_watcher.h"
 #include "fake_page.h"
 #include "login_certificates.h"
 #include "login_gateway.h"
+#include "page/win32/html_page.h"
 #include "personal_store.h"
 #include "support/message_catalogue.h"
 
@@ -74,7 +75,8 @@ class VerifiedLoginTest : public ::testing::Test {
                                      u"Varnex_SSLID=0123456789abcdef0123456789abcdef");
     EXPECT_TRUE(page);
     if (!page) return attempt;
-    CertificateLoginWithWindow(page->window().Get(), 3, options);
+    std::unique_ptr<Page> html = OpenHtmlPage(page->window().Get(), HtmlObject::kWindow);
+    CertificateLoginWithPlatform(html.get(), 3, options);
     attempt.navigations = page->Navigations();
     attempt.boxes = watcher.Seen();
     return attempt;
