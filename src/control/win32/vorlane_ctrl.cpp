@@ -85,11 +85,12 @@ CVorlaneCtrl::CVorlaneCtrl()
       resetUrlEvent_(CreateEventW(nullptr, TRUE, FALSE, kResetUrlEventName)) {}
 
 // Destroys the window first, while the whole control still handles its
-// messages (the pollers then see no window), and stops a running poller
-// without waiting for it.
+// messages (the pollers then see no window), stops a running poller without
+// waiting for it, and tells its downloads to stop quietly.
 CVorlaneCtrl::~CVorlaneCtrl() {
   InPlaceDeactivate();
   StopPoller(*pollerState_, pollerThread_);
+  downloadCancel_->Cancel();
 }
 
 HRESULT CVorlaneCtrl::Create(REFIID iid, void** out) {

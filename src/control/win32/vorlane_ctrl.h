@@ -8,6 +8,7 @@
 #include "com/win32/control_base.h"
 #include "com/win32/unique_handle.h"
 #include "control/control_properties.h"
+#include "launch/download/win32/cancel_signal.h"
 #include "launch/portal/portal_context.h"
 #include "status/poller_state.h"
 #include "status/poller_thread.h"
@@ -78,6 +79,8 @@ class CVorlaneCtrl : public ControlBase {
   UniqueHandle resetUrlEvent_;
   PollerThreadSlot pollerThread_;
   PortalContext portal_;
+  // Shared with every download the control starts; set when it is destroyed.
+  std::shared_ptr<CancelSignal> downloadCancel_ = std::make_shared<CancelSignal>();
   XObjSafe objectSafety_{*this};
 };
 

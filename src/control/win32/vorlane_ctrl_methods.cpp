@@ -8,6 +8,7 @@
 #include "certlogin/win32/window_certificate_login.h"
 #include "control/process_wide_type.h"
 #include "launch/download/win32/installer_download_thread.h"
+#include "launch/download/win32/machine_download_bounds.h"
 #include "launch/portal/run_launch_road.h"
 #include "launch/portal/win32/html_page.h"
 #include "launch/portal/win32/message_box_notice.h"
@@ -84,7 +85,7 @@ std::int32_t CVorlaneCtrl::Run(IDispatch* window) {
   std::unique_ptr<PagePort> page = OpenHtmlPage(window);
   Win32ProgramFiles updater;
   FunctionLauncher launcher(LaunchElevated);
-  InstallerDownloadStarter download(LaunchElevated);
+  InstallerDownloadStarter download(LaunchElevated, WithMachineDownloadBounds(DownloadPolicy{}), downloadCancel_);
   ControlStatusRelay status(*this);
   MessageBoxNotice notice;
   WindowCertificateLogin certificateLogin(window);
