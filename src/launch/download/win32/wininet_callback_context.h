@@ -48,6 +48,7 @@ class WinInetCallbackContext {
   // Where a pending read writes: it must outlive the download's wait.
   unsigned char* ReadBuffer() { return readBuffer_; }
   DWORD* ReadCount() { return &readCount_; }
+  DWORD* AvailableCount() { return &availableCount_; }
 
  private:
   WinInetCallbackContext() = default;
@@ -58,6 +59,7 @@ class WinInetCallbackContext {
   std::atomic<DWORD> error_{0};
   unsigned char readBuffer_[kReadChunkSize] = {};
   DWORD readCount_ = 0;
+  DWORD availableCount_ = 0;
   std::u16string headers_;
   ModuleReference inUse_;
   ModulePin pin_;

@@ -169,14 +169,26 @@ bool WinInetPort::QueryChunked(InternetHandle request) {
   return lstrcmpiW(coding, L"chunked") == 0;
 }
 
-// A pending read writes into the context's buffer, which outlives a wait
-// given up; what came is copied out once it completes.
+// InternetReadFile waits until the buffer is full, so a body that trickles
+// would never complete a read within the stall limit: the read first waits
+// for any data, then takes what is there. Both write into the context,
+// which outlives a wait given up; what came is copied out once complete.
 std::uint32_t WinInetPort::Read(InternetHandle request, void* buffer, std::uint32_t capacity, std::uint32_t& read,
                                 WaitLimit limit) {
   context_->Arm();
+  DWORD* available = context_->AvailableCount();
+  *available = 0;
+  if (!InternetQueryDataAvailable(H(request), available, 0, 0)) {
+    DWORD error = GetLastError();
+    if (error != ERROR_IO_PENDING) return error;
+    if ((error = Await(limit)) != 0) return error;
+  }
+  // Without a count (at the end of the body, say) one byte is asked for:
+  // the answer then comes at once.
+  DWORD asked = std::min<DWORD>({std::max<DWORD>(*available, 1), capacity, kReadChunkSize});
+  context_->Arm();
   DWORD* count = context_->ReadCount();
   *count = 0;
-  DWORD asked = std::min<DWORD>(capacity, kReadChunkSize);
   if (!InternetReadFile(H(request), context_->ReadBuffer(), asked, count)) {
     DWORD error = GetLastError();
     if (error != ERROR_IO_PENDING) return error;
