@@ -11,8 +11,14 @@ namespace vorlane {
 namespace {
 
 // The signer's chain, built as of the time the signature counts from (its
-// timestamp, or now), ends in a trusted root and allows code signing.
+// timestamp, or now), ends in a trusted root and allows code signing. Built
+// by an engine of its own, which reads the trusted roots as they are now:
+// the process's default engine (under Wine) keeps the roots it first read.
 bool ChainTrusted(const CRYPT_PROVIDER_SGNR& signer, PCCERT_CONTEXT certificate) {
+  CERT_CHAIN_ENGINE_CONFIG config{};
+  config.cbSize = sizeof config;
+  HCERTCHAINENGINE engine = nullptr;
+  if (!CertCreateCertificateChainEngine(&config, &engine)) return false;
   LPSTR codeSigning[] = {const_cast<LPSTR>(szOID_PKIX_KP_CODE_SIGNING)};
   CERT_CHAIN_PARA para{};
   para.cbSize = sizeof para;
@@ -21,8 +27,9 @@ bool ChainTrusted(const CRYPT_PROVIDER_SGNR& signer, PCCERT_CONTEXT certificate)
   para.RequestedUsage.Usage.rgpszUsageIdentifier = codeSigning;
   FILETIME asOf = signer.sftVerifyAsOf;
   PCCERT_CHAIN_CONTEXT chain = nullptr;
-  if (!CertGetCertificateChain(nullptr, certificate, &asOf, certificate->hCertStore, &para, 0, nullptr, &chain))
-    return false;
+  bool built = CertGetCertificateChain(engine, certificate, &asOf, certificate->hCertStore, &para, 0, nullptr, &chain);
+  CertFreeCertificateChainEngine(engine);
+  if (!built) return false;
   bool trusted = chain->TrustStatus.dwErrorStatus == CERT_TRUST_NO_ERROR;
   CERT_CHAIN_POLICY_PARA policyPara{};
   policyPara.cbSize = sizeof policyPara;
