@@ -20,8 +20,8 @@ constexpr const char16_t* kMachinePolicyValues[] = {kAllowedHostsValue,       kR
                                                     kVerifyGatewayValue,      kInstallerPublisherValue,
                                                     kDownloadDeadlineValue,   kDownloadStallValue};
 
-constexpr unsigned kDownloadDeadlineDefault = 600, kDownloadDeadlineMin = 30, kDownloadDeadlineMax = 3600;
-constexpr unsigned kDownloadStallDefault = 60, kDownloadStallMin = 5, kDownloadStallMax = 600;
+constexpr unsigned kDownloadDeadlineDefault = 600, kDownloadDeadlineMin = 1, kDownloadDeadlineMax = 3600;
+constexpr unsigned kDownloadStallDefault = 60, kDownloadStallMin = 1, kDownloadStallMax = 600;
 
 struct MachinePolicy {
   // The hosts whose pages may script the product, as the administrator wrote

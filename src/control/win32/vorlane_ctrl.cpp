@@ -86,11 +86,12 @@ CVorlaneCtrl::CVorlaneCtrl()
       statusRelay_(Win32StatusRelayPorts()) {}
 
 // Destroys the window first, while the whole control still handles its
-// messages (the pollers then see no window), and stops a running poller
-// without waiting for it.
+// messages (the pollers then see no window), stops a running poller without
+// waiting for it, and tells its downloads to stop quietly.
 CVorlaneCtrl::~CVorlaneCtrl() {
   InPlaceDeactivate();
   statusRelay_.Stop();
+  downloadCancel_->Cancel();
 }
 
 HRESULT CVorlaneCtrl::Create(REFIID iid, void** out) {

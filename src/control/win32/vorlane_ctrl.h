@@ -7,6 +7,7 @@
 
 #include "com/win32/control_base.h"
 #include "control/control_properties.h"
+#include "launch/download/win32/cancel_signal.h"
 #include "launch/portal/portal_context.h"
 #include "status/status_relay.h"
 #include "support/win32/unique_handle.h"
@@ -76,6 +77,8 @@ class CVorlaneCtrl : public ControlBase {
   UniqueHandle resetUrlEvent_;
   StatusRelay statusRelay_;
   PortalContext portal_;
+  // Shared with every download the control starts; set when it is destroyed.
+  std::shared_ptr<CancelSignal> downloadCancel_ = std::make_shared<CancelSignal>();
   XObjSafe objectSafety_{*this};
 };
 

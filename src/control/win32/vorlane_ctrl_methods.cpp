@@ -15,6 +15,7 @@
 #include "launch/process/win32/reset_url.h"
 #include "launch/process/win32/win32_process_port.h"
 #include "page/win32/html_page.h"
+#include "policy/win32/registry_machine_policy.h"
 #include "support/win32/module_instance.h"
 #include "support/win32/wide_text.h"
 #include "support/win32/win32_program_files.h"
@@ -22,6 +23,16 @@
 
 namespace vorlane {
 namespace {
+
+// What the administrator's machine policy asks of one installer download.
+DownloadPolicy DownloadPolicyOf(const MachinePolicy& machine) {
+  DownloadPolicy policy;
+  policy.verifyGateway = machine.verifyGateway;
+  policy.installerPublisher = machine.installerPublisher;
+  policy.deadline = std::chrono::seconds(machine.downloadDeadlineSeconds);
+  policy.stall = std::chrono::seconds(machine.downloadStallSeconds);
+  return policy;
+}
 
 INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
   switch (message) {
@@ -62,17 +73,18 @@ void CVorlaneCtrl::AboutBox() {
 std::int32_t CVorlaneCtrl::Run(IDispatch* window) {
   portal_.type = properties_.TypeForUsers();
   std::unique_ptr<Page> page = OpenHtmlPage(window, HtmlObject::kWindow);
+  const MachinePolicy machine = ReadMachinePolicy();
   if (portal_.type.TakesCertificateLogin()) {
     // This control's own type picks the road; the login itself follows the
     // process-wide type, which the control whose properties were exchanged
     // last has published. With two controls of different types in one
     // process that is the other control's, as the portal has always had it.
-    CertificateLoginWithPlatform(page.get(), ProcessWideType());
+    CertificateLoginWithPlatform(page.get(), ProcessWideType(), LoginOptions{machine.verifyGateway});
     return 0;
   }
   Win32ProgramFiles updater;
   FunctionLauncher launcher(LaunchElevated);
-  InstallerDownloadStarter download(LaunchElevated);
+  InstallerDownloadStarter download(LaunchElevated, DownloadPolicyOf(machine), downloadCancel_);
   RelayPolling status(statusRelay_);
   MessageBoxNotice notice;
   return RunLaunchRoad(portal_, page.get(), {updater, launcher, download, status, notice});

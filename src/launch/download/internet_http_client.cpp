@@ -15,6 +15,7 @@ bool InternetHttpClient::SendRequest(void* target, std::uint32_t* size, const ch
                                      std::uint32_t headerLength) {
   bool refused = target == nullptr || method.empty() || (scheme != UrlScheme::kHttp && scheme != UrlScheme::kHttps);
   bool ok = false;
+  lastError_ = 0;
   if (!refused) {
     sinkTarget_ = target;
     sinkSize_ = size;
@@ -27,13 +28,17 @@ bool InternetHttpClient::SendRequest(void* target, std::uint32_t* size, const ch
 
 bool InternetHttpClient::Transfer(const char16_t* headers, std::uint32_t headerLength) {
   if (connection_ == 0) {
-    if (internet_ == 0) internet_ = net_.Open(userAgent.c_str());
+    if (internet_ == 0) {
+      internet_ = net_.Open(userAgent.c_str());
+      if (internet_ != 0 && networkTimeoutMs != 0) net_.SetTimeouts(internet_, networkTimeoutMs);
+    }
     if (internet_ == 0) return false;
     connection_ = net_.Connect(internet_, host.c_str(), port);
     if (connection_ == 0) return false;
   }
 
-  std::uint32_t flags = scheme == UrlScheme::kHttps ? kRequestFlagsHttps : kRequestFlagsHttp;
+  std::uint32_t flags = kRequestFlagsHttp;
+  if (scheme == UrlScheme::kHttps) flags = verifyCertificate ? kRequestFlagsHttpsVerified : kRequestFlagsHttps;
   if (keepConnection) flags |= kRequestFlagKeepConnection;
 
   if (request_ != 0) {
@@ -43,7 +48,7 @@ bool InternetHttpClient::Transfer(const char16_t* headers, std::uint32_t headerL
   request_ = net_.OpenRequest(connection_, method.c_str(), object.c_str(), flags);
   if (request_ == 0) return false;
 
-  if (scheme == UrlScheme::kHttps) {
+  if (scheme == UrlScheme::kHttps && !verifyCertificate) {
     std::uint32_t security = 0;
     if (!net_.QuerySecurityFlags(request_, security)) return false;
     if (!net_.SetSecurityFlags(request_, security | kAcceptAnyCertificateFlags)) return false;
@@ -57,31 +62,56 @@ bool InternetHttpClient::Transfer(const char16_t* headers, std::uint32_t headerL
   if (!net_.QueryStatusCode(request_, status) || status < 200 || status > 299) return false;
 
   std::uint32_t announced = 0;
-  if (!net_.QueryContentLength(request_, announced)) announced = 0;
+  bool hasLength = net_.QueryContentLength(request_, announced);
+  if (!hasLength) announced = 0;
+  bool chunked = !hasLength && net_.QueryChunked(request_);
+  if (wholeBodyOnly && (hasLength ? announced == 0 : !chunked)) return false;
+  if (maxBodyBytes != 0 && announced > maxBodyBytes) return false;
   if (Report(TransferEvent::kBegin, &announced, sizeof announced) != 0) return false;
   if (sinkSize_ != nullptr) *sinkSize_ = announced;
-  return StreamBody(announced);
+  return StreamBody(announced, chunked);
+}
+
+WaitLimit InternetHttpClient::NextWait() { return bounds == nullptr ? kNoWaitLimit : bounds->NextWait(); }
+
+bool InternetHttpClient::Succeeded(std::uint32_t error) {
+  if (error == kErrorSuccess) {
+    if (bounds != nullptr) bounds->Progress();
+    return true;
+  }
+  lastError_ = error;
+  return false;
 }
 
 bool InternetHttpClient::SendWithCertificateChoice(const char16_t* headers, std::uint32_t headerLength) {
-  std::uint32_t error = net_.Send(request_, headers, headerLength);
-  if (error == kErrorSuccess) return true;
-  if (error != kErrorClientCertificateNeeded) return false;
+  WaitLimit limit = NextWait();
+  std::uint32_t error = limit == WaitLimit::zero() ? kErrorTimedOut : net_.Send(request_, headers, headerLength, limit);
+  if (error == kErrorSuccess) return Succeeded(error);
+  if (error != kErrorClientCertificateNeeded) return Succeeded(error);
+  // The user's choice is not the peer's delay: the bounds wait meanwhile.
   if (net_.ChooseClientCertificate(request_) != kErrorSuccess) return false;
-  return net_.Send(request_, headers, headerLength) == kErrorSuccess;
+  if (bounds != nullptr) bounds->Progress();
+  limit = NextWait();
+  return Succeeded(limit == WaitLimit::zero() ? kErrorTimedOut : net_.Send(request_, headers, headerLength, limit));
 }
 
-bool InternetHttpClient::StreamBody(std::uint32_t announced) {
+bool InternetHttpClient::StreamBody(std::uint32_t announced, bool chunked) {
   unsigned char chunk[kReadChunkSize];
   std::uint64_t total = 0;
   for (;;) {
     std::uint32_t read = 0;
-    if (!net_.Read(request_, chunk, kReadChunkSize, read)) return false;
+    WaitLimit limit = NextWait();
+    if (limit == WaitLimit::zero()) return Succeeded(kErrorTimedOut);
+    if (!Succeeded(net_.Read(request_, chunk, kReadChunkSize, read, limit))) return false;
     if (read == 0) break;
     total += read;
+    if (maxBodyBytes != 0 && total > maxBodyBytes) return false;
     if (Report(TransferEvent::kData, chunk, read) != 0) return false;
   }
-  return total >= announced;
+  if (wholeBodyOnly && total == 0) return false;
+  // A chunked body ends with its last chunk, which WinINet looks for; a
+  // length must be met.
+  return chunked || total >= announced;
 }
 
 int InternetHttpClient::Report(TransferEvent kind, const void* data, std::uint32_t length) {

@@ -7,6 +7,7 @@
 
 #include "launch/download/cracked_url.h"
 #include "launch/download/internet_port.h"
+#include "launch/download/transfer_bounds.h"
 
 namespace vorlane {
 
@@ -20,6 +21,8 @@ enum class TransferEvent : int {
 
 constexpr std::uint32_t kRequestFlagsHttp = 0x84200000;   // RELOAD | NO_CACHE_WRITE | NO_AUTO_REDIRECT
 constexpr std::uint32_t kRequestFlagsHttps = 0x84A01000;  // + SECURE | IGNORE_CERT_CN_INVALID
+// HTTPS that lets WinINet check the certificate's chain and name.
+constexpr std::uint32_t kRequestFlagsHttpsVerified = 0x84A00000;  // RELOAD | NO_CACHE_WRITE | NO_AUTO_REDIRECT | SECURE
 constexpr std::uint32_t kRequestFlagKeepConnection = 0x00400000;
 // Ignore revocation, unknown issuer, wrong name and expired dates: any
 // gateway certificate is accepted.
@@ -50,7 +53,9 @@ class InternetHttpClient {
   // announced body length. A reply whose status is outside 200-299, or whose body ends
   // before its announced length, fails: an error page, a redirect or a torn
   // body never passes for the requested content. Every call reports exactly
-  // one Done or Failed; after a failure the handles are closed.
+  // one Done or Failed; after a failure the handles are closed. With bounds
+  // set, no wait for the peer outlasts them; LastError() then tells why the
+  // request failed.
   bool SendRequest(void* target, std::uint32_t* size, const char16_t* headers, std::uint32_t headerLength);
 
   // Client certificate, certificate store, request, connection, internet
@@ -81,17 +86,34 @@ class InternetHttpClient {
   bool holdFileWhenDone = false;
   bool applyConnectTimeout = false;
   std::uint32_t connectTimeoutMs = kDefaultConnectTimeoutMs;
+  // Connect, send and receive time-outs set on the internet handle; 0 keeps
+  // WinINet's own.
+  std::uint32_t networkTimeoutMs = 0;
+  // The time limits of the whole request; none when null.
+  TransferBounds* bounds = nullptr;
+  // Keep WinINet's certificate checks instead of accepting any certificate.
+  bool verifyCertificate = false;
+  // Refuse a body that is empty or whose end cannot be told from a broken
+  // connection (neither a length nor chunks).
+  bool wholeBodyOnly = false;
+  // A body longer than this fails; 0 for no cap.
+  std::uint64_t maxBodyBytes = 0;
   CertificateStore certificateStore = 0;
   CertificateContext clientCertificate = 0;
 
   InternetHandle InternetSession() const { return internet_; }
   InternetHandle Connection() const { return connection_; }
   InternetHandle Request() const { return request_; }
+  // Why the last request failed: the platform's error, kErrorTimedOut,
+  // kErrorCancelled; 0 when it failed for another reason or succeeded.
+  std::uint32_t LastError() const { return lastError_; }
 
  private:
   bool Transfer(const char16_t* headers, std::uint32_t headerLength);
   bool SendWithCertificateChoice(const char16_t* headers, std::uint32_t headerLength);
-  bool StreamBody(std::uint32_t announced);
+  bool StreamBody(std::uint32_t announced, bool chunked);
+  WaitLimit NextWait();
+  bool Succeeded(std::uint32_t error);
   int Report(TransferEvent kind, const void* data, std::uint32_t length);
 
   InternetPort& net_;
@@ -106,6 +128,7 @@ class InternetHttpClient {
   unsigned char* buffer_ = nullptr;
   std::uint32_t bufferWritten_ = 0;
   std::uint32_t bufferLimit_ = 0;  // the announced length; the capacity holds one more
+  std::uint32_t lastError_ = 0;
 };
 
 }  // namespace vorlane

@@ -1,6 +1,7 @@
 #pragma once
 // The WinINet operations an HTTP request needs, and the file operations of the
 // file sink. Handles are opaque numbers; 0 is "none".
+#include <chrono>
 #include <cstdint>
 
 namespace vorlane {
@@ -11,6 +12,13 @@ using CertificateContext = std::uintptr_t;
 
 constexpr std::uint32_t kErrorClientCertificateNeeded = 12044;  // ERROR_INTERNET_CLIENT_AUTH_CERT_NEEDED
 constexpr std::uint32_t kErrorSuccess = 0;
+constexpr std::uint32_t kErrorTimedOut = 12002;   // ERROR_INTERNET_TIMEOUT
+constexpr std::uint32_t kErrorCancelled = 12017;  // ERROR_INTERNET_OPERATION_CANCELLED
+
+// How long an operation that waits for the peer may wait before it answers
+// kErrorTimedOut.
+using WaitLimit = std::chrono::milliseconds;
+constexpr WaitLimit kNoWaitLimit = WaitLimit::max();
 
 class InternetPort {
  public:
@@ -23,8 +31,12 @@ class InternetPort {
   virtual bool SetSecurityFlags(InternetHandle request, std::uint32_t flags) = 0;
   virtual void SetClientCertificate(InternetHandle request, CertificateContext certificate) = 0;
   virtual void SetConnectTimeout(InternetHandle request, std::uint32_t milliseconds) = 0;
-  // 0 when sent, otherwise the platform's error code.
-  virtual std::uint32_t Send(InternetHandle request, const char16_t* headers, std::uint32_t headerLength) = 0;
+  // Connect, send and receive time-outs of everything opened under internet.
+  virtual void SetTimeouts(InternetHandle internet, std::uint32_t milliseconds) = 0;
+  // 0 when sent and the reply's head is in, otherwise the platform's error
+  // code, kErrorTimedOut after limit, or kErrorCancelled.
+  virtual std::uint32_t Send(InternetHandle request, const char16_t* headers, std::uint32_t headerLength,
+                             WaitLimit limit) = 0;
   // WinINet's dialog for choosing a client certificate, over the desktop;
   // kErrorSuccess when one was chosen and the request may be sent again.
   virtual std::uint32_t ChooseClientCertificate(InternetHandle request) = 0;
@@ -32,7 +44,11 @@ class InternetPort {
   virtual bool QueryStatusCode(InternetHandle request, std::uint32_t& status) = 0;
   // False when the reply names no Content-Length.
   virtual bool QueryContentLength(InternetHandle request, std::uint32_t& length) = 0;
-  virtual bool Read(InternetHandle request, void* buffer, std::uint32_t capacity, std::uint32_t& read) = 0;
+  // True when the body comes in chunks, whose last one marks its end.
+  virtual bool QueryChunked(InternetHandle request) = 0;
+  // 0 and the count read (0 at the end of the body), otherwise as Send.
+  virtual std::uint32_t Read(InternetHandle request, void* buffer, std::uint32_t capacity, std::uint32_t& read,
+                             WaitLimit limit) = 0;
   virtual void CloseHandle(InternetHandle handle) = 0;
   virtual void FreeCertificate(CertificateContext certificate) = 0;
   virtual void CloseStore(CertificateStore store) = 0;

@@ -35,7 +35,11 @@ class FaultRow : public PortalScenarioTest {
   // Prints one line of the matrix: the row's outcome as the user saw it.
   void Observed(const std::string& what);
 
-  std::u16string InstallerFile() const { return TemporaryFolder() + u"UpdateInstaller.exe"; }
+  // The installer a download stored; empty when none is there.
+  std::u16string InstallerFile() const {
+    std::vector<std::u16string> installers = DownloadedInstallers();
+    return installers.empty() ? u"" : installers.front();
+  }
   bool BoxSeen(tests::MessageBoxWatcher& watcher, std::chrono::milliseconds limit) {
     return PumpUntil([&] { return !watcher.Seen().empty(); }, limit);
   }

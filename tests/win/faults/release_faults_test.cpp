@@ -22,24 +22,20 @@ constexpr int kUnloadRounds = 200;
 
 class ReleaseFaults : public FaultRow {};
 
+// The control's going stops its download: nothing is started, nothing is
+// left on disk, no one is told, and the DLL can go at once.
 TEST_F(ReleaseFaults, DestroyedWhileItsDownloadRuns) {
-  gateway_.SetInstallerMode(InstallerMode::Slow);  // 4 KB every 5 ms
-  gateway_.SetSlowPause(5);
-  const std::size_t size = tests::ReadFileBytes(tests::FakeProgramsFolder() + u"UpdateInstaller.exe").size();
+  gateway_.SetInstallerMode(InstallerMode::Slow);  // 4 KB every 200 ms: seconds for the whole
+  gateway_.SetSlowPause(200);
   tests::MessageBoxWatcher watcher;
   Embed();
   ASSERT_TRUE(RunOnPortal());
   ASSERT_TRUE(PumpUntil([&] { return gateway_.Requests().size() == 1; }, 5s));
-  // The download goes on without the control and starts the whole installer.
-  const auto bound = std::chrono::milliseconds(5 * (size / 4096 + 1)) + 5000ms;
-  ExpectUnloadedWithin(bound);
-  auto lines = Recorded(1, 10s);
-  ASSERT_EQ(1u, lines.size());
-  EXPECT_THAT(lines[0], ::testing::HasSubstr("UpdateInstaller.exe"));
-  EXPECT_THAT(lines[0], ::testing::HasSubstr("-session=0123456789abcdef0123456789abcdef"));
-  EXPECT_EQ(size, tests::ReadFileBytes(InstallerFile()).size());
+  ExpectUnloadedWithin(2000ms);
+  EXPECT_TRUE(Recorded(1, 2s).empty()) << "the installer was started";
+  EXPECT_TRUE(DownloadedInstallers().empty());
   EXPECT_TRUE(watcher.Seen().empty());
-  Observed("installer of " + std::to_string(size) + " bytes stored whole and started after the release");
+  Observed("download stopped quietly with the control; nothing started or left on disk");
 }
 
 TEST_F(ReleaseFaults, DestroyedWhileItsPollerConnects) {
@@ -107,9 +103,9 @@ TEST_F(ReleaseFaults, DestroyedWhileTheDownloadThreadShowsItsBox) {
 }
 
 // Each round releases the control while its poller stops and its download
-// finishes, and frees the DLL the moment it says nothing is in use: the
-// last thread is then still in its final instructions, which run on the
-// module's pin.
+// is stopped (before, during or after its request), and frees the DLL the
+// moment it says nothing is in use: the last thread, or WinINet's callback,
+// is then still in its final instructions, which run on the module's pin.
 TEST_F(ReleaseFaults, UnloadedAsItsThreadsEndTwoHundredTimes) {
   gateway_.ServeInstaller("MZ");  // stored whole; its start fails at once
   int stillMapped = 0;
@@ -121,7 +117,7 @@ TEST_F(ReleaseFaults, UnloadedAsItsThreadsEndTwoHundredTimes) {
     if (GetModuleHandleW(L"vorlane.ocx") != nullptr) ++stillMapped;
     ASSERT_TRUE(PumpUntil([] { return GetModuleHandleW(L"vorlane.ocx") == nullptr; }, kLastInstructionsBound, 0ms));
   }
-  EXPECT_EQ(static_cast<std::size_t>(kUnloadRounds), gateway_.Requests().size());
+  EXPECT_LE(gateway_.Requests().size(), static_cast<std::size_t>(kUnloadRounds));
   Observed(std::to_string(kUnloadRounds) + " rounds; " + std::to_string(stillMapped) +
            " times a thread was still in its last instructions when the DLL was freed");
   ExpectUnloadedWithin(1000ms);

@@ -34,6 +34,10 @@ std::u16string BesideSuite(const std::u16string& fileName);
 std::u16string ProgramFilesX86();
 std::u16string TemporaryFolder();
 bool FileExists(const std::u16string& path);
+// The installers downloads have stored, each in its own folder under the
+// temporary folder; and the removal of those folders.
+std::vector<std::u16string> DownloadedInstallers();
+void RemoveDownloadFolders();
 // The diagnostic log's text so far.
 std::u16string LogText();
 

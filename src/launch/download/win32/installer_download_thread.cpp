@@ -3,40 +3,42 @@
 #include <windows.h>
 
 #include "launch/download/download_installer.h"
+#include "launch/download/win32/authenticode_signature.h"
+#include "launch/download/win32/private_installer_folders.h"
 #include "launch/download/win32/wininet_port.h"
 #include "support/win32/message_box_notice.h"
-#include "support/diagnostic_log.h"
 #include "support/win32/pinned_thread.h"
 #include "support/win32/wide_text.h"
 
 namespace vorlane {
 namespace {
 
-class SystemTemporaryFolder final : public DownloadEnvironment {
+class NeverCancelled final : public CancelToken {
  public:
-  std::u16string TemporaryFolder() override {
-    wchar_t folder[kPathCapacity] = {};
-    DWORD length = GetTempPathW(kPathCapacity, folder);
-    if (length == 0 || length >= kPathCapacity) return {};
-    return AsUtf16(folder);
-  }
+  bool Requested() override { return false; }
 };
 
-unsigned RunDownload(const PortalContext& context, ElevatedLaunchFunction launch) {
-  WinInetPort internet;
+unsigned RunDownload(const PortalContext& context, const DownloadPolicy& policy, ElevatedLaunchFunction launch,
+                     const std::shared_ptr<CancelSignal>& cancel) {
+  NeverCancelled never;
+  CancelToken& token = cancel ? static_cast<CancelToken&>(*cancel) : never;
+  WinInetPort internet(cancel ? cancel->Event() : nullptr);
   Win32FilePort files;
-  SystemTemporaryFolder folder;
+  PrivateInstallerFolders folders;
   FunctionLauncher launcher(launch);
   MessageBoxNotice notice;
-  DownloadInstaller(context, {internet, files, folder, launcher, notice});
+  SteadyTransferClock clock;
+  AuthenticodeSignatures signatures;
+  DownloadInstaller(context, policy, {internet, files, folders, launcher, notice, clock, signatures, token});
   return 0;
 }
 
 }  // namespace
 
-bool StartInstallerDownload(const PortalContext& context, ElevatedLaunchFunction launch) {
-  // The thread owns its own copy of the context: the page may be gone first.
-  HANDLE thread = StartPinnedThread([context, launch] { return RunDownload(context, launch); });
+bool StartInstallerDownload(const PortalContext& context, const DownloadPolicy& policy,
+                            ElevatedLaunchFunction launch, std::shared_ptr<CancelSignal> cancel) {
+  HANDLE thread = StartPinnedThread(
+      [context, policy, launch, cancel] { return RunDownload(context, policy, launch, cancel); });
   if (thread == nullptr) return false;
   CloseHandle(thread);
   return true;

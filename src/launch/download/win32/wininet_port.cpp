@@ -4,10 +4,13 @@
 #include <wincrypt.h>
 #include <wininet.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "launch/download/cracked_url.h"
 #include "launch/download/internet_http_client.h"
+#include "launch/download/win32/wininet_callback_context.h"
 #include "support/win32/wide_text.h"
 
 namespace vorlane {
@@ -17,6 +20,9 @@ static_assert(static_cast<int>(UrlScheme::kFtp) == INTERNET_SCHEME_FTP);
 static_assert(static_cast<int>(UrlScheme::kHttp) == INTERNET_SCHEME_HTTP);
 static_assert(static_cast<int>(UrlScheme::kHttps) == INTERNET_SCHEME_HTTPS);
 static_assert(kErrorClientCertificateNeeded == ERROR_INTERNET_CLIENT_AUTH_CERT_NEEDED);
+static_assert(kErrorTimedOut == ERROR_INTERNET_TIMEOUT);
+static_assert(kErrorCancelled == ERROR_INTERNET_OPERATION_CANCELLED);
+static_assert(kRequestFlagsHttpsVerified == (kRequestFlagsHttp | INTERNET_FLAG_SECURE));
 static_assert(kRequestFlagsHttp == (INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT));
 static_assert(kRequestFlagsHttps ==
               (kRequestFlagsHttp | INTERNET_FLAG_SECURE | INTERNET_FLAG_IGNORE_CERT_CN_INVALID));
@@ -36,17 +42,41 @@ bool QueryNumber(InternetHandle request, DWORD info, std::uint32_t& value) {
 
 }  // namespace
 
-InternetHandle WinInetPort::Open(const char16_t* userAgent) {
-  return Handle(InternetOpenW(AsWide(userAgent), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+WinInetPort::WinInetPort(void* cancelEvent) : cancel_(cancelEvent), context_(WinInetCallbackContext::Create()) {}
+
+WinInetPort::~WinInetPort() {
+  if (context_ != nullptr) context_->Release();
 }
 
+InternetHandle WinInetPort::Open(const char16_t* userAgent) {
+  if (context_ == nullptr) return 0;
+  HINTERNET internet = InternetOpenW(AsWide(userAgent), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr,
+                                     INTERNET_FLAG_ASYNC);
+  if (internet == nullptr) return 0;
+  if (InternetSetStatusCallbackW(internet, &WinInetCallbackContext::OnStatus) == INTERNET_INVALID_STATUS_CALLBACK) {
+    InternetCloseHandle(internet);
+    return 0;
+  }
+  return Handle(internet);
+}
+
+// Each handle made with the context holds a reference until WinINet closes
+// it; a handle never made holds none.
 InternetHandle WinInetPort::Connect(InternetHandle internet, const char16_t* host, std::uint16_t port) {
-  return Handle(InternetConnectW(H(internet), AsWide(host), port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+  context_->AddRef();
+  HINTERNET connection = InternetConnectW(H(internet), AsWide(host), port, nullptr, nullptr, INTERNET_SERVICE_HTTP,
+                                          0, context_->AsContext());
+  if (connection == nullptr) context_->Release();
+  return Handle(connection);
 }
 
 InternetHandle WinInetPort::OpenRequest(InternetHandle connection, const char16_t* method, const char16_t* object,
                                         std::uint32_t flags) {
-  return Handle(HttpOpenRequestW(H(connection), AsWide(method), AsWide(object), nullptr, nullptr, nullptr, flags, 0));
+  context_->AddRef();
+  HINTERNET request = HttpOpenRequestW(H(connection), AsWide(method), AsWide(object), nullptr, nullptr, nullptr,
+                                       flags, context_->AsContext());
+  if (request == nullptr) context_->Release();
+  return Handle(request);
 }
 
 bool WinInetPort::QuerySecurityFlags(InternetHandle request, std::uint32_t& flags) {
@@ -72,9 +102,36 @@ void WinInetPort::SetConnectTimeout(InternetHandle request, std::uint32_t millis
   InternetSetOptionW(H(request), INTERNET_OPTION_CONNECT_TIMEOUT, &value, sizeof value);
 }
 
-std::uint32_t WinInetPort::Send(InternetHandle request, const char16_t* headers, std::uint32_t headerLength) {
-  if (HttpSendRequestW(H(request), AsWide(headers), headerLength, nullptr, 0)) return 0;
-  return GetLastError();
+void WinInetPort::SetTimeouts(InternetHandle internet, std::uint32_t milliseconds) {
+  DWORD value = milliseconds;
+  for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
+    InternetSetOptionW(H(internet), option, &value, sizeof value);
+}
+
+std::uint32_t WinInetPort::Await(WaitLimit limit) {
+  HANDLE events[2] = {context_->Completed(), cancel_};
+  DWORD count = cancel_ != nullptr ? 2 : 1;
+  DWORD milliseconds = INFINITE;
+  if (limit != kNoWaitLimit) milliseconds = static_cast<DWORD>(std::clamp<long long>(limit.count(), 0, INFINITE - 1));
+  switch (WaitForMultipleObjects(count, events, FALSE, milliseconds)) {
+    case WAIT_OBJECT_0:
+      return context_->Error();
+    case WAIT_OBJECT_0 + 1:
+      return kErrorCancelled;
+    case WAIT_TIMEOUT:
+      return kErrorTimedOut;
+    default:
+      return GetLastError();
+  }
+}
+
+std::uint32_t WinInetPort::Send(InternetHandle request, const char16_t* headers, std::uint32_t headerLength,
+                                WaitLimit limit) {
+  context_->Arm();
+  const wchar_t* kept = context_->KeepHeaders(headers, headerLength);
+  if (HttpSendRequestW(H(request), headers == nullptr ? nullptr : kept, headerLength, nullptr, 0)) return 0;
+  DWORD error = GetLastError();
+  return error == ERROR_IO_PENDING ? Await(limit) : error;
 }
 
 std::uint32_t WinInetPort::ChooseClientCertificate(InternetHandle request) {
@@ -105,11 +162,41 @@ bool WinInetPort::QueryContentLength(InternetHandle request, std::uint32_t& leng
   return QueryNumber(request, HTTP_QUERY_CONTENT_LENGTH, length);
 }
 
-bool WinInetPort::Read(InternetHandle request, void* buffer, std::uint32_t capacity, std::uint32_t& read) {
-  DWORD count = 0;
-  if (!InternetReadFile(H(request), buffer, capacity, &count)) return false;
-  read = count;
-  return true;
+bool WinInetPort::QueryChunked(InternetHandle request) {
+  wchar_t coding[64] = {};
+  DWORD size = sizeof coding - sizeof(wchar_t);
+  if (!HttpQueryInfoW(H(request), HTTP_QUERY_TRANSFER_ENCODING, coding, &size, nullptr)) return false;
+  return lstrcmpiW(coding, L"chunked") == 0;
+}
+
+// InternetReadFile waits until the buffer is full, so a body that trickles
+// would never complete a read within the stall limit: the read first waits
+// for any data, then takes what is there. Both write into the context,
+// which outlives a wait given up; what came is copied out once complete.
+std::uint32_t WinInetPort::Read(InternetHandle request, void* buffer, std::uint32_t capacity, std::uint32_t& read,
+                                WaitLimit limit) {
+  context_->Arm();
+  DWORD* available = context_->AvailableCount();
+  *available = 0;
+  if (!InternetQueryDataAvailable(H(request), available, 0, 0)) {
+    DWORD error = GetLastError();
+    if (error != ERROR_IO_PENDING) return error;
+    if ((error = Await(limit)) != 0) return error;
+  }
+  // Without a count (at the end of the body, say) one byte is asked for:
+  // the answer then comes at once.
+  DWORD asked = std::min<DWORD>({std::max<DWORD>(*available, 1), capacity, kReadChunkSize});
+  context_->Arm();
+  DWORD* count = context_->ReadCount();
+  *count = 0;
+  if (!InternetReadFile(H(request), context_->ReadBuffer(), asked, count)) {
+    DWORD error = GetLastError();
+    if (error != ERROR_IO_PENDING) return error;
+    if ((error = Await(limit)) != 0) return error;
+  }
+  read = std::min<DWORD>(*count, asked);
+  std::memcpy(buffer, context_->ReadBuffer(), read);
+  return 0;
 }
 
 void WinInetPort::CloseHandle(InternetHandle handle) { InternetCloseHandle(H(handle)); }

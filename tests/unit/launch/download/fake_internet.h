@@ -1,5 +1,6 @@
 #pragma once
 // A scripted WinINet and an in-memory file system for the download's tests.
+#include <chrono>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -8,8 +9,17 @@
 #include <vector>
 
 #include "launch/download/internet_port.h"
+#include "launch/download/transfer_bounds.h"
 
 namespace vorlane::tests {
+
+using namespace std::chrono_literals;
+
+// Time that moves only when a fake says so.
+struct FakeClock final : TransferClock {
+  TransferTime now{};
+  TransferTime Now() override { return now; }
+};
 
 struct FakeInternet final : InternetPort {
   // Script.
@@ -23,12 +33,21 @@ struct FakeInternet final : InternetPort {
   std::uint32_t announcedLength = 0xFFFFFFFF;  // default: body size
   std::size_t failReadAfter = static_cast<std::size_t>(-1);  // bytes delivered before a read fails
   std::uint32_t initialSecurityFlags = 0x8;
+  bool chunked = false;
+  // How long the peer takes to answer the send and each read; a wait whose
+  // limit is shorter moves the clock by the limit and times out.
+  FakeClock* clock = nullptr;
+  std::chrono::milliseconds sendTakes{0};
+  std::chrono::milliseconds readTakes{0};
+  std::uint32_t readChunk = 0xFFFFFFFF;  // at most this many bytes a read
+  std::uint32_t waitError = 0;          // what a wait answers instead (kErrorCancelled)
 
   // Record.
   std::vector<std::string> calls;
   std::u16string userAgent, host, method, object, headers;
   std::uint16_t port = 0;
-  std::uint32_t requestFlags = 0, securityFlagsSet = 0, timeout = 0, headerLength = 0;
+  std::uint32_t requestFlags = 0, securityFlagsSet = 0, timeout = 0, headerLength = 0, networkTimeout = 0;
+  std::vector<WaitLimit> limits;  // of every send and read, in order
   CertificateContext attachedCertificate = 0;
   std::vector<std::uint32_t> readCapacities;
   std::vector<InternetHandle> closed;
@@ -76,10 +95,27 @@ struct FakeInternet final : InternetPort {
     calls.push_back("timeout");
     timeout = ms;
   }
-  std::uint32_t Send(InternetHandle, const char16_t* h, std::uint32_t length) override {
+  void SetTimeouts(InternetHandle, std::uint32_t ms) override {
+    calls.push_back("timeouts");
+    networkTimeout = ms;
+  }
+  // kErrorTimedOut when the peer takes longer than limit.
+  std::uint32_t Wait(std::chrono::milliseconds takes, WaitLimit limit) {
+    limits.push_back(limit);
+    if (waitError != 0) return waitError;
+    if (clock == nullptr) return 0;
+    if (takes > limit) {
+      clock->now += limit;
+      return kErrorTimedOut;
+    }
+    clock->now += takes;
+    return 0;
+  }
+  std::uint32_t Send(InternetHandle, const char16_t* h, std::uint32_t length, WaitLimit limit) override {
     calls.push_back("send");
     headers = h == nullptr ? u"" : h;
     headerLength = length;
+    if (std::uint32_t error = Wait(sendTakes, limit)) return error;
     if (sends_ >= sendResults.size()) return 0;
     return sendResults[sends_++];
   }
@@ -96,14 +132,17 @@ struct FakeInternet final : InternetPort {
     length = announcedLength == 0xFFFFFFFF ? static_cast<std::uint32_t>(body.size()) : announcedLength;
     return true;
   }
-  bool Read(InternetHandle, void* buffer, std::uint32_t capacity, std::uint32_t& read) override {
+  bool QueryChunked(InternetHandle) override { return chunked; }
+  std::uint32_t Read(InternetHandle, void* buffer, std::uint32_t capacity, std::uint32_t& read,
+                     WaitLimit limit) override {
     readCapacities.push_back(capacity);
-    if (delivered_ >= failReadAfter) return false;
+    if (std::uint32_t error = Wait(delivered_ < body.size() ? readTakes : 0ms, limit)) return error;
+    if (delivered_ >= failReadAfter) return 12030;  // ERROR_INTERNET_CONNECTION_ABORTED
     std::size_t left = std::min(body.size(), failReadAfter) - delivered_;
-    read = static_cast<std::uint32_t>(std::min<std::size_t>(left, capacity));
+    read = static_cast<std::uint32_t>(std::min<std::size_t>({left, capacity, readChunk}));
     std::memcpy(buffer, body.data() + delivered_, read);
     delivered_ += read;
-    return true;
+    return 0;
   }
   void CloseHandle(InternetHandle handle) override {
     calls.push_back("close-" + std::to_string(handle));

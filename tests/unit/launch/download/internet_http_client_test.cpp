@@ -123,6 +123,41 @@ TEST_F(SendRequest_, EachSetupFailureFailsCleanly) {
   }
 }
 
+// The cap holds for a body that announces no length too: it stops at the
+// first chunk past it, and nothing of it stays on disk.
+TEST_F(SendRequest_, BodyPastTheCapFailsWhileStreaming) {
+  client.maxBodyBytes = 25000;
+  net.hasContentLength = false;
+  net.chunked = true;
+  net.body = std::string(25001, 'x');
+  EXPECT_FALSE(Send());
+  ExpectCleanFailure();
+  EXPECT_EQ(net.readCapacities.size(), 3u);
+  net.body.pop_back();
+  EXPECT_TRUE(Send());
+  EXPECT_EQ(files.files[path].size(), 25000u);
+}
+
+// A timed-out or cancelled wait is what LastError tells; a refused reply is not.
+TEST_F(SendRequest_, LastErrorTellsATimedOutOrCancelledWait) {
+  tests::FakeClock clock;
+  TransferBounds bounds(clock, std::chrono::seconds(10), std::chrono::seconds(5));
+  client.bounds = &bounds;
+  net.clock = &clock;
+  net.readTakes = std::chrono::seconds(6);
+  EXPECT_FALSE(Send());
+  EXPECT_EQ(client.LastError(), kErrorTimedOut);
+  ExpectCleanFailure();
+  client.bounds = nullptr;  // those bounds are spent
+  net.waitError = kErrorCancelled;
+  EXPECT_FALSE(Send());
+  EXPECT_EQ(client.LastError(), kErrorCancelled);
+  net.waitError = 0;
+  net.status = 500;
+  EXPECT_FALSE(Send());
+  EXPECT_EQ(client.LastError(), 0u);
+}
+
 TEST_F(SendRequest_, ClientCertificateAndTimeoutAreAppliedWhenSet) {
   client.clientCertificate = 77;
   client.certificateStore = 66;

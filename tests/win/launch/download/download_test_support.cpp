@@ -11,10 +11,9 @@ namespace {
 
 std::mutex launchesMutex;
 std::vector<RecordedLaunch> launches;
+std::vector<HANDLE> started;
 
-}  // namespace
-
-int RecordingLauncher(const char16_t* path, const char16_t* parameters) {
+HANDLE RecordAndStart(const char16_t* path, const char16_t* parameters) {
   RecordedLaunch launch{path, parameters, ReadFileBytes(path)};
   {
     std::lock_guard lock(launchesMutex);
@@ -26,12 +25,42 @@ int RecordingLauncher(const char16_t* path, const char16_t* parameters) {
   PROCESS_INFORMATION process{};
   if (!CreateProcessW(nullptr, const_cast<wchar_t*>(AsWide(commandLine)), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &process)) {
-    return 0;
+    return nullptr;
   }
-  WaitForSingleObject(process.hProcess, INFINITE);
   CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  return process.hProcess;
+}
+
+}  // namespace
+
+int RecordingLauncher(const char16_t* path, const char16_t* parameters) {
+  HANDLE process = RecordAndStart(path, parameters);
+  if (process == nullptr) return 0;
+  WaitForSingleObject(process, INFINITE);
+  CloseHandle(process);
   return 1;
+}
+
+int StartingLauncher(const char16_t* path, const char16_t* parameters) {
+  HANDLE process = RecordAndStart(path, parameters);
+  if (process == nullptr) return 0;
+  std::lock_guard lock(launchesMutex);
+  started.push_back(process);
+  return 1;
+}
+
+bool WaitForStartedPrograms() {
+  std::vector<HANDLE> processes;
+  {
+    std::lock_guard lock(launchesMutex);
+    processes.swap(started);
+  }
+  bool all = true;
+  for (HANDLE process : processes) {
+    all = WaitForSingleObject(process, 60000) == WAIT_OBJECT_0 && all;
+    CloseHandle(process);
+  }
+  return all;
 }
 
 std::vector<RecordedLaunch> TakeLaunches() {
@@ -47,7 +76,49 @@ std::u16string TemporaryFolder() {
   return reinterpret_cast<const char16_t*>(folder);
 }
 
-std::u16string InstallerInTemporaryFolder() { return TemporaryFolder() + u"UpdateInstaller.exe"; }
+std::vector<std::u16string> InstallerFolders() {
+  std::vector<std::u16string> folders;
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW(AsWide(TemporaryFolder() + u"VorlaneInstaller.*"), &found);
+  if (search == INVALID_HANDLE_VALUE) return folders;
+  do {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      folders.push_back(TemporaryFolder() + reinterpret_cast<const char16_t*>(found.cFileName) + u"\\");
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return folders;
+}
+
+void RemoveInstallerFolders() {
+  for (const std::u16string& folder : InstallerFolders()) {
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW(AsWide(folder + u"*"), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+      do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+          DeleteFileW(AsWide(folder + reinterpret_cast<const char16_t*>(found.cFileName)));
+      } while (FindNextFileW(search, &found));
+      FindClose(search);
+    }
+    RemoveDirectoryW(AsWide(folder));
+  }
+}
+
+bool IsPrivateInstallerPath(const std::u16string& path) {
+  std::string pid = std::to_string(GetCurrentProcessId());
+  std::u16string prefix = TemporaryFolder() + u"VorlaneInstaller." + std::u16string(pid.begin(), pid.end()) + u".";
+  const std::u16string suffix = u"\\UpdateInstaller.exe";
+  if (path.size() <= prefix.size() + suffix.size() || path.compare(0, prefix.size(), prefix) != 0) return false;
+  if (path.compare(path.size() - suffix.size(), suffix.size(), suffix) != 0) return false;
+  std::u16string n = path.substr(prefix.size(), path.size() - prefix.size() - suffix.size());
+  return n.find_first_not_of(u"0123456789") == std::u16string::npos;
+}
+
+std::string Utf8(const std::u16string& text) {
+  std::string out;
+  for (char16_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
+  return out;
+}
 
 std::u16string ProgramFolder() {
   wchar_t path[MAX_PATH] = {};

@@ -16,10 +16,20 @@ struct RecordedLaunch {
 
 // An ElevatedLaunchFunction: records, then runs the program and waits for it.
 int RecordingLauncher(const char16_t* path, const char16_t* parameters);
+// Records and starts the program without waiting, as ElevatedLauncher does;
+// WaitForStartedPrograms waits for those (bounded).
+int StartingLauncher(const char16_t* path, const char16_t* parameters);
+bool WaitForStartedPrograms();
 std::vector<RecordedLaunch> TakeLaunches();
 
 std::u16string TemporaryFolder();
-std::u16string InstallerInTemporaryFolder();
+// The download folders in the temporary folder, ending in backslashes.
+std::vector<std::u16string> InstallerFolders();
+// Removes them and what they hold, so a test starts without any.
+void RemoveInstallerFolders();
+// <temp>VorlaneInstaller.<this process>.<n>\UpdateInstaller.exe
+bool IsPrivateInstallerPath(const std::u16string& path);
+std::string Utf8(const std::u16string& text);
 // This test program's folder, ending in a backslash.
 std::u16string ProgramFolder();
 bool FileExists(const std::u16string& path);

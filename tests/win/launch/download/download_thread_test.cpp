@@ -25,9 +25,7 @@ class DownloadThread : public ::testing::Test {
     ASSERT_TRUE(gateway.ServeInstallerFile(tests::ProgramFolder() + u"fake_installer.exe"));
     installerBytes = tests::ReadFileBytes(tests::ProgramFolder() + u"fake_installer.exe");
     ASSERT_FALSE(installerBytes.empty());
-    installer = tests::InstallerInTemporaryFolder();
-    tests::DeleteFileAt(installer);
-    tests::DeleteFileAt(installer + u".ran");
+    tests::RemoveInstallerFolders();
     tests::TakeLaunches();
     context.host = u"127.0.0.1";
     context.port = gateway.Port();
@@ -43,20 +41,22 @@ class DownloadThread : public ::testing::Test {
 
   GatewaySimulator gateway;
   PortalContext context;
+  DownloadPolicy policy;
   std::string installerBytes;
   std::u16string installer;
 };
 
 TEST_F(DownloadThread, DownloadsAndStartsTheInstallerWithTheSessionsParameters) {
   tests::MessageBoxWatcher watcher;
-  ASSERT_TRUE(StartInstallerDownload(context, tests::RecordingLauncher));
+  ASSERT_TRUE(StartInstallerDownload(context, policy, tests::RecordingLauncher));
   context.host = u"changed.after.start";  // the thread works on its own copy
   ASSERT_TRUE(tests::WaitForDownloadThreads());
 
   auto launches = tests::TakeLaunches();
   ASSERT_EQ(launches.size(), 1u);
   context.host = u"127.0.0.1";
-  EXPECT_EQ(launches[0].path, installer);
+  installer = launches[0].path;
+  EXPECT_TRUE(tests::IsPrivateInstallerPath(installer)) << tests::Utf8(installer);
   EXPECT_EQ(launches[0].parameters, ExpectedParameters());
   EXPECT_EQ(launches[0].bytesAtLaunch, installerBytes);
   // The downloaded program really ran, with exactly those parameters.
@@ -79,41 +79,42 @@ TEST_F(DownloadThread, EachFailingReplyShowsTheBoxAndStartsNothing) {
     tests::MessageBoxWatcher watcher;
     gateway.SetInstallerMode(c.mode);
     context.type = c.type;
-    ASSERT_TRUE(StartInstallerDownload(context, tests::RecordingLauncher));
+    ASSERT_TRUE(StartInstallerDownload(context, policy, tests::RecordingLauncher));
     ASSERT_TRUE(tests::WaitForDownloadThreads());
     auto seen = watcher.Seen();
     ASSERT_EQ(seen.size(), 1u) << static_cast<int>(c.mode);
     EXPECT_EQ(seen[0].text, MessageText(c.type));
     EXPECT_TRUE(tests::TakeLaunches().empty());
-    EXPECT_FALSE(tests::FileExists(installer)) << static_cast<int>(c.mode);
+    EXPECT_TRUE(tests::InstallerFolders().empty()) << static_cast<int>(c.mode);
   }
 }
 
 TEST_F(DownloadThread, GatewayAskingForACertificateWeCannotGiveFailsVisibly) {
   tests::MessageBoxWatcher watcher;
   gateway.RequireClientCertificate(true);
-  ASSERT_TRUE(StartInstallerDownload(context, tests::RecordingLauncher));
+  ASSERT_TRUE(StartInstallerDownload(context, policy, tests::RecordingLauncher));
   ASSERT_TRUE(tests::WaitForDownloadThreads());
   ASSERT_EQ(watcher.Seen().size(), 1u);
   EXPECT_EQ(watcher.Seen()[0].text, MessageText(0));
   EXPECT_TRUE(tests::TakeLaunches().empty());
-  EXPECT_FALSE(tests::FileExists(installer));
+  EXPECT_TRUE(tests::InstallerFolders().empty());
 }
 
 TEST_F(DownloadThread, TwoDownloadsAtOnceEachStartAWholeInstaller) {
   tests::MessageBoxWatcher watcher;
   gateway.SetInstallerMode(InstallerMode::Slow);
   gateway.SetSlowPause(5);
-  ASSERT_TRUE(StartInstallerDownload(context, tests::RecordingLauncher));
-  ASSERT_TRUE(StartInstallerDownload(context, tests::RecordingLauncher));
+  ASSERT_TRUE(StartInstallerDownload(context, policy, tests::RecordingLauncher));
+  ASSERT_TRUE(StartInstallerDownload(context, policy, tests::RecordingLauncher));
   EXPECT_GE(ModuleLock::Count(), 1);  // the threads hold the module while they run
   ASSERT_TRUE(tests::WaitForDownloadThreads());
 
-  // One after the other, each under the one name, each whole.
+  // Each from its own folder under the one name, each whole.
   auto launches = tests::TakeLaunches();
   ASSERT_EQ(launches.size(), 2u);
+  EXPECT_NE(launches[0].path, launches[1].path);
   for (const auto& launch : launches) {
-    EXPECT_EQ(launch.path, installer);
+    EXPECT_TRUE(tests::IsPrivateInstallerPath(launch.path));
     EXPECT_EQ(launch.bytesAtLaunch, installerBytes);
   }
   EXPECT_TRUE(watcher.Seen().empty());
@@ -126,11 +127,11 @@ int ThrowingLauncher(const char16_t*, const char16_t*) { throw std::bad_alloc();
 // let go of as after any download.
 TEST_F(DownloadThread, AnExceptionInTheThreadEndsOnlyTheDownload) {
   tests::MessageBoxWatcher watcher;
-  ASSERT_TRUE(StartInstallerDownload(context, ThrowingLauncher));
+  ASSERT_TRUE(StartInstallerDownload(context, policy, ThrowingLauncher));
   ASSERT_TRUE(tests::WaitForDownloadThreads());
   EXPECT_EQ(ModuleLock::Count(), 0);
   // The file was let go of too: a next download can create it.
-  ASSERT_TRUE(StartInstallerDownload(context, tests::RecordingLauncher));
+  ASSERT_TRUE(StartInstallerDownload(context, policy, tests::RecordingLauncher));
   ASSERT_TRUE(tests::WaitForDownloadThreads());
   EXPECT_EQ(tests::TakeLaunches().size(), 1u);
 }
