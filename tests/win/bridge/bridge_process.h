@@ -28,6 +28,7 @@ class BridgeProcess {
   BridgeProcess& operator=(const BridgeProcess&) = delete;
 
   bool Started() const { return static_cast<bool>(process_); }
+  HANDLE ProcessHandle() const { return process_.Get(); }
   // Raw bytes, for framing the browser would never send.
   bool WriteBytes(const std::string& bytes);
   bool Send(const nlohmann::json& message) { return SendText(message.dump()); }
