@@ -10,9 +10,13 @@
 namespace vorlane {
 
 void CertificateLoginWithPlatform(Page* page, PortalType type) {
+  WinInetCookieStore cookies;
+  CertificateLoginWithPlatform(page, type, cookies);
+}
+
+void CertificateLoginWithPlatform(Page* page, PortalType type, CookieStore& cookies) {
   OpenSslTlsLibrary tls;
   WinsockGatewaySockets sockets;
-  WinInetCookieStore cookies;
   Win32CodePages codePages;
   SystemLoginClock clock;
   MessageBoxNotice notice;
