@@ -11,9 +11,13 @@
 namespace vorlane {
 
 void CertificateLoginWithPlatform(Page* page, PortalType type, const LoginOptions& options) {
+  WinInetCookieStore cookies;
+  CertificateLoginWithPlatform(page, type, cookies, options);
+}
+
+void CertificateLoginWithPlatform(Page* page, PortalType type, CookieStore& cookies, const LoginOptions& options) {
   OpenSslTlsLibrary tls;
   WinsockGatewaySockets sockets;
-  WinInetCookieStore cookies;
   Win32CodePages codePages;
   SystemLoginClock clock;
   MessageBoxNotice notice;

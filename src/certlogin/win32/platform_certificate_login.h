@@ -2,6 +2,7 @@
 // The certificate login on the real platform.
 #include "certlogin/login_options.h"
 #include "page/page.h"
+#include "support/cookie_store.h"
 #include "support/portal_type.h"
 
 namespace vorlane {
@@ -10,5 +11,9 @@ namespace vorlane {
 // Winsock, the cookies into WinINet's store, failures in message boxes. A
 // null page (the object passed was no window) does nothing.
 void CertificateLoginWithPlatform(Page* page, PortalType type, const LoginOptions& options = {});
+// The same with the cookies into `cookies`: the native messaging host hands
+// them to the browser's own store.
+void CertificateLoginWithPlatform(Page* page, PortalType type, CookieStore& cookies,
+                                  const LoginOptions& options = {});
 
 }  // namespace vorlane

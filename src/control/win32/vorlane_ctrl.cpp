@@ -8,6 +8,7 @@
 #include "com/win32/guid.h"
 #include "control/control_tables.h"
 #include "control/identifiers.h"
+#include "launch/process/win32/reset_url.h"
 #include "status/notification_text.h"
 #include "status/win32/win32_status_relay.h"
 #include "support/win32/bstr.h"

@@ -14,8 +14,6 @@
 
 namespace vorlane {
 
-constexpr wchar_t kResetUrlEventName[] = L"Global\\Varnex-SSLVPN-Client-ResetUrlEvent";
-
 class CVorlaneCtrl : public ControlBase {
  public:
   // A new control answered for iid; E_OUTOFMEMORY when memory ran out.

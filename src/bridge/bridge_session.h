@@ -1,0 +1,50 @@
+#pragma once
+// One page connection: each message of the extension read, checked and run,
+// its page actions and result written back, and the relay's events sent in
+// between.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "bridge/bridge_call.h"
+#include "bridge/bridge_members.h"
+#include "bridge/message_framing.h"
+#include "policy/machine_policy.h"
+
+namespace vorlane {
+
+// The browser's side of the pipe for the host's messages.
+class ByteSink {
+ public:
+  virtual ~ByteSink() = default;
+  // Writes all of `bytes`; a broken pipe loses them (the reader then ends).
+  virtual void Write(const std::string& bytes) = 0;
+};
+
+class BridgeSession {
+ public:
+  // readPolicy gives the machine's policy as it stands, asked once per call.
+  BridgeSession(BridgeMembers& members, std::function<MachinePolicy()> readPolicy, ByteSink& out)
+      : members_(members), readPolicy_(std::move(readPolicy)), out_(out) {}
+
+  // Handles one message as the reader gave it. False when the host must
+  // end: the pipe closed, or a message over the limit left it unreadable.
+  bool Handle(const IncomingMessage& message);
+  // OnClientMessage(text) for the page.
+  void SendEvent(const std::u16string& text);
+
+  const BridgeProperties& Properties() const { return properties_; }
+
+ private:
+  void RunCall(const BridgeCall& call);
+  // Frames and writes one message; one over the browsers' limit is replaced
+  // by an error for `id`, which is what the page can still be told.
+  void Send(const std::string& text, std::optional<std::uint64_t> id);
+
+  BridgeMembers& members_;
+  std::function<MachinePolicy()> readPolicy_;
+  ByteSink& out_;
+  BridgeProperties properties_;
+};
+
+}  // namespace vorlane

@@ -1,0 +1,24 @@
+#pragma once
+// Whether a call may run: the origin the browser reported for the sending
+// page, checked against the machine's allow-list by the same rules as the
+// control's hosting page, and the page's own location on that origin.
+#include <string>
+
+#include "bridge/bridge_call.h"
+#include "policy/machine_policy.h"
+
+namespace vorlane {
+
+// True when the machine's policy lets a page of this origin script the
+// product (no list and none required, or an https origin on the list).
+bool OriginMayCall(const MachinePolicy& policy, const std::u16string& origin);
+
+// Whether every address the page gives lies on the origin: location.href,
+// document.URL, location.host, and location.hostname with location.port,
+// each read as an https origin (host without regard to case, 443 when no
+// port is named). Texts the page leaves out are not asked. The core takes
+// the gateway and the cookies' address from these texts, so one elsewhere
+// would send the session to another host.
+bool PageLiesOnOrigin(const PageContext& page, const std::u16string& origin);
+
+}  // namespace vorlane
