@@ -64,15 +64,17 @@ HRESULT CreateHere() {
 
 // The server path a view records for the control's class.
 std::wstring ServerIn(REGSAM view) {
-  wchar_t value[MAX_PATH] = {};
-  DWORD size = sizeof value;
-  if (RegGetValueW(HKEY_LOCAL_MACHINE,
-                   L"Software\\Classes\\CLSID\\{44575D42-B89E-423E-B3CF-B8AFE1897A80}\\InprocServer32", nullptr,
-                   RRF_RT_REG_SZ | (view == KEY_WOW64_32KEY ? RRF_SUBKEY_WOW6432KEY : RRF_SUBKEY_WOW6464KEY), nullptr,
-                   value, &size) != ERROR_SUCCESS) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE,
+                    L"Software\\Classes\\CLSID\\{44575D42-B89E-423E-B3CF-B8AFE1897A80}\\InprocServer32", 0,
+                    KEY_READ | view, &key) != ERROR_SUCCESS) {
     return L"<missing>";
   }
-  return value;
+  wchar_t value[MAX_PATH] = {};
+  DWORD size = sizeof value - sizeof(wchar_t);
+  LONG status = RegQueryValueExW(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+  RegCloseKey(key);
+  return status == ERROR_SUCCESS ? value : L"<unreadable>";
 }
 
 bool LibraryEntry(const wchar_t* platform) {
