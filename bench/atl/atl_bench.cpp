@@ -93,7 +93,9 @@ int main(int argc, char** argv) {
   std::printf("CoCreateInstance to active in AtlAxWin, first (DLL loads): %.0f us\n", first);
   std::printf("CoCreateInstance to active in AtlAxWin, %d runs: median %.0f us, p90 %.0f us, min %.0f us\n", runs,
               times[times.size() / 2], times[times.size() * 9 / 10], times.front());
-  for (const wchar_t* name : {L"vorlane.ocx", L"vorlane.ocx.debug", L"vorlane.cab", L"vorlane.msi"}) PrintSize(name);
+  for (const wchar_t* name : {L"x64\\vorlane.ocx", L"x64\\vorlane.ocx.debug", L"x64\\vorlane.cab", L"x86\\vorlane.ocx",
+                              L"x86\\vorlane.cab", L"vorlane.msi"})
+    PrintSize(name);
   DestroyWindow(frame);
   OleUninitialize();
   return 0;

@@ -7,19 +7,22 @@ namespace {
 
 bool IsPlatformIndependentEntry(const std::u16string& name) { return name == u"HELPDIR" || name == u"FLAGS"; }
 
-// Removes the 64-bit entries of one version; true when the version must stay
-// because a 32-bit registration shares it. *last is the last deletion's result.
+// Removes this platform's entries of one version; true when the version must
+// stay because the other platform's registration shares it. *last is the last
+// deletion's result.
 bool RemoveVersion(RegistryPort& registry, RegistryKey libraryKey, const std::u16string& version,
-                   RegistryError* last) {
+                   TypeLibraryPlatform platform, RegistryError* last) {
+  const std::u16string own = u"\\" + PlatformEntry(platform);
+  const std::u16string other = u"\\" + PlatformEntry(OtherPlatform(platform));
   OpenRegistryKey versionKey(registry);
   if (versionKey.Open(libraryKey, version) != kRegistrySuccess) return false;
   bool keep = false;
   for (const std::u16string& locale : ListSubkeys(registry, versionKey.Get())) {
     if (IsPlatformIndependentEntry(locale)) continue;
-    OpenRegistryKey win32(registry);
-    if (win32.Open(versionKey.Get(), locale + u"\\win32") == kRegistrySuccess) {
-      win32.Close();
-      *last = DeleteKeyTree(registry, versionKey.Get(), locale + u"\\win64");
+    OpenRegistryKey otherEntry(registry);
+    if (otherEntry.Open(versionKey.Get(), locale + other) == kRegistrySuccess) {
+      otherEntry.Close();
+      *last = DeleteKeyTree(registry, versionKey.Get(), locale + own);
       keep = true;
     } else {
       *last = DeleteKeyTree(registry, versionKey.Get(), locale);
@@ -54,7 +57,7 @@ bool UnregisterTypeLibrary(const TypeLibraryIdentity& identity, TypeLibraryPort&
   } else {
     bool anyKept = false;
     for (const std::u16string& version : ListSubkeys(registry, libraryKey.Get())) {
-      anyKept = RemoveVersion(registry, libraryKey.Get(), version, &last) || anyKept;
+      anyKept = RemoveVersion(registry, libraryKey.Get(), version, identity.platform, &last) || anyKept;
     }
     libraryKey.Close();
     if (!anyKept) last = DeleteKeyTree(registry, kClassesRoot, libraryPath);

@@ -12,19 +12,21 @@ constexpr int kMessageBoxTextId = 0xFFFF;  // the static text of a message box
 constexpr DWORD kLookEveryMs = 20;
 constexpr int kTextCapacity = 1024;
 
+// A named function, not a lambda: the system calls it stdcall (CALLBACK),
+// which on 32-bit x86 a lambda's function pointer is not.
+BOOL CALLBACK AddIfDialogOfThisProcess(HWND window, LPARAM param) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  wchar_t kind[16] = {};
+  GetClassNameW(window, kind, 16);
+  if (process == GetCurrentProcessId() && IsWindowVisible(window) && lstrcmpW(kind, L"#32770") == 0)
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+  return TRUE;
+}
+
 std::vector<HWND> VisibleDialogsOfThisProcess() {
   std::vector<HWND> found;
-  EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        wchar_t kind[16] = {};
-        GetClassNameW(window, kind, 16);
-        if (process == GetCurrentProcessId() && IsWindowVisible(window) && lstrcmpW(kind, L"#32770") == 0)
-          reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumWindows(AddIfDialogOfThisProcess, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 

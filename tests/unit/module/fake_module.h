@@ -51,7 +51,7 @@ class FakeTypeLibrary final : public TypeLibraryPort {
     registry_.AddKey(version + u"\\FLAGS");
     registry_.AddKey(version + u"\\HELPDIR");
     RegistryKey key;
-    registry_.CreateKey(kClassesRoot, version + u"\\409\\win64", &key);
+    registry_.CreateKey(kClassesRoot, version + u"\\409\\" + PlatformEntry(platform), &key);
     registry_.SetDefaultValue(key, u"", path);
     registry_.CloseKey(key);
     for (const Guid& iid : interfaces) registry_.AddKey(u"Interface\\" + GuidString(iid) + u"\\TypeLib");
@@ -62,9 +62,9 @@ class FakeTypeLibrary final : public TypeLibraryPort {
                                                   std::uint32_t locale) override {
     // Found when that version and locale has an entry for this platform.
     char version[32];
-    std::snprintf(version, sizeof version, "%u.%u\\%x\\win64", major, minor, locale);
-    const std::u16string key =
-        u"TypeLib\\" + GuidString(id) + u"\\" + std::u16string(version, version + std::strlen(version));
+    std::snprintf(version, sizeof version, "%u.%u\\%x\\", major, minor, locale);
+    const std::u16string key = u"TypeLib\\" + GuidString(id) + u"\\" +
+                               std::u16string(version, version + std::strlen(version)) + PlatformEntry(platform);
     if (registry_.HasKey(key)) return interfaces;
     return std::nullopt;
   }
@@ -73,6 +73,7 @@ class FakeTypeLibrary final : public TypeLibraryPort {
 
   bool hasLibrary = true;
   bool registerSucceeds = true;
+  TypeLibraryPlatform platform = TypeLibraryPlatform::kWin64;
   Guid libId = kLibId;
   std::vector<Guid> interfaces{kDispatchIid, kEventsIid};
 

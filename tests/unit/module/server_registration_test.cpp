@@ -103,6 +103,26 @@ TEST_F(ServerRegistrationTest, ThirtyTwoBitRegistrationKeepsTheLibraryVersion) {
   EXPECT_FALSE(registry.HasKey(kControlKey));
 }
 
+// The 32-bit module beside a 64-bit one: each removes only its own entry.
+TEST_F(ServerRegistrationTest, EachPlatformRemovesOnlyItsOwnEntry) {
+  TypeLibraryIdentity library32 = kVorlaneTypeLibrary;
+  library32.platform = TypeLibraryPlatform::kWin32;
+  library.platform = TypeLibraryPlatform::kWin32;
+  ASSERT_EQ(RegisterServer(list, library32, library, module), kOk);
+  ASSERT_TRUE(registry.HasKey(VersionKey() + u"\\409\\win32"));
+  registry.AddKey(VersionKey() + u"\\409\\win64");
+
+  EXPECT_EQ(UnregisterServer(list, library32, library, registry, module), kOk);
+  EXPECT_TRUE(registry.HasKey(VersionKey() + u"\\409\\win64"));
+  EXPECT_FALSE(registry.HasKey(VersionKey() + u"\\409\\win32"));
+  EXPECT_TRUE(registry.HasKey(VersionKey() + u"\\FLAGS"));
+
+  // The last one out takes the library with it.
+  library.platform = TypeLibraryPlatform::kWin64;
+  EXPECT_EQ(Unregister(), kOk);
+  EXPECT_FALSE(registry.HasKey(library.LibraryKey()));
+}
+
 TEST_F(ServerRegistrationTest, OtherVersionsAndLocalesAreWalkedToo) {
   ASSERT_EQ(Register(), kOk);
   registry.AddKey(VersionKey() + u"\\804\\win64");

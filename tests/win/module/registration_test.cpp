@@ -17,6 +17,9 @@ const std::wstring kProgId = L"Vorlane.VorlaneCtrl.1";
 const std::wstring kLibraryKey = L"TypeLib\\{51857C45-A18A-4079-B8A0-547195313D90}";
 const std::wstring kDispatchKey = L"Interface\\{2AE993D0-ED49-4B91-B8DC-6AEB27D55BFF}";
 const std::wstring kEventsKey = L"Interface\\{BEE2B8CD-966C-4465-894A-F446A80CE391}";
+// The type library's platform entry follows the DLL's pointer size, which is
+// this program's.
+const std::wstring kPlatformEntry = sizeof(void*) == 8 ? L"win64" : L"win32";
 
 std::wstring Value(const std::wstring& path, const std::wstring& name = L"") {
   std::wstring value;
@@ -94,7 +97,7 @@ TEST_F(Registration, WritesTheClassesProgIdAndTypeLibrary) {
   EXPECT_TRUE(ReadTree(L"Vorlane.VorlanePropPage.1").empty());
 
   // The library is recorded under the version the control looks it up by.
-  EXPECT_FALSE(ReadTree(kLibraryKey + L"\\8.0\\409\\win64").empty());
+  EXPECT_FALSE(ReadTree(kLibraryKey + L"\\8.0\\409\\" + kPlatformEntry).empty());
   ITypeLib* library = nullptr;
   ASSERT_EQ(LoadRegTypeLib(reinterpret_cast<const GUID&>(kLibId), kTypeLibMajor, kTypeLibMinor, kTypeLibLocale, &library), S_OK);
   library->Release();

@@ -62,15 +62,16 @@ TEST(Cabinet, HoldsTheSignedControlAndAnInfThatNamesItsClassAndVersion) {
   GetTempPathW(MAX_PATH + 1, temp);
   Extraction extraction{std::u16string(AsUtf16(temp)) + u"cab-out\\", {}};
   CreateDirectoryW(AsWide(extraction.folder), nullptr);
-  ASSERT_TRUE(SetupIterateCabinetW(AsWide(ReleaseFile(u"vorlane.cab")), 0, OnCabinetFile, &extraction))
+  ASSERT_TRUE(SetupIterateCabinetW(AsWide(OwnReleaseFile(u"vorlane.cab")), 0, OnCabinetFile, &extraction))
       << GetLastError();
   EXPECT_THAT(extraction.names, UnorderedElementsAre(u"vorlane.ocx", u"vorlane.inf"));
 
   const std::u16string dll = extraction.folder + u"vorlane.ocx";
   const std::string bytes = ReadFileBytes(dll);
-  EXPECT_EQ(ReadFileBytes(ReleaseFile(u"vorlane.ocx")), bytes);
+  EXPECT_EQ(ReadFileBytes(OwnReleaseFile(u"vorlane.ocx")), bytes);
   PeFacts facts = ReadPeFacts(bytes);
   EXPECT_TRUE(facts.signedImage);
+  EXPECT_EQ(VORLANE_RELEASE_MACHINE, facts.machine);  // the folder's own kind of DLL
   EXPECT_THAT(facts.sections, Contains(".gnu_debuglink"));  // stripped, its symbols apart
   EXPECT_THAT(facts.sections, ::testing::Not(Contains(".debug_info")));
 
@@ -82,7 +83,9 @@ TEST(Cabinet, HoldsTheSignedControlAndAnInfThatNamesItsClassAndVersion) {
   EXPECT_EQ(u"8,1,31,0", VersionWithCommas(dll));
   EXPECT_EQ(VersionWithCommas(dll), IniText(inf, L"vorlane.ocx", L"FileVersion"));
   EXPECT_EQ(u"yes", IniText(inf, L"vorlane.ocx", L"RegisterServer"));
-  EXPECT_EQ(u"thiscab", IniText(inf, L"vorlane.ocx", L"file-win64-x64"));
+  // The one platform this cabinet serves, and not the other.
+  EXPECT_EQ(u"thiscab", IniText(inf, L"vorlane.ocx", VORLANE_INF_FILE_KEY));
+  EXPECT_EQ(u"", IniText(inf, L"vorlane.ocx", VORLANE_OTHER_INF_FILE_KEY));
 }
 
 }  // namespace

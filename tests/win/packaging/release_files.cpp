@@ -38,9 +38,9 @@ std::string DataText(DWORD type, const BYTE* data, DWORD size) {
   return hex;
 }
 
-void Walk(HKEY root, const std::wstring& path, std::vector<std::string>& lines) {
+void Walk(HKEY root, const std::wstring& path, REGSAM view, std::vector<std::string>& lines) {
   HKEY key = nullptr;
-  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) return;
+  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return;
   std::string keyName = Lower(Utf8(path.c_str()));
   lines.push_back(keyName);
   for (DWORD i = 0;; ++i) {
@@ -61,7 +61,7 @@ void Walk(HKEY root, const std::wstring& path, std::vector<std::string>& lines) 
     children.emplace_back(name, nameLength);
   }
   RegCloseKey(key);
-  for (const std::wstring& child : children) Walk(root, path + L"\\" + child, lines);
+  for (const std::wstring& child : children) Walk(root, path + L"\\" + child, view, lines);
 }
 
 }  // namespace
@@ -74,7 +74,11 @@ std::u16string ReleaseFile(const std::u16string& name) {
   return bin.substr(0, bin.find_last_of(u"\\/") + 1) + u"release\\" + name;
 }
 
-std::vector<std::string> RegistrationSnapshot() {
+std::u16string OwnReleaseFile(const std::u16string& name) {
+  return ReleaseFile(VORLANE_RELEASE_ARCH u"\\" + name);
+}
+
+std::vector<std::string> RegistrationSnapshot(RegistryView view) {
   static const wchar_t* const kRoots[] = {
       L"Software\\Classes\\CLSID\\{44575D42-B89E-423E-B3CF-B8AFE1897A80}",
       L"Software\\Classes\\CLSID\\{E0B529AF-D370-4795-A7FA-73BA302E9DF6}",
@@ -85,7 +89,8 @@ std::vector<std::string> RegistrationSnapshot() {
       L"SOFTWARE\\Policies\\Vorlane",
   };
   std::vector<std::string> lines;
-  for (const wchar_t* root : kRoots) Walk(HKEY_LOCAL_MACHINE, root, lines);
+  const REGSAM sam = view == RegistryView::k64 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+  for (const wchar_t* root : kRoots) Walk(HKEY_LOCAL_MACHINE, root, sam, lines);
   std::sort(lines.begin(), lines.end());
   return lines;
 }
@@ -114,7 +119,14 @@ PeFacts ReadPeFacts(const std::string& image) {
   if (dos.e_magic != IMAGE_DOS_SIGNATURE || image.size() < dos.e_lfanew + sizeof(IMAGE_NT_HEADERS64)) return facts;
   IMAGE_NT_HEADERS64 nt;
   std::memcpy(&nt, image.data() + dos.e_lfanew, sizeof nt);
-  const IMAGE_DATA_DIRECTORY& security = nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_SECURITY];
+  facts.machine = nt.FileHeader.Machine;
+  // The optional header of a 32-bit image is shorter: its directories sit elsewhere.
+  IMAGE_DATA_DIRECTORY security = nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_SECURITY];
+  if (nt.OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC) {
+    IMAGE_NT_HEADERS32 nt32;
+    std::memcpy(&nt32, image.data() + dos.e_lfanew, sizeof nt32);
+    security = nt32.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_SECURITY];
+  }
   facts.signedImage = security.VirtualAddress != 0 && security.Size != 0 &&
                       security.VirtualAddress + security.Size <= image.size();
   std::size_t sections = dos.e_lfanew + offsetof(IMAGE_NT_HEADERS64, OptionalHeader) + nt.FileHeader.SizeOfOptionalHeader;
