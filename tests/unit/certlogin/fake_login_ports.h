@@ -7,13 +7,11 @@
 #include <vector>
 
 #include "certlogin/login_ports.h"
+#include "test_text.h"
 
 namespace vorlane::tests {
 
 using CallLog = std::vector<std::string>;
-
-inline std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
-inline std::u16string Wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
 class FakeTls final : public TlsLibrary {
  public:
