@@ -32,7 +32,7 @@
 #include "hosted_control.h"
 #include "installed_updater.h"
 #include "local_client/local_client_simulator.h"
-#include "message_pump.h"
+#include "common/message_pump.h"
 #include "process_figures.h"
 #include "property_bag.h"
 
@@ -43,6 +43,8 @@ using vorlane::Variant;
 using namespace vorlane::bench;
 using vorlane::tests::LeaveWindowsUnmanagedUnderWine;
 using vorlane::tests::LocalClientSimulator;
+using vorlane::tests::PumpFor;
+using vorlane::tests::PumpUntil;
 
 namespace {
 
