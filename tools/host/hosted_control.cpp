@@ -5,6 +5,7 @@
 #include <thread>
 #include <utility>
 
+#include "com/win32/unique_handle.h"
 #include "common/message_pump.h"
 #include "module_export.h"
 #include "status/notification_text.h"
