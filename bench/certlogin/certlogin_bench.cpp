@@ -141,6 +141,8 @@ long long PrivateBytes() { return static_cast<long long>(Memory().PagefileUsage)
 // The child: `count` bare exchanges with the engine the default for every
 // algorithm, each time on a line of its own.
 int BareWithEngineDefault(std::uint16_t port, int count) {
+  WSADATA winsock;
+  if (WSAStartup(MAKEWORD(2, 2), &winsock) != 0) Fail("no Winsock");
   for (int i = 0; i < count; ++i) std::printf("took %.4f\n", BareExchange(port, RequestFor(port), true));
   return 0;
 }
@@ -155,7 +157,11 @@ std::vector<double> BareWithEngineDefaultInChild(std::uint16_t port, int count) 
   std::vector<double> took;
   for (const std::string& line : run.lines)
     if (line.rfind("took ", 0) == 0) took.push_back(std::atof(line.c_str() + 5));
-  if (run.exitCode != 0 || took.size() != static_cast<std::size_t>(count)) Fail("the engine-default child failed");
+  if (run.exitCode != 0 || took.size() != static_cast<std::size_t>(count)) {
+    for (const std::string& line : run.lines) std::fprintf(stderr, "child: %s\n", line.c_str());
+    std::fprintf(stderr, "child exit code %lu\n", run.exitCode);
+    Fail("the engine-default child failed");
+  }
   return took;
 }
 
