@@ -100,10 +100,10 @@ void MeasureCpu(int seconds) {
   wchar_t self[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   std::wstring command = L"\"" + std::wstring(self) + L"\" --client";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
+  STARTUPINFOW startInfo{};
+  startInfo.cb = sizeof startInfo;
   PROCESS_INFORMATION started{};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startInfo, &started))
     Fail("cannot start the client process");
   UniqueHandle child(started.hProcess), childThread(started.hThread);
   HANDLE waits[] = {ready.Get(), child.Get()};
