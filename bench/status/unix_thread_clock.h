@@ -3,7 +3,7 @@
 // cannot see it: Wine counts GetThreadTimes in scheduler ticks (10 ms) and
 // has no QueryThreadCycleTime, so a thread that works for microseconds reads
 // 0. Under Wine each thread is a Linux thread of this process, and Linux
-// keeps its CPU time in /proc/self/task/<id>/schedstat, which the program
+// keeps its CPU time in /proc/<pid>/task/<id>/schedstat, which the program
 // reads through Wine's Z: drive.
 #include <set>
 #include <string>
