@@ -13,7 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "atl_api.h"
+#include "bench_common.h"
+#include "common/atl_api.h"
 #include "control/identifiers.h"
 
 namespace {
@@ -56,6 +57,7 @@ void PrintSize(const wchar_t* name) {
   std::wstring path = Beside(L"..\\release\\") + name;
   if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
     std::printf("release %-18ls %8lu bytes\n", name, data.nFileSizeLow);
+    if (std::wstring(name) == L"vorlane.cab") vorlane::bench::Figure("release_cab_kb", data.nFileSizeLow / 1024.0, "<1228");
 }
 
 }  // namespace
@@ -96,6 +98,8 @@ int main(int argc, char** argv) {
   for (const wchar_t* name : {L"x64\\vorlane.ocx", L"x64\\vorlane.ocx.debug", L"x64\\vorlane.cab", L"x86\\vorlane.ocx",
                               L"x86\\vorlane.cab", L"vorlane.msi"})
     PrintSize(name);
+  vorlane::bench::Figure("atl_first_us", first, "-");
+  vorlane::bench::Figure("atl_warm_median_us", times[times.size() / 2], "-");
   DestroyWindow(frame);
   OleUninitialize();
   return 0;

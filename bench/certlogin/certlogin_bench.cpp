@@ -1,8 +1,17 @@
 // Figures for the certificate login, printed, never asserted:
 //  - time from Run(window) to the page's put_href through the real control,
-//    against a bare handshake and request with the same OpenSSL, engine and
-//    certificate, alternating, in the same run;
-//  - the process's memory after 1 login against after `attempts`.
+//    against the same work done plainly: handshake and request with the same
+//    OpenSSL, engine and certificate, and the same two cookies stored,
+//    alternating, in the same run;
+//  - the same plain exchange with the engine made the default for every
+//    algorithm, as the login does. That default is process-wide in the
+//    library copy it is set in, so it is set in a child process: the gateway
+//    simulator's copy here stays as it was, as the control's own copy (in
+//    vorlane.ocx) leaves it;
+//  - the process's private memory after 1 login against after `attempts`,
+//    each read once the gateway has seen the connection close and let go of
+//    its thread; the growth per login of the control minus the plain
+//    exchange's.
 //   certlogin_bench.exe [attempts=100]
 #include <winsock2.h>
 #include <windows.h>
@@ -21,6 +30,8 @@
 #include <vector>
 
 #include "bench_common.h"
+#include "common/child_process.h"
+#include "common/unmanaged_windows.h"
 #include "fake_page.h"
 #include "hosted_control.h"
 #include "login_certificates.h"
@@ -66,8 +77,16 @@ double TimedRun(HostedControl& control, const std::u16string& portal) {
   return Ms(Clock::time_point(Clock::duration(navigated)) - start);
 }
 
+// The two cookies the login stores, as it stores them.
+void StoreCookies(const std::string& origin) {
+  std::u16string url = Utf16(origin) + u"/";
+  InternetSetCookieW(vorlane::AsWide(url), nullptr,
+                     L"Varnex_SSLID=0123456789abcdef0123456789abcdef; path=/;expires=Thu, 01-Jan-2037 00:00:01 GMT");
+  InternetSetCookieW(vorlane::AsWide(url), nullptr, L"Client_Key=1; path=/");
+}
+
 // The same exchange written plainly: handshake with the capi engine's
-// certificate, the request, the reply's header block.
+// certificate, the request, the reply's header block, the two cookies.
 double BareExchange(std::uint16_t port, const std::string& request, bool engineForAll = false) {
   Clock::time_point start = Clock::now();
   ENGINE_load_capi();
@@ -95,18 +114,64 @@ double BareExchange(std::uint16_t port, const std::string& request, bool engineF
     if (got <= 0) break;
     reply.append(buffer, static_cast<std::size_t>(got));
   }
-  double took = Ms(Clock::now() - start);
   if (reply.find("Location:") == std::string::npos) Fail("bare reply");
+  StoreCookies("https://127.0.0.1:" + std::to_string(port));
+  double took = Ms(Clock::now() - start);
   SSL_free(ssl);
   SSL_CTX_free(context);
   closesocket(s);
   return took;
 }
 
+std::string RequestFor(std::uint16_t port) {
+  return "GET /certLogin HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) +
+         "\r\nCookie: Varnex_SSLID=0123456789abcdef0123456789abcdef; SSLVPN_lang=1\r\n\r\n";
+}
+
+// Waits (bounded) until the gateway has let go of `connections` connections'
+// threads, then a moment more for what the client side frees late.
+void Settle(const vorlane::tests::LoginGateway& gateway, std::size_t connections) {
+  for (int i = 0; i < 500 && gateway.EndedConnections().size() < connections; ++i) Sleep(10);
+  if (gateway.EndedConnections().size() < connections) Fail("the gateway's connections did not end");
+  Sleep(100);
+}
+
+long long PrivateBytes() { return static_cast<long long>(Memory().PagefileUsage); }
+
+// The child: `count` bare exchanges with the engine the default for every
+// algorithm, each time on a line of its own.
+int BareWithEngineDefault(std::uint16_t port, int count) {
+  WSADATA winsock;
+  if (WSAStartup(MAKEWORD(2, 2), &winsock) != 0) Fail("no Winsock");
+  for (int i = 0; i < count; ++i) std::printf("took %.4f\n", BareExchange(port, RequestFor(port), true));
+  return 0;
+}
+
+std::vector<double> BareWithEngineDefaultInChild(std::uint16_t port, int count) {
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::u16string command(u"\"");
+  command += vorlane::AsUtf16(self);
+  command += u"\" --bare-default " + Utf16(std::to_string(port) + " " + std::to_string(count));
+  vorlane::tests::ProgramRun run = vorlane::tests::RunAndCapture(command, 120000);
+  std::vector<double> took;
+  for (const std::string& line : run.lines)
+    if (line.rfind("took ", 0) == 0) took.push_back(std::atof(line.c_str() + 5));
+  if (run.exitCode != 0 || took.size() != static_cast<std::size_t>(count)) {
+    for (const std::string& line : run.lines) std::fprintf(stderr, "child: %s\n", line.c_str());
+    std::fprintf(stderr, "child exit code %lu\n", run.exitCode);
+    Fail("the engine-default child failed");
+  }
+  return took;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 3 && std::string(argv[1]) == "--bare-default")
+    return BareWithEngineDefault(static_cast<std::uint16_t>(std::atoi(argv[2])), std::atoi(argv[3]));
   int attempts = argc > 1 ? std::max(2, std::atoi(argv[1])) : 100;
+  vorlane::tests::LeaveWindowsUnmanagedUnderWine();  // before the first window
   if (FAILED(OleInitialize(nullptr))) Fail("no OLE");
   if (!vorlane::tests::InstallClientCertificate(vorlane::tests::TestLoginCertificates().user,
                                                   L"vorlane-bench-user"))
@@ -116,8 +181,7 @@ int main(int argc, char** argv) {
   std::string origin = "https://127.0.0.1:" + std::to_string(gateway.Port());
   gateway.Script(vorlane::tests::RedirectReply(origin + "/portal/home"));
   std::u16string portal = Utf16(origin) + u"/portals/index.html";
-  std::string request = "GET /certLogin HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(gateway.Port()) +
-                        "\r\nCookie: Varnex_SSLID=0123456789abcdef0123456789abcdef; SSLVPN_lang=1\r\n\r\n";
+  const std::string request = RequestFor(gateway.Port());
 
   std::unique_ptr<HostedControl> control;
   const CLSID clsid = *reinterpret_cast<const CLSID*>(&vorlane::kControlClsid);
@@ -126,61 +190,51 @@ int main(int argc, char** argv) {
   params->Set(u"type", u"3");
   if (FAILED(control->Initialize(params.Get())) || FAILED(control->Activate())) Fail("control not embedded");
 
-  // Memory: logins alone, so nothing else allocates in between.
+  // Memory: logins alone, so nothing else allocates in between; each figure
+  // read once the connections so far have ended on both sides.
+  std::size_t connections = 0;
   TimedRun(*control, portal);
-  PROCESS_MEMORY_COUNTERS afterOne = Memory();
+  Settle(gateway, ++connections);
+  const long long afterOne = PrivateBytes();
   for (int i = 1; i < attempts; ++i) TimedRun(*control, portal);
-  PROCESS_MEMORY_COUNTERS afterAll = Memory();
+  Settle(gateway, connections += attempts - 1);
+  const long long afterAll = PrivateBytes();
 
-  // The same for the bare exchange: what the platform itself keeps per login.
+  // The same for the plain exchange: what the platform itself keeps per login.
   BareExchange(gateway.Port(), request);
-  PROCESS_MEMORY_COUNTERS bareAfterOne = Memory();
+  Settle(gateway, ++connections);
+  const long long bareAfterOne = PrivateBytes();
   for (int i = 1; i < attempts; ++i) BareExchange(gateway.Port(), request);
-  PROCESS_MEMORY_COUNTERS bareAfterAll = Memory();
+  Settle(gateway, connections += attempts - 1);
+  const long long bareAfterAll = PrivateBytes();
 
-  // The two cookies alone, stored as often as the logins store them.
-  auto storeCookies = [&] {
-    std::u16string url = Utf16(origin) + u"/";
-    InternetSetCookieW(vorlane::AsWide(url), nullptr,
-                       L"Varnex_SSLID=0123456789abcdef0123456789abcdef; path=/;expires=Thu, 01-Jan-2037 00:00:01 GMT");
-    InternetSetCookieW(vorlane::AsWide(url), nullptr, L"Client_Key=1; path=/");
-  };
-  storeCookies();
-  PROCESS_MEMORY_COUNTERS cookiesAfterOne = Memory();
-  for (int i = 1; i < attempts; ++i) storeCookies();
-  PROCESS_MEMORY_COUNTERS cookiesAfterAll = Memory();
-
-  // Time: ours and the bare exchange alternating, so both see the same machine.
+  // Time: ours and the plain exchange alternating, so both see the same machine.
   std::vector<double> ours, bare;
   for (int i = 0; i < kTimedPairs; ++i) {
     ours.push_back(TimedRun(*control, portal));
     bare.push_back(BareExchange(gateway.Port(), request));
   }
-  // Last, as it changes this process's defaults for good: the bare exchange
-  // with the engine made the default for every algorithm, as the login does.
-  std::vector<double> bareDefault;
-  for (int i = 0; i < kTimedPairs; ++i) bareDefault.push_back(BareExchange(gateway.Port(), request, true));
+  const std::vector<double> bareDefault = BareWithEngineDefaultInChild(gateway.Port(), kTimedPairs);
   control->Release();
   gateway.Stop();
   OleUninitialize();
 
-  double oursMedian = Median(ours), bareMedian = Median(bare);
+  const double oursMedian = Median(ours), bareMedian = Median(bare);
+  const double perLoginKb = (afterAll - afterOne) / 1024.0 / (attempts - 1);
+  const double barePerLoginKb = (bareAfterAll - bareAfterOne) / 1024.0 / (attempts - 1);
   std::printf("Run to put_href through the control: median %.2f ms over %d logins\n", oursMedian, kTimedPairs);
-  std::printf("bare handshake and request, same OpenSSL and certificate: median %.2f ms\n", bareMedian);
-  std::printf("bare, the engine the default for every algorithm: median %.2f ms\n", Median(bareDefault));
-  std::printf("ratio bare/ours: %.3f (1.0: the exchange adds nothing)\n", bareMedian / oursMedian);
-  std::printf("memory after 1 login: private %zu KB, working set %zu KB\n", afterOne.PagefileUsage / 1024,
-              afterOne.WorkingSetSize / 1024);
-  std::printf("memory after %d logins: private %zu KB, working set %zu KB (growth %+lld KB private)\n", attempts,
-              afterAll.PagefileUsage / 1024, afterAll.WorkingSetSize / 1024,
-              (static_cast<long long>(afterAll.PagefileUsage) - static_cast<long long>(afterOne.PagefileUsage)) / 1024);
-  std::printf("bare exchange alone, after 1 and after %d: private %zu KB, %zu KB (growth %+lld KB)\n", attempts,
-              bareAfterOne.PagefileUsage / 1024, bareAfterAll.PagefileUsage / 1024,
-              (static_cast<long long>(bareAfterAll.PagefileUsage) -
-               static_cast<long long>(bareAfterOne.PagefileUsage)) / 1024);
-  std::printf("the two cookies alone, after 1 and after %d: private %zu KB, %zu KB (growth %+lld KB)\n", attempts,
-              cookiesAfterOne.PagefileUsage / 1024, cookiesAfterAll.PagefileUsage / 1024,
-              (static_cast<long long>(cookiesAfterAll.PagefileUsage) -
-               static_cast<long long>(cookiesAfterOne.PagefileUsage)) / 1024);
+  std::printf("plain exchange and the two cookies, same OpenSSL and certificate: median %.2f ms\n", bareMedian);
+  std::printf("the same, the engine the default for every algorithm (child process): median %.2f ms\n",
+              Median(bareDefault));
+  std::printf("ratio plain/ours: %.3f (1.0: the control adds nothing)\n", bareMedian / oursMedian);
+  std::printf("private memory through the control, after 1 and after %d logins: %lld KB, %lld KB (%+.2f KB per login)\n",
+              attempts, afterOne / 1024, afterAll / 1024, perLoginKb);
+  std::printf("private memory, plain exchange, after 1 and after %d: %lld KB, %lld KB (%+.2f KB per login)\n", attempts,
+              bareAfterOne / 1024, bareAfterAll / 1024, barePerLoginKb);
+  Figure("certlogin_control_median_ms", oursMedian, "-");
+  Figure("certlogin_bare_median_ms", bareMedian, "-");
+  Figure("certlogin_bare_engine_default_median_ms", Median(bareDefault), "-");
+  Figure("certlogin_bare_over_control", bareMedian / oursMedian, ">=0.9");
+  Figure("certlogin_growth_per_login_minus_bare_kb", perLoginKb - barePerLoginKb, "<=2");
   return 0;
 }

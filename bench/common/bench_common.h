@@ -1,6 +1,7 @@
 #pragma once
 // What the benchmark programs share: failing with a word on stderr, the
-// files beside the program, the median of a series.
+// files beside the program, the median of a series, and the figure lines
+// tools/bench reads.
 #include <windows.h>
 
 #include <algorithm>
@@ -37,6 +38,14 @@ inline double Median(std::vector<double> values) {
   if (values.empty()) return 0;
   std::sort(values.begin(), values.end());
   return values[values.size() / 2];
+}
+
+// "figure NAME VALUE GOAL", one line a script reads beside the prose: NAME
+// says the unit (_ms, _us, _kb, _bytes) or is a ratio, GOAL is the bound the
+// project holds (">=0.9", "<5") or "-" for a figure shown for context.
+inline void Figure(const char* name, double value, const char* goal) {
+  std::printf("figure %s %.6g %s\n", name, value, goal);
+  std::fflush(stdout);
 }
 
 }  // namespace vorlane::bench

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_common.h"
 #include "gateway_simulator.h"
 #include "launch/download/internet_http_client.h"
 #include "launch/download/win32/installer_download_thread.h"
@@ -166,6 +167,9 @@ int main(int argc, char** argv) {
               (static_cast<double>(after.PeakWorkingSetSize) - before.PeakWorkingSetSize) / (1024.0 * 1024.0));
   std::printf("peak pagefile usage growth during our download: %.2f MB\n",
               (static_cast<double>(after.PeakPagefileUsage) - before.PeakPagefileUsage) / (1024.0 * 1024.0));
+  vorlane::bench::Figure("download_bare_over_ours", bareSeconds / oursSeconds, ">=0.95");
+  vorlane::bench::Figure("download_peak_private_growth_mb",
+                         (static_cast<double>(after.PeakPagefileUsage) - before.PeakPagefileUsage) / 1048576.0, "<1");
 
   // Run on the download road: the UI thread's share.
   gateway.ServeInstaller("MZ");
@@ -187,5 +191,6 @@ int main(int argc, char** argv) {
   std::sort(times.begin(), times.end());
   std::printf("Run on the download road before returning: median %.3f ms, best %.3f ms, worst %.3f ms (%d runs)\n",
               times[kRuns / 2], times.front(), times.back(), kRuns);
+  vorlane::bench::Figure("download_run_returns_median_ms", times[kRuns / 2], "-");
   return oursOk && bareOk ? 0 : 1;
 }

@@ -18,7 +18,7 @@
 #include "hosted_control.h"
 #include "installed_updater.h"
 #include "local_client/local_client_simulator.h"
-#include "message_pump.h"
+#include "common/message_pump.h"
 #include "property_bag.h"
 #include "text.h"
 
@@ -28,6 +28,7 @@ using vorlane::AsWide;
 using vorlane::ComPtr;
 using vorlane::Variant;
 using vorlane::tests::LocalClientSimulator;
+using vorlane::tests::PumpFor;
 
 using namespace vorlane::bench;
 
@@ -92,5 +93,6 @@ int main(int argc, char** argv) {
   std::sort(delays.begin(), delays.end());
   std::printf("reply to OnClientMessage through the control: %zu replies, median %.3f ms, worst %.3f ms\n",
               delays.size(), delays[delays.size() / 2], delays.back());
+  Figure("relay_reply_to_event_median_ms", delays[delays.size() / 2], "-");
   return 0;
 }

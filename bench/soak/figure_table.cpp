@@ -1,11 +1,17 @@
 #include "figure_table.h"
 
 #include <cstdio>
+#include <string>
+
+#include "bench_common.h"
 
 namespace vorlane::bench {
 namespace {
 
 constexpr long long kMemoryTargetBytes = 1024 * 1024;
+
+// Which table of the run a row's figure line belongs to: soak1_, soak2_, ...
+int tableNumber = 0;
 
 void PrintRow(Tally& tally, const char* figure, long long before, long long after, long long limit, const char* unit,
               long long scale, bool below) {
@@ -16,6 +22,12 @@ void PrintRow(Tally& tally, const char* figure, long long before, long long afte
   std::snprintf(target, sizeof target, "%s%+lld %s", below ? "< " : "", limit / scale, unit);
   std::printf("    %-15s %12lld %s %12lld %s %+10lld %s   %-12s %s\n", figure, before / scale, unit, after / scale, unit,
               growth / scale, unit, target, met ? "met" : "MISSED");
+  std::string name = "soak" + std::to_string(tableNumber) + "_" + figure + "_growth_" + unit;
+  for (char& c : name)
+    if (c == ' ') c = '_';
+  while (name.back() == '_') name.pop_back();
+  std::string goal = (below ? "<" : "<=") + std::to_string(limit / scale);
+  Figure(name.c_str(), static_cast<double>(growth) / scale, goal.c_str());
 }
 
 }  // namespace
@@ -30,6 +42,7 @@ void PrintNewHandles(const char* when, const Snapshot& before, const Snapshot& n
 }
 
 void PrintTable(Tally& tally, const Snapshot& before, const Snapshot& after) {
+  ++tableNumber;
   std::printf("    %-15s %15s %15s %13s   %-12s %s\n", "figure", "before", "after", "growth", "target", "");
   PrintRow(tally, "handles", before.handles, after.handles, 0, "  ", 1, false);
   PrintRow(tally, "threads", before.threads, after.threads, 0, "  ", 1, false);

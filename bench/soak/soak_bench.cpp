@@ -31,7 +31,7 @@
 #include "hosted_control.h"
 #include "installed_updater.h"
 #include "local_client/local_client_simulator.h"
-#include "message_pump.h"
+#include "common/message_pump.h"
 #include "process_figures.h"
 #include "property_bag.h"
 #include "support/win32/unique_handle.h"
@@ -43,6 +43,8 @@ using vorlane::Variant;
 using namespace vorlane::bench;
 using vorlane::tests::LeaveWindowsUnmanagedUnderWine;
 using vorlane::tests::LocalClientSimulator;
+using vorlane::tests::PumpFor;
+using vorlane::tests::PumpUntil;
 
 namespace {
 

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "common/temporary_folder.h"
+#include "common/test_files.h"
 #include "gateway_simulator.h"
 #include "local_client/local_client_simulator.h"
 #include "login_gateway.h"
@@ -11,27 +13,10 @@
 #include "text.h"
 
 namespace vorlane::host {
-namespace {
-
-std::string ReadAll(const std::u16string& path) {
-  HANDLE file = CreateFileW(AsWide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::string bytes;
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-  CloseHandle(file);
-  return bytes;
-}
-
-}  // namespace
 
 DemoCounterparts::DemoCounterparts(Transcript& out) : out_(out) {
   // The fake programs append their command lines here.
-  wchar_t temp[MAX_PATH + 1] = {};
-  GetTempPathW(MAX_PATH + 1, temp);
-  record_ = FromWide(temp) + u"vorlane-host-started.txt";
+  record_ = tests::TemporaryFolder() + u"vorlane-host-started.txt";
   DeleteFileW(AsWide(record_));
   SetEnvironmentVariableW(AsWide(tests::kCommandRecordVariable), AsWide(record_));
   watcher_ = std::thread([this] { Watch(); });
@@ -134,7 +119,7 @@ void DemoCounterparts::Report() {
     for (; messages_seen_ < messages.size(); ++messages_seen_)
       out_.Add("local client received " + Quote(Utf16(messages[messages_seen_].text)));
   }
-  std::string record = ReadAll(record_);
+  std::string record = tests::ReadFileBytes(record_);
   for (std::size_t end; (end = record.find('\n', record_bytes_seen_)) != std::string::npos;
        record_bytes_seen_ = end + 1)
     out_.Add("started " + Quote(Utf16(record.substr(record_bytes_seen_, end - record_bytes_seen_))));

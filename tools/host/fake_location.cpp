@@ -26,18 +26,18 @@ class FakeLocation final : public PageObject<IHTMLLocation> {
   HRESULT STDMETHODCALLTYPE replace(BSTR url) override { return Navigate(u"replace", url); }
   HRESULT STDMETHODCALLTYPE assign(BSTR url) override { return Navigate(u"assign", url); }
 
-  HRESULT STDMETHODCALLTYPE put_protocol(BSTR) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_protocol(BSTR*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE put_host(BSTR) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE put_hostname(BSTR) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE put_port(BSTR) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE put_pathname(BSTR) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_pathname(BSTR*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE put_search(BSTR) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_search(BSTR*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE put_hash(BSTR) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_hash(BSTR*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE reload(VARIANT_BOOL) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_protocol(BSTR) override { return Unscripted("put_protocol"); }
+  HRESULT STDMETHODCALLTYPE get_protocol(BSTR* out) override { return Deliver(page_->address().protocol, out); }
+  HRESULT STDMETHODCALLTYPE put_host(BSTR) override { return Unscripted("put_host"); }
+  HRESULT STDMETHODCALLTYPE put_hostname(BSTR) override { return Unscripted("put_hostname"); }
+  HRESULT STDMETHODCALLTYPE put_port(BSTR) override { return Unscripted("put_port"); }
+  HRESULT STDMETHODCALLTYPE put_pathname(BSTR) override { return Unscripted("put_pathname"); }
+  HRESULT STDMETHODCALLTYPE get_pathname(BSTR*) override { return Unscripted("get_pathname"); }
+  HRESULT STDMETHODCALLTYPE put_search(BSTR) override { return Unscripted("put_search"); }
+  HRESULT STDMETHODCALLTYPE get_search(BSTR*) override { return Unscripted("get_search"); }
+  HRESULT STDMETHODCALLTYPE put_hash(BSTR) override { return Unscripted("put_hash"); }
+  HRESULT STDMETHODCALLTYPE get_hash(BSTR*) override { return Unscripted("get_hash"); }
+  HRESULT STDMETHODCALLTYPE reload(VARIANT_BOOL) override { return Unscripted("reload"); }
 
  private:
   HRESULT Navigate(const char16_t* kind, BSTR url) {

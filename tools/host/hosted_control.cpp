@@ -5,7 +5,8 @@
 #include <thread>
 #include <utility>
 
-#include "message_pump.h"
+#include "support/win32/unique_handle.h"
+#include "common/message_pump.h"
 #include "module_export.h"
 #include "status/notification_text.h"
 #include "text.h"
@@ -170,7 +171,7 @@ HRESULT HostedControl::Notify(const std::string& utf8) {
     SetEvent(done.Get());
   });
   // The sender waits for this thread to handle the message, so pump until it has.
-  PumpUntil(done.Get(), INFINITE);
+  tests::PumpUntil(done.Get(), INFINITE);
   sender.join();
   return S_OK;
 }
@@ -184,7 +185,7 @@ void HostedControl::Release() {
     object_->Close(OLECLOSE_NOSAVE);
     object_->SetClientSite(nullptr);
     object_.Reset();
-    PumpPending();
+    tests::PumpPending();
   }
   if (library_) {
     FilesInUse().push_back(std::exchange(library_, nullptr));

@@ -23,6 +23,7 @@
 #include "step_runner.h"
 #include "text.h"
 #include "transcript.h"
+#include "unscripted_calls.h"
 
 using namespace vorlane;
 using namespace vorlane::host;
@@ -367,5 +368,7 @@ int main() {
   if (status == 0 && !only_registering) status = Host(options, out);
   counterparts.reset();
   OleUninitialize();
+  // A member of the fake page that nothing scripts was called: see stderr.
+  if (status == 0 && !UnscriptedCalls().empty()) status = 1;
   return status;
 }

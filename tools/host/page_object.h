@@ -1,9 +1,10 @@
 #pragma once
 // Common ground of the fake page objects: reference counting, QueryInterface
-// for IUnknown, IDispatch and the object's own interface, and an IDispatch
-// that names nothing (the control calls the page objects through their
-// interfaces, never by name).
+// for IUnknown, IDispatch and the object's own interface, and the report of
+// every member no fake scripts, IDispatch's included (the control calls the
+// page objects through their interfaces, never by name).
 #include <windows.h>
+#include <mshtml.h>
 
 #include <memory>
 
@@ -11,8 +12,18 @@
 #include "page_state.h"
 #include "support/win32/bstr.h"
 #include "support/win32/variant.h"
+#include "unscripted_calls.h"
 
 namespace vorlane::host {
+
+template <class Interface>
+constexpr const char* kPageInterfaceName = "page object";
+template <>
+constexpr const char* kPageInterfaceName<IHTMLWindow2> = "IHTMLWindow2";
+template <>
+constexpr const char* kPageInterfaceName<IHTMLDocument2> = "IHTMLDocument2";
+template <>
+constexpr const char* kPageInterfaceName<IHTMLLocation> = "IHTMLLocation";
 
 template <class Interface>
 class PageObject : public ComObject<Interface> {
@@ -31,16 +42,21 @@ class PageObject : public ComObject<Interface> {
     *count = 0;
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return Unscripted("GetTypeInfo"); }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    Unscripted("GetIDsOfNames");
     return DISP_E_UNKNOWNNAME;
   }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
                                    UINT*) override {
+    Unscripted("Invoke");
     return DISP_E_MEMBERNOTFOUND;
   }
 
  protected:
+  static HRESULT Unscripted(const char* member) {
+    return ReportUnscriptedCall(kPageInterfaceName<Interface>, member);
+  }
   static HRESULT Deliver(const std::u16string& text, BSTR* out) {
     if (!out) return E_POINTER;
     *out = Bstr(text).Detach();

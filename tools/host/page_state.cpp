@@ -15,6 +15,7 @@ std::optional<PageAddress> SplitPageAddress(const std::u16string& href) {
 
   PageAddress address;
   address.href = href;
+  address.protocol = href.substr(0, href.find(u':') + 1);
   address.hostname.assign(reinterpret_cast<const char16_t*>(parts.lpszHostName), parts.dwHostNameLength);
   INTERNET_PORT standard = parts.nScheme == INTERNET_SCHEME_HTTPS  ? INTERNET_DEFAULT_HTTPS_PORT
                            : parts.nScheme == INTERNET_SCHEME_HTTP ? INTERNET_DEFAULT_HTTP_PORT

@@ -18,6 +18,7 @@ struct Navigation {
 
 struct PageAddress {
   std::u16string href;      // https://gw.example:8443/portals/index.html
+  std::u16string protocol;  // https:
   std::u16string hostname;  // gw.example
   std::u16string port;      // 8443, empty for the scheme's default port
   std::u16string host;      // gw.example:8443, or gw.example for the default port

@@ -1,7 +1,7 @@
 #include "step_runner.h"
 
 #include "cookie_store.h"
-#include "message_pump.h"
+#include "common/message_pump.h"
 #include "text.h"
 
 namespace vorlane::host {
@@ -77,7 +77,7 @@ bool StepRunner::Run(const Step& step) {
   bool ran = true;
   switch (step.kind) {
     case Step::Kind::kCall: ran = Call(step); break;
-    case Step::Kind::kWait: PumpFor(step.milliseconds); break;
+    case Step::Kind::kWait: tests::PumpFor(step.milliseconds); break;
     case Step::Kind::kNotify: ran = Notify(step); break;
     case Step::Kind::kSave: ran = Save(); break;
     case Step::Kind::kCookies: ran = ListCookies(step); break;
@@ -86,7 +86,7 @@ bool StepRunner::Run(const Step& step) {
       transcript_.Add("released");
       break;
   }
-  PumpPending();
+  tests::PumpPending();
   return ran;
 }
 

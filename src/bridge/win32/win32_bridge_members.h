@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "bridge/bridge_members.h"
-#include "com/win32/unique_handle.h"
+#include "support/win32/unique_handle.h"
 #include "launch/portal/portal_context.h"
 #include "status/status_relay.h"
 

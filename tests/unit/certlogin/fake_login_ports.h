@@ -8,13 +8,11 @@
 
 #include "certlogin/login_ports.h"
 #include "fakes/fake_page.h"
+#include "test_text.h"
 
 namespace vorlane::tests {
 
 using CallLog = std::vector<std::string>;
-
-inline std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
-inline std::u16string Wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
 class FakeTls final : public TlsLibrary {
  public:

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "identity/wmi_port.h"
+#include "test_text.h"
 
 namespace vorlane::tests {
 
@@ -18,8 +19,6 @@ struct FakeAdapter {
   std::optional<std::u16string> mac;
   ComStatus getStatus = 0;
 };
-
-inline std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
 
 class FakeWmi final : public WmiPort {
  public:

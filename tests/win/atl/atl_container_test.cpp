@@ -6,10 +6,10 @@
 
 #include <string>
 
-#include "atl_api.h"
+#include "common/atl_api.h"
 #include "support/win32/com_ptr.h"
 #include "event_sink.h"
-#include "message_pump.h"
+#include "common/message_pump.h"
 #include "control/identifiers.h"
 
 namespace vorlane::tests {
@@ -53,7 +53,7 @@ class AtlContainer : public ::testing::Test {
     ASSERT_NE(nullptr, container_);
     ASSERT_EQ(S_OK, atl_.AxGetControl(container_, control_.Put()));
     ASSERT_TRUE(control_);
-    host::PumpFor(50);
+    tests::PumpFor(50);
   }
 
   void TearDown() override {
@@ -172,7 +172,7 @@ TEST_F(AtlContainer, TearsDownWithoutStaleWindowAndTheModuleUnloads) {
   control_.Reset();
   DestroyWindow(container_);
   container_ = nullptr;
-  host::PumpFor(50);
+  tests::PumpFor(50);
   EXPECT_FALSE(IsWindow(window));
   EXPECT_EQ(S_OK, canUnload());
   CoFreeUnusedLibrariesEx(0, 0);

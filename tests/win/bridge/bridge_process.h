@@ -14,7 +14,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "com/win32/unique_handle.h"
+#include "support/win32/unique_handle.h"
 
 namespace vorlane::tests {
 

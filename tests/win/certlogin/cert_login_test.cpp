@@ -27,8 +27,6 @@ using tests::LoginGateway;
 constexpr char kSession[] = "0123456789abcdef0123456789abcdef";
 constexpr char kReplySession[] = "fedcba9876543210fedcba9876543210";
 
-std::u16string Wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
-
 class CertLoginTest : public ScenarioTest {
  protected:
   void SetUp() override {

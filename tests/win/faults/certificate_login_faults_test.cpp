@@ -43,7 +43,6 @@ class CertificateLoginFaults : public FaultRow {
              " ms, page sent to " + Narrow(navigations[0].url));
     ExpectUnloadedWithin(kNothingRunsBound);
   }
-  static std::u16string Wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 };
 
 TEST_F(CertificateLoginFaults, ResetMidHandshake) {

@@ -12,15 +12,6 @@ const bool kUnmanagedWindows = tests::LeaveWindowsUnmanagedUnderWine();
 
 }  // namespace
 
-std::string Narrow(const std::u16string& text) {
-  int size = WideCharToMultiByte(CP_UTF8, 0, reinterpret_cast<const wchar_t*>(text.data()),
-                                 static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string narrow(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, reinterpret_cast<const wchar_t*>(text.data()), static_cast<int>(text.size()),
-                      narrow.data(), size, nullptr, nullptr);
-  return narrow;
-}
-
 void FaultRow::SetUp() {
   PortalScenarioTest::SetUp();
   started_ = Clock::now();

@@ -48,6 +48,4 @@ class FaultRow : public PortalScenarioTest {
   Clock::time_point started_;
 };
 
-std::string Narrow(const std::u16string& text);
-
 }  // namespace vorlane::scenarios

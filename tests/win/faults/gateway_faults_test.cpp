@@ -6,7 +6,7 @@
 
 #include "common/test_files.h"
 #include "fault_row.h"
-#include "message_pump.h"
+#include "common/message_pump.h"
 #include "support/win32/wide_text.h"
 
 namespace vorlane::scenarios {
@@ -99,7 +99,7 @@ TEST_F(GatewayFaults, AnswersOneByteASecondAndTheWholeInstallerIsStored) {
   const auto bound = std::chrono::milliseconds(1000 * body.size()) + kPromptFailureBound;
   ASSERT_TRUE(PumpUntil([&] { return InstallerSize() == static_cast<long long>(body.size()); }, bound));
   // Not an executable: its start fails without a word, as the launcher's result is not looked at.
-  host::PumpFor(500);
+  tests::PumpFor(500);
   EXPECT_TRUE(watcher.Seen().empty());
   EXPECT_EQ(body, tests::ReadFileBytes(InstallerFile()));
   EXPECT_EQ(1u, gateway_.Requests().size());

@@ -6,7 +6,7 @@
 #include <gmock/gmock.h>
 
 #include "fault_row.h"
-#include "message_pump.h"
+#include "common/message_pump.h"
 #include "status/status_poller.h"
 
 namespace vorlane::scenarios {
@@ -53,7 +53,7 @@ TEST_F(LocalClientFaults, Absent) {
   RunOnPage();
   // Connecting goes on for 360 attempts, 400 ms apart, before the page hears
   // "Connected"; for the first seconds it hears nothing.
-  host::PumpFor(static_cast<int>(5 * kConnectPace.count()));
+  tests::PumpFor(static_cast<int>(5 * kConnectPace.count()));
   EXPECT_TRUE(ClientMessages().empty());
   EXPECT_EQ(std::u16string::npos, LogText().find(u"connect error!", logStart_));
   Observed("nothing told while the poller keeps connecting");
@@ -141,7 +141,7 @@ TEST_F(LocalClientFaults, Resets) {
 TEST_F(LocalClientFaults, AbsentThenAppearing) {
   client_.Stop();
   RunOnPage();
-  host::PumpFor(static_cast<int>(3 * kConnectPace.count()));
+  tests::PumpFor(static_cast<int>(3 * kConnectPace.count()));
   EXPECT_TRUE(ClientMessages().empty());
   ASSERT_TRUE(client_.Start());
   // The next attempt, one pause later, connects.

@@ -6,7 +6,7 @@
 
 #include "common/test_files.h"
 #include "fault_row.h"
-#include "message_pump.h"
+#include "common/message_pump.h"
 #include "status/status_poller.h"
 
 namespace vorlane::scenarios {
@@ -43,11 +43,11 @@ TEST_F(ReleaseFaults, DestroyedWhileItsPollerConnects) {
   client_.Stop();
   Embed();
   ASSERT_TRUE(RunOnPortal());
-  host::PumpFor(static_cast<DWORD>(kConnectPace.count()));
+  tests::PumpFor(static_cast<DWORD>(kConnectPace.count()));
   ExpectUnloadedWithin(kConnectPace + 1000ms);
   // No poller is left to connect once the client appears.
   ASSERT_TRUE(client_.Start());
-  host::PumpFor(static_cast<DWORD>(3 * kConnectPace.count()));
+  tests::PumpFor(static_cast<DWORD>(3 * kConnectPace.count()));
   EXPECT_EQ(0, client_.Connections());
   EXPECT_TRUE(ClientMessages().empty());
   Observed("nothing told; no connection once the client appeared");
@@ -61,7 +61,7 @@ TEST_F(ReleaseFaults, DestroyedWhileItPolls) {
   ASSERT_TRUE(PumpUntil([&] { return StateRequests() >= 2; }, 5s));
   ExpectUnloadedWithin(kReceiveTimeout + kPollPace + 1000ms);
   const std::size_t polls = StateRequests();
-  host::PumpFor(static_cast<DWORD>(3 * kPollPace.count()));
+  tests::PumpFor(static_cast<DWORD>(3 * kPollPace.count()));
   EXPECT_EQ(polls, StateRequests()) << "polled after the release";
   Observed(std::to_string(polls) + " polls, none after the release");
 }

@@ -3,6 +3,7 @@
 
 #include "fake_page.h"
 #include "support/win32/bstr.h"
+#include "unscripted_calls.h"
 
 namespace vorlane::host {
 namespace {
@@ -64,6 +65,26 @@ TEST(FakePage, WindowLeadsToItsLocationAndDocument) {
   Bstr status;
   EXPECT_EQ(E_NOTIMPL, window->get_status(status.Put()));
   EXPECT_EQ(E_NOTIMPL, document->get_title(status.Put()));
+}
+
+TEST(FakePage, EveryUnscriptedMemberIsReportedByName) {
+  std::vector<std::string> reported;
+  SetUnscriptedCallHandler([&](const std::string& call) { reported.push_back(call); });
+  auto page = FakePage::Make(u"https://gw.example:8443/p", std::nullopt);
+  ASSERT_TRUE(page);
+  Bstr text;
+  EXPECT_EQ(E_NOTIMPL, page->location()->get_search(text.Put()));
+  EXPECT_EQ(E_NOTIMPL, page->document()->get_title(text.Put()));
+  DISPID id = 0;
+  LPOLESTR name = const_cast<LPOLESTR>(L"href");
+  EXPECT_EQ(DISP_E_UNKNOWNNAME, page->location()->GetIDsOfNames(IID_NULL, &name, 1, 0, &id));
+  // What the control reads is scripted and reports nothing.
+  ASSERT_EQ(S_OK, page->location()->get_protocol(text.Put()));
+  EXPECT_EQ(u"https:", text.Text());
+  SetUnscriptedCallHandler(nullptr);
+  EXPECT_EQ((std::vector<std::string>{"IHTMLLocation::get_search", "IHTMLDocument2::get_title",
+                                      "IHTMLLocation::GetIDsOfNames"}),
+            reported);
 }
 
 TEST(FakePage, DocumentCookieIsTheGivenStringOrNone) {

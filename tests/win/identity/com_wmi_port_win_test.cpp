@@ -10,7 +10,7 @@
 #include "identity/mac_probe.h"
 #include "identity/win32/com_wmi_port.h"
 #include "support/win32/win32_log_file.h"
-#include "wmi_reference.h"
+#include "common/wmi_reference.h"
 
 namespace vorlane {
 namespace {

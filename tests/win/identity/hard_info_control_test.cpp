@@ -19,7 +19,8 @@
 #include "support/diagnostic_log.h"
 #include "support/win32/wide_text.h"
 #include "text.h"
-#include "wmi_reference.h"
+#include "common/unscripted_page_calls.h"
+#include "common/wmi_reference.h"
 
 namespace vorlane {
 namespace {
@@ -87,6 +88,7 @@ class HardInfoThroughControl : public ::testing::Test {
 
   std::unique_ptr<host::HostedControl> control_;
   std::vector<std::unique_ptr<FakePage>> pages_;
+  tests::UnscriptedPageCallsFail unscriptedPageCallsFail_;
 };
 
 TEST_F(HardInfoThroughControl, StoresWmisAddressForTheHostAndReplacesThePageWithVerify) {

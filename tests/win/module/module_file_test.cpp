@@ -13,14 +13,13 @@
 #include "control/identifiers.h"
 #include "loaded_module.h"
 #include "support/win32/wide_text.h"
+#include "test_text.h"
 
 namespace vorlane::tests {
 namespace {
 
 constexpr WORD kChinese = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
 constexpr WORD kEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
-
-std::string Narrow(const char16_t* text) { return std::string(text, text + std::char_traits<char16_t>::length(text)); }
 
 class ModuleFile : public ::testing::Test {
  protected:

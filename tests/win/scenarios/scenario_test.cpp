@@ -8,7 +8,6 @@
 #include "common/test_files.h"
 #include "control/identifiers.h"
 #include "local_client/local_client_simulator.h"
-#include "message_pump.h"
 #include "property_bag.h"
 #include "support/diagnostic_log.h"
 #include "support/win32/wide_text.h"
@@ -28,24 +27,9 @@ std::u16string BesideSuite(const std::u16string& fileName) {
   return folder.substr(0, folder.find_last_of(u"\\/") + 1) + fileName;
 }
 
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit, std::chrono::milliseconds pace) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() >= end) return done();
-    host::PumpFor(static_cast<DWORD>(pace.count()));
-  }
-  return true;
-}
-
 std::u16string ProgramFilesX86() {
   wchar_t folder[MAX_PATH] = {};
   SHGetSpecialFolderPathW(nullptr, folder, CSIDL_PROGRAM_FILESX86, TRUE);
-  return reinterpret_cast<const char16_t*>(folder);
-}
-
-std::u16string TemporaryFolder() {
-  wchar_t folder[MAX_PATH + 1] = {};
-  GetTempPathW(MAX_PATH + 1, folder);
   return reinterpret_cast<const char16_t*>(folder);
 }
 

@@ -13,26 +13,30 @@
 #include <string>
 #include <vector>
 
+#include "common/message_pump.h"
+#include "common/temporary_folder.h"
+#include "common/unscripted_page_calls.h"
 #include "event_sink.h"
 #include "gateway_simulator.h"
 #include "local_client/local_client_simulator.h"
 #include "fake_page.h"
 #include "hosted_control.h"
+#include "test_text.h"
 
 namespace vorlane::scenarios {
 
 using namespace std::chrono_literals;
 
-// Pumps this thread's messages (the control's events arrive only then) until
-// `done` holds or `limit` has passed; answers `done()` at the end.
-// `pace`: how long each pump waits for messages before `done` is asked again.
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s,
-               std::chrono::milliseconds pace = 20ms);
+// The control's events arrive only while this thread pumps its messages.
+using tests::PumpFor;
+using tests::PumpUntil;
+using tests::TemporaryFolder;
+using tests::Narrow;
+using tests::Wide;
 
 // A file next to this suite's program.
 std::u16string BesideSuite(const std::u16string& fileName);
 std::u16string ProgramFilesX86();
-std::u16string TemporaryFolder();
 bool FileExists(const std::u16string& path);
 // The installers downloads have stored, each in its own folder under the
 // temporary folder; and the removal of those folders.
@@ -90,6 +94,7 @@ class ScenarioTest : public ::testing::Test {
   DWORD sinkCookie_ = 0;
   std::vector<host::FakePage> pages_;  // alive as long as the control may hold them
   std::u16string record_;
+  tests::UnscriptedPageCallsFail unscriptedPageCallsFail_;
 };
 
 // A portal page on the gateway simulator, which serves the recording fake

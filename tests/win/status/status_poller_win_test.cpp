@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "local_client/local_client_simulator.h"
-#include "notification_window.h"
+#include "common/notification_window.h"
 #include "status/status_poller.h"
 #include "status/win32/win32_poller_thread.h"
 #include "support/win32/module_lock.h"

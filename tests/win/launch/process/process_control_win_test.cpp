@@ -18,6 +18,7 @@
 #include "status/win32/win32_poller_thread.h"
 #include "support/win32/wide_text.h"
 #include "support/win32/win32_program_files.h"
+#include "test_text.h"
 
 namespace vorlane {
 namespace {
@@ -28,9 +29,8 @@ using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using tests::FakeProgramsFolder;
 using tests::LocalClientSimulator;
+using tests::Narrow;
 using tests::ReadFileBytes;
-
-std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
 
 class ProcessControlWinTest : public ::testing::Test {
  protected:

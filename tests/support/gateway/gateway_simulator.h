@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "loopback_tls_listener.h"
+
 namespace vorlane::tests {
 
 constexpr char kInstallerTarget[] = "/sslvpn/client/UpdateInstaller.exe";
@@ -83,7 +85,7 @@ class GatewaySimulator {
   bool Start();
   // Stops accepting and waits for running connections to end.
   void Stop();
-  std::uint16_t Port() const { return port_; }
+  std::uint16_t Port() const { return listener_.Port(); }
 
   // The installer body: bytes held, a file's bytes, or size bytes made up on
   // the fly (GeneratedByte) so that large bodies are never held in memory.
@@ -114,8 +116,6 @@ class GatewaySimulator {
   int FaultedConnections() const { return faultedConnections_; }
 
  private:
-  struct Tls;
-  void AcceptLoop();
   void Serve(std::uintptr_t socket);
   void ServeFault(std::uintptr_t socket, ConnectionFault fault);
   // Waits up to `milliseconds` for bytes or the client's close; false when stopping.
@@ -124,15 +124,10 @@ class GatewaySimulator {
   bool WriteBody(GatewayConnection& connection, std::uint64_t from, std::uint64_t to, std::size_t pieceSize,
                  int pauseMs);
 
-  std::unique_ptr<Tls> tls_;
-  std::uint16_t port_;
-  std::uintptr_t listener_;
-  std::atomic<bool> stopping_{false};
-  std::thread acceptor_;
+  std::uint16_t requestedPort_;
+  LoopbackTlsListener listener_;
 
   mutable std::mutex mutex_;
-  std::vector<std::thread> connections_;
-  std::vector<std::uintptr_t> openSockets_;
   std::vector<RecordedRequest> requests_;
   std::map<std::string, GatewayRoute> routes_;
 

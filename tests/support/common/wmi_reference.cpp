@@ -1,4 +1,4 @@
-#include "wmi_reference.h"
+#include "common/wmi_reference.h"
 
 #include <windows.h>
 #include <wbemcli.h>

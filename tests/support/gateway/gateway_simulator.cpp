@@ -84,11 +84,6 @@ std::string HtmlPage(std::string_view title) {
 
 }  // namespace
 
-struct GatewaySimulator::Tls {
-  SSL_CTX* context = nullptr;
-  ~Tls() { SSL_CTX_free(context); }
-};
-
 std::string RecordedRequest::Method() const { return requestLine.substr(0, requestLine.find(' ')); }
 
 std::string RecordedRequest::Target() const {
@@ -119,7 +114,7 @@ bool GatewayConnection::WriteHead(std::string_view status,
 }
 
 GatewaySimulator::GatewaySimulator(std::uint16_t port)
-    : tls_(std::make_unique<Tls>()), port_(port), listener_(INVALID_SOCKET) {
+    : requestedPort_(port) {
   Route(kInstallerTarget, [this](const RecordedRequest& request, GatewayConnection& connection) {
     ServeInstallerRequest(request, connection);
   });
@@ -135,75 +130,30 @@ GatewaySimulator::GatewaySimulator(std::uint16_t port)
 GatewaySimulator::~GatewaySimulator() { Stop(); }
 
 bool GatewaySimulator::Start() {
-  WSADATA data;
-  if (WSAStartup(MAKEWORD(2, 2), &data) != 0) return false;
   const SelfSignedCertificate& identity = LoopbackCertificate();
   if (identity.key == nullptr) return false;
-  tls_->context = SSL_CTX_new(TLS_server_method());
-  if (tls_->context == nullptr || SSL_CTX_use_certificate(tls_->context, identity.certificate) != 1 ||
-      SSL_CTX_use_PrivateKey(tls_->context, identity.key) != 1) {
+  SSL_CTX* context = SSL_CTX_new(TLS_server_method());
+  if (context == nullptr || SSL_CTX_use_certificate(context, identity.certificate) != 1 ||
+      SSL_CTX_use_PrivateKey(context, identity.key) != 1) {
+    SSL_CTX_free(context);
     return false;
   }
-  SSL_CTX_set_mode(tls_->context, SSL_MODE_AUTO_RETRY);
-
-  SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  if (listener == INVALID_SOCKET) return false;
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(port_);
-  if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(listener, 16) != 0) {
-    closesocket(listener);
-    return false;
-  }
-  int length = sizeof address;
-  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-  port_ = ntohs(address.sin_port);
-  listener_ = listener;
-  acceptor_ = std::thread([this] { AcceptLoop(); });
-  return true;
+  SSL_CTX_set_mode(context, SSL_MODE_AUTO_RETRY);
+  return listener_.Start(context, requestedPort_, [this](std::uintptr_t socket) { Serve(socket); },
+                         kSocketTimeoutMs);
 }
 
-void GatewaySimulator::Stop() {
-  if (!acceptor_.joinable()) return;
-  stopping_ = true;
-  closesocket(static_cast<SOCKET>(listener_));
-  acceptor_.join();
-  std::vector<std::thread> running;
-  {
-    std::lock_guard lock(mutex_);
-    for (std::uintptr_t s : openSockets_) shutdown(static_cast<SOCKET>(s), SD_BOTH);
-    running.swap(connections_);
-  }
-  for (std::thread& t : running) t.join();
-  WSACleanup();
-}
-
-void GatewaySimulator::AcceptLoop() {
-  while (!stopping_) {
-    SOCKET client = accept(static_cast<SOCKET>(listener_), nullptr, nullptr);
-    if (client == INVALID_SOCKET) continue;
-    DWORD timeout = kSocketTimeoutMs;
-    setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
-    std::lock_guard lock(mutex_);
-    if (stopping_) {
-      closesocket(client);
-      break;
-    }
-    openSockets_.push_back(client);
-    connections_.emplace_back([this, client] { Serve(client); });
-  }
-}
+void GatewaySimulator::Stop() { listener_.Stop(); }
 
 bool GatewaySimulator::WaitReadable(std::uintptr_t socket, int milliseconds) {
-  for (int waited = 0; waited < milliseconds && !stopping_; waited += kStopCheckMs) {
+  for (int waited = 0; waited < milliseconds && !listener_.Stopping(); waited += kStopCheckMs) {
     fd_set ready;
     FD_ZERO(&ready);
     FD_SET(static_cast<SOCKET>(socket), &ready);
     timeval wait{0, kStopCheckMs * 1000};
     if (select(0, &ready, nullptr, nullptr, &wait) != 0) return true;
   }
-  return !stopping_;
+  return !listener_.Stopping();
 }
 
 void GatewaySimulator::ServeFault(std::uintptr_t socket, ConnectionFault fault) {
@@ -242,12 +192,9 @@ void GatewaySimulator::Serve(std::uintptr_t socket) {
   if (ConnectionFault fault = fault_.load(); fault != ConnectionFault::None) {
     ++faultedConnections_;
     ServeFault(socket, fault);
-    std::lock_guard lock(mutex_);
-    openSockets_.erase(std::remove(openSockets_.begin(), openSockets_.end(), socket), openSockets_.end());
-    closesocket(static_cast<SOCKET>(socket));
     return;
   }
-  SSL* ssl = SSL_new(tls_->context);
+  SSL* ssl = SSL_new(listener_.Context());
   SSL_set_fd(ssl, static_cast<int>(socket));
   if (requireClientCertificate_) {
     SSL_set_verify(ssl, SSL_VERIFY_PEER | SSL_VERIFY_FAIL_IF_NO_PEER_CERT, AcceptAnyCertificate);
@@ -291,9 +238,6 @@ void GatewaySimulator::Serve(std::uintptr_t socket) {
   }
   if (!dropped) SSL_shutdown(ssl);
   SSL_free(ssl);
-  std::lock_guard lock(mutex_);
-  openSockets_.erase(std::remove(openSockets_.begin(), openSockets_.end(), socket), openSockets_.end());
-  closesocket(static_cast<SOCKET>(socket));
 }
 
 void GatewaySimulator::ServeInstaller(std::string bytes) {
@@ -357,7 +301,7 @@ void GatewaySimulator::ServeInstallerRequest(const RecordedRequest&, GatewayConn
     }
     case InstallerMode::Redirect: {
       std::string body = HtmlPage("302 Found");
-      connection.WriteHead("302 Found", {{"Location", "https://127.0.0.1:" + std::to_string(port_) + "/portal/"},
+      connection.WriteHead("302 Found", {{"Location", "https://127.0.0.1:" + std::to_string(Port()) + "/portal/"},
                                          {"Content-Type", "text/html"},
                                          {"Content-Length", std::to_string(body.size())}});
       connection.Write(body);
@@ -412,7 +356,7 @@ bool GatewaySimulator::WriteBody(GatewayConnection& connection, std::uint64_t fr
       for (std::size_t i = 0; i < length; ++i) piece[i] = static_cast<char>(GeneratedByte(at + i));
     }
     if (!connection.Write(piece)) return false;
-    if (pauseMs > 0 && !stopping_) Sleep(static_cast<DWORD>(pauseMs));
+    if (pauseMs > 0 && !listener_.Stopping()) Sleep(static_cast<DWORD>(pauseMs));
   }
   return true;
 }

@@ -1,8 +1,10 @@
-#include "notification_window.h"
+#include "common/notification_window.h"
 
 #include <windows.h>
 
 #include <cstring>
+
+#include "common/message_pump.h"
 
 namespace vorlane::tests {
 namespace {
@@ -22,7 +24,7 @@ NotificationWindow::NotificationWindow() {
   HWND window = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
   SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  handle_ = reinterpret_cast<WindowHandle>(window);
+  handle_ = reinterpret_cast<std::uintptr_t>(window);
 }
 
 NotificationWindow::~NotificationWindow() { Destroy(); }
@@ -40,13 +42,7 @@ std::vector<std::string> NotificationWindow::Texts() const {
 
 bool NotificationWindow::PumpUntil(const std::function<bool()>& done,
                                    std::chrono::milliseconds limit) {
-  auto end = std::chrono::steady_clock::now() + limit;
-  while (!done() && std::chrono::steady_clock::now() < end) {
-    MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-  }
-  return done();
+  return tests::PumpUntil(done, limit, std::chrono::milliseconds(10));
 }
 
 std::intptr_t __stdcall NotificationWindow::Procedure(void* window, unsigned message,

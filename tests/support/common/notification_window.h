@@ -3,11 +3,10 @@
 // WM_USER+1 notifications it is sent, with their arrival times. It lives on
 // the thread that makes it, which must pump messages for sends to arrive.
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
-
-#include "status/poller_state.h"
 
 namespace vorlane::tests {
 
@@ -23,7 +22,7 @@ class NotificationWindow {
   NotificationWindow(const NotificationWindow&) = delete;
   NotificationWindow& operator=(const NotificationWindow&) = delete;
 
-  WindowHandle Handle() const { return handle_; }
+  std::uintptr_t Handle() const { return handle_; }
   const std::vector<Notification>& Seen() const { return seen_; }
   std::vector<std::string> Texts() const;
   void Destroy();
@@ -37,7 +36,7 @@ class NotificationWindow {
  private:
   static std::intptr_t __stdcall Procedure(void* window, unsigned message, std::uintptr_t wParam,
                                            std::intptr_t lParam);
-  WindowHandle handle_ = 0;
+  std::uintptr_t handle_ = 0;
   std::vector<Notification> seen_;
 };
 

@@ -1,6 +1,6 @@
-#include "message_pump.h"
+#include "common/message_pump.h"
 
-namespace vorlane::host {
+namespace vorlane::tests {
 
 void PumpPending() {
   MSG message;
@@ -28,4 +28,15 @@ bool PumpUntil(HANDLE handle, DWORD timeout) {
 
 void PumpFor(DWORD milliseconds) { PumpUntil(nullptr, milliseconds); }
 
-}  // namespace vorlane::host
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit, std::chrono::milliseconds pace) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (!done()) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= end) return done();
+    auto wait = std::min(pace, std::chrono::duration_cast<std::chrono::milliseconds>(end - now));
+    PumpFor(static_cast<DWORD>(wait.count()));
+  }
+  return true;
+}
+
+}  // namespace vorlane::tests

@@ -16,11 +16,6 @@ constexpr std::size_t kMaxRequestBytes = 64 * 1024;
 
 }  // namespace
 
-struct LoginGateway::Tls {
-  SSL_CTX* context = nullptr;
-  ~Tls() { SSL_CTX_free(context); }
-};
-
 LoginReply RedirectReply(const std::string& target, const std::string& session) {
   std::string head = "HTTP/1.1 302 Found\r\nLocation:" + target + "\r\n";
   if (!session.empty()) head += "Set-Cookie: Varnex_SSLID=" + session + "; path=/; secure\r\n";
@@ -40,64 +35,33 @@ LoginReply TrickledReply(const LoginReply& reply, unsigned pauseMs) {
 
 bool LoginGateway::PauseUnlessStopping(unsigned ms) const {
   constexpr unsigned kSlice = 50;
-  for (unsigned waited = 0; waited < ms && !stopping_; waited += kSlice) Sleep(ms - waited < kSlice ? ms - waited : kSlice);
-  return !stopping_;
+  for (unsigned waited = 0; waited < ms && !listener_.Stopping(); waited += kSlice) {
+    Sleep(ms - waited < kSlice ? ms - waited : kSlice);
+  }
+  return !listener_.Stopping();
 }
 
-LoginGateway::LoginGateway() : tls_(new Tls), listener_(INVALID_SOCKET) { reply_ = RedirectReply("/portal/home"); }
+LoginGateway::LoginGateway() { reply_ = RedirectReply("/portal/home"); }
 
-LoginGateway::~LoginGateway() {
-  Stop();
-  delete tls_;
-}
+LoginGateway::~LoginGateway() { Stop(); }
 
 bool LoginGateway::Start(std::uint16_t port) {
-  WSADATA data;
-  if (WSAStartup(MAKEWORD(2, 2), &data) != 0) return false;
   const LoginCertificates& certificates = TestLoginCertificates();
   if (!certificates.Made()) return false;
   // The library's defaults, as a current gateway has them: TLS 1.3 first,
   // RSA-PSS among the signatures it asks the client for.
-  tls_->context = SSL_CTX_new(TLS_server_method());
-  if (!tls_->context || SSL_CTX_use_certificate(tls_->context, certificates.gateway.certificate) != 1 ||
-      SSL_CTX_use_PrivateKey(tls_->context, certificates.gateway.key) != 1) {
+  SSL_CTX* context = SSL_CTX_new(TLS_server_method());
+  if (!context || SSL_CTX_use_certificate(context, certificates.gateway.certificate) != 1 ||
+      SSL_CTX_use_PrivateKey(context, certificates.gateway.key) != 1) {
+    SSL_CTX_free(context);
     return false;
   }
-  X509_STORE_add_cert(SSL_CTX_get_cert_store(tls_->context), certificates.authority.certificate);
-  SSL_CTX_add_client_CA(tls_->context, certificates.authority.certificate);
-
-  SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  if (listener == INVALID_SOCKET) return false;
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(port);
-  if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(listener, 16) != 0) {
-    closesocket(listener);
-    return false;
-  }
-  int length = sizeof address;
-  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-  port_ = ntohs(address.sin_port);
-  listener_ = listener;
-  acceptor_ = std::thread([this] { AcceptLoop(); });
-  return true;
+  X509_STORE_add_cert(SSL_CTX_get_cert_store(context), certificates.authority.certificate);
+  SSL_CTX_add_client_CA(context, certificates.authority.certificate);
+  return listener_.Start(context, port, [this](std::uintptr_t socket) { Serve(socket); });
 }
 
-void LoginGateway::Stop() {
-  if (!acceptor_.joinable()) return;
-  stopping_ = true;
-  closesocket(static_cast<SOCKET>(listener_));
-  acceptor_.join();
-  std::vector<std::thread> running;
-  {
-    std::lock_guard lock(mutex_);
-    for (std::uintptr_t s : openSockets_) shutdown(static_cast<SOCKET>(s), SD_BOTH);
-    running.swap(connections_);
-  }
-  for (std::thread& t : running) t.join();
-  WSACleanup();
-}
+void LoginGateway::Stop() { listener_.Stop(); }
 
 void LoginGateway::Script(LoginReply reply) {
   std::lock_guard lock(mutex_);
@@ -109,22 +73,8 @@ std::vector<LoginVisit> LoginGateway::Visits() const {
   return visits_;
 }
 
-void LoginGateway::AcceptLoop() {
-  while (!stopping_) {
-    SOCKET client = accept(static_cast<SOCKET>(listener_), nullptr, nullptr);
-    if (client == INVALID_SOCKET) continue;
-    std::lock_guard lock(mutex_);
-    if (stopping_) {
-      closesocket(client);
-      break;
-    }
-    openSockets_.push_back(client);
-    connections_.emplace_back([this, client] { Serve(client); });
-  }
-}
-
 void LoginGateway::Serve(std::uintptr_t socket) {
-  SSL* ssl = SSL_new(tls_->context);
+  SSL* ssl = SSL_new(listener_.Context());
   SSL_set_fd(ssl, static_cast<int>(socket));
   switch (mode_.load()) {
     case ClientCertificateMode::Require:
@@ -172,9 +122,6 @@ void LoginGateway::Serve(std::uintptr_t socket) {
     SSL_shutdown(ssl);
   }
   SSL_free(ssl);
-  std::lock_guard lock(mutex_);
-  openSockets_.erase(std::remove(openSockets_.begin(), openSockets_.end(), socket), openSockets_.end());
-  closesocket(static_cast<SOCKET>(socket));
 }
 
 }  // namespace vorlane::tests

@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "loopback_tls_listener.h"
+
 namespace vorlane::tests {
 
 enum class ClientCertificateMode {
@@ -53,7 +55,7 @@ class LoginGateway {
   // Binds 127.0.0.1 (port 0: one the system chooses) and starts accepting.
   bool Start(std::uint16_t port = 0);
   void Stop();
-  std::uint16_t Port() const { return port_; }
+  std::uint16_t Port() const { return listener_.Port(); }
 
   void SetClientCertificateMode(ClientCertificateMode mode) { mode_ = mode; }
   // The reply to every following request until the next call.
@@ -63,27 +65,21 @@ class LoginGateway {
   int FailedHandshakes() const { return failedHandshakes_; }
   // Connections the client has closed, so far.
   int ClosedConnections() const { return closed_; }
+  // Connections whose serving thread has ended, and when each ended.
+  std::vector<LoopbackTlsListener::Clock::time_point> EndedConnections() const { return listener_.Ended(); }
 
  private:
-  struct Tls;
-  void AcceptLoop();
   // False when the endpoint stops meanwhile.
   bool PauseUnlessStopping(unsigned ms) const;
   void Serve(std::uintptr_t socket);
 
-  Tls* tls_;
-  std::uint16_t port_ = 0;
-  std::uintptr_t listener_;
-  std::atomic<bool> stopping_{false};
+  LoopbackTlsListener listener_;
   std::atomic<ClientCertificateMode> mode_{ClientCertificateMode::Require};
   std::atomic<int> failedHandshakes_{0}, closed_{0};
-  std::thread acceptor_;
 
   mutable std::mutex mutex_;
   LoginReply reply_;
   std::vector<LoginVisit> visits_;
-  std::vector<std::thread> connections_;
-  std::vector<std::uintptr_t> openSockets_;
 };
 
 }  // namespace vorlane::tests
