@@ -55,7 +55,7 @@ class BoundedDownload : public ::testing::Test {
   }
   void ExpectToldAndNothingStarted(tests::MessageBoxWatcher& watcher) {
     ASSERT_EQ(watcher.Seen().size(), 1u);
-    EXPECT_EQ(watcher.Seen()[0].text, MessageText(context.type));
+    EXPECT_EQ(watcher.Seen()[0].text, MessageText(context.type.Value()));
     EXPECT_TRUE(tests::TakeLaunches().empty());
     EXPECT_TRUE(WaitFor([] { return tests::InstallerFolders().empty(); }, 2s));
   }
