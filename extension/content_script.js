@@ -39,8 +39,12 @@
     if (!target) return;
     delete pendingNavigation[id];
     clearTimeout(target.timer);
-    if (target.how === "replace") location.replace(target.url);
-    else location.assign(target.url);
+    // After the messages already posted to the page, as the control's
+    // navigation follows the script that asked for it.
+    setTimeout(function () {
+      if (target.how === "replace") location.replace(target.url);
+      else location.assign(target.url);
+    }, 0);
   }
 
   function fromExtension(message) {
