@@ -23,6 +23,13 @@ function settle(rounds = 20) {
   return chain;
 }
 
+// Waits, a bounded time, for cond() to hold: timers in the scripts run late on a busy machine.
+async function until(cond, ms = 2000) {
+  const deadline = Date.now() + ms;
+  while (!cond() && Date.now() < deadline) await new Promise((r) => setTimeout(r, 5));
+  return cond();
+}
+
 // Two connected ends; what one posts the other receives, cloned, later.
 function portPair(name, sender) {
   const make = () => ({ name, sender, onMessage: new FakeEvent(), onDisconnect: new FakeEvent(), sent: [], closed: false });
@@ -146,4 +153,4 @@ function loadPageApi(window) {
   return window.Vorlane;
 }
 
-module.exports = { FakeEvent, settle, portPair, loadServiceWorker, fakeWindow, loadContentScript, loadPageApi };
+module.exports = { FakeEvent, settle, until, portPair, loadServiceWorker, fakeWindow, loadContentScript, loadPageApi };

@@ -3,7 +3,7 @@
 // to a fake native host; and vorlane.js over a fake ActiveX control.
 const test = require("node:test");
 const assert = require("node:assert/strict");
-const { settle, loadServiceWorker, fakeWindow, loadContentScript, loadPageApi } = require("./fake_browser.js");
+const { settle, until, loadServiceWorker, fakeWindow, loadContentScript, loadPageApi } = require("./fake_browser.js");
 
 const PORTAL = "https://gw.example:8443/portals/index.html";
 
@@ -55,7 +55,7 @@ test("events reach OnClientMessage in order, and a navigation waits for the call
   const result = await vpn.GetPCHardInfo();
   assert.equal(result, null);
   assert.deepEqual(states, ["Connecting", "Connected"]);
-  await settle();
+  await until(() => page.window.navigations.length > 0);
   const fromExtension = page.window.timeline.filter((m) => !m.vorlane || ["event", "reply"].includes(m.vorlane));
   assert.deepEqual(fromExtension.map((m) => m.text || m.vorlane || m[0]), ["Connecting", "Connected", "reply", "replace"]);
   assert.deepEqual(page.window.navigations, [["replace", "https://gw.example:8443/verify"]]);

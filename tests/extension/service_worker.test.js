@@ -1,7 +1,7 @@
 "use strict";
 const test = require("node:test");
 const assert = require("node:assert/strict");
-const { settle, loadServiceWorker } = require("./fake_browser.js");
+const { settle, until, loadServiceWorker } = require("./fake_browser.js");
 const portalList = require("../../extension/portal_list.js");
 
 const PORTAL = "https://gw.example:8443/portals/index.html";
@@ -102,8 +102,7 @@ test("the cookie is in the store before the page hears of the navigation and the
   host.postMessage({ event: "OnClientMessage", text: "Connected" });
   await settle();
   assert.deepEqual(heard, []);  // nothing overtakes the cookie
-  await new Promise((r) => setTimeout(r, 60));
-  await settle();
+  await until(() => heard.length === 3);
   assert.deepEqual(browser.cookies, [{ url: "https://gw.example:8443/", name: "MAC_Addr", value: "02:00:00:00:00:01",
                                        expirationDate: 1799999999 }]);
   assert.deepEqual(heard, [
@@ -121,7 +120,7 @@ test("a refused cookie or a bad action turns the result into an error", async ()
   host.postMessage({ id: 2, action: "navigate", how: "assign", url: "javascript:alert(1)" });
   host.postMessage({ id: 2, result: true });
   host.postMessage({ id: 3, error: { code: "refused", message: "not allowed" } });
-  await new Promise((r) => setTimeout(r, 20));
+  await until(() => heard.length === 3);
   await settle();
   assert.equal(heard.length, 3);
   assert.deepEqual(heard.map((m) => [m.id, m.error && m.error.code]), [[1, "failed"], [2, "failed"], [3, "refused"]]);
