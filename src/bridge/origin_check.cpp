@@ -1,0 +1,52 @@
+#include "bridge/origin_check.h"
+
+#include <optional>
+
+#include "policy/allow_list.h"
+#include "policy/page_host.h"
+
+namespace vorlane {
+namespace {
+
+class OriginAsHostingPage final : public HostingPage {
+ public:
+  explicit OriginAsHostingPage(const std::u16string& origin) : origin_(origin) {}
+  std::optional<std::u16string> Address() override { return origin_; }
+
+ private:
+  const std::u16string& origin_;
+};
+
+// "https://gw.example:443/x" gives "https://gw.example:443"; the scheme
+// lowered, a missing port replaced by the scheme's default.
+std::optional<std::u16string> SiteOf(const std::u16string& address) {
+  std::optional<std::u16string> host = HostOfAddress(address);
+  if (!host) return std::nullopt;
+  std::size_t schemeEnd = address.find(u"://");
+  std::u16string scheme = ComparableHost(address.substr(0, schemeEnd));
+  std::size_t start = schemeEnd + 3;
+  std::size_t end = address.find_first_of(u"/?#\\", start);
+  std::u16string authority = address.substr(start, end == std::u16string::npos ? std::u16string::npos : end - start);
+  if (std::size_t at = authority.rfind(u'@'); at != std::u16string::npos) authority.erase(0, at + 1);
+  std::size_t hostEnd = authority.front() == u'[' ? authority.find(u']') + 1 : 0;
+  std::size_t colon = authority.find(u':', hostEnd);
+  std::u16string port = colon == std::u16string::npos ? u"" : authority.substr(colon + 1);
+  if (port.empty()) port = scheme == u"https" ? u"443" : scheme == u"http" ? u"80" : u"";
+  return scheme + u"://" + *host + u":" + port;
+}
+
+}  // namespace
+
+bool OriginMayCall(AllowListPolicy& policy, const std::u16string& origin) {
+  OriginAsHostingPage page(origin);
+  return PageMayScript(policy, page);
+}
+
+bool PageLiesOnOrigin(const PageContext& page, const std::u16string& origin) {
+  if (!page.href) return true;
+  std::optional<std::u16string> pageSite = SiteOf(*page.href);
+  std::optional<std::u16string> originSite = SiteOf(origin);
+  return pageSite && originSite && *pageSite == *originSite;
+}
+
+}  // namespace vorlane

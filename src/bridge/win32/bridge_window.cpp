@@ -1,0 +1,82 @@
+#include "bridge/win32/bridge_window.h"
+
+#include "status/notification_text.h"
+#include "status/win32/win32_utf8_converter.h"
+
+namespace vorlane {
+namespace {
+
+constexpr UINT kIncomingMessage = WM_APP + 1;
+constexpr wchar_t kWindowClass[] = L"VorlaneBridgeWindow";
+
+}  // namespace
+
+BridgeWindow::BridgeWindow() {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = Procedure;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = kWindowClass;
+  RegisterClassExW(&windowClass);
+  window_ = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, windowClass.hInstance, nullptr);
+  if (window_) SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+BridgeWindow::~BridgeWindow() {
+  if (window_) {
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    DestroyWindow(window_);
+  }
+}
+
+bool BridgeWindow::Post(IncomingMessage message) {
+  auto owned = std::make_unique<IncomingMessage>(std::move(message));
+  if (!PostMessageW(window_, kIncomingMessage, 0, reinterpret_cast<LPARAM>(owned.get()))) return false;
+  owned.release();  // the window procedure takes it
+  return true;
+}
+
+LRESULT CALLBACK BridgeWindow::Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* self = reinterpret_cast<BridgeWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (message == kIncomingMessage) {
+    std::unique_ptr<IncomingMessage> incoming(reinterpret_cast<IncomingMessage*>(lparam));
+    if (self) {
+      self->queue_.push_back(std::move(*incoming));
+      self->RunQueued();
+    }
+    return 0;
+  }
+  if (message == kNotifyMessage) {
+    if (self && wparam) self->OnNotification(reinterpret_cast<const char*>(wparam));
+    return 0;
+  }
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+void BridgeWindow::OnNotification(const char* text) {
+  if (!session_ || ended_) return;
+  Win32Utf8Converter converter;
+  char16_t buffer[kNotificationCapacity];
+  std::size_t length = ConvertNotificationText(converter, text, buffer);
+  session_->SendEvent(std::u16string(buffer, length));
+}
+
+void BridgeWindow::RunQueued() {
+  if (running_ || !session_) return;
+  running_ = true;
+  while (!queue_.empty() && !ended_) {
+    IncomingMessage message = std::move(queue_.front());
+    queue_.pop_front();
+    if (!session_->Handle(message)) End();
+  }
+  running_ = false;
+}
+
+void BridgeWindow::End() {
+  ended_ = true;
+  queue_.clear();
+  if (relay_) relay_->Stop();
+  PostQuitMessage(0);
+}
+
+}  // namespace vorlane
