@@ -129,6 +129,14 @@ class BrowserChain:
         self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
         self.driver.set_script_timeout(60)
         self.driver.set_page_load_timeout(60)
+        # A fresh profile installs the extension at start, and its worker puts
+        # the content script on the listed origins moments later: pages
+        # loaded before that get no API, so wait for it (bounded).
+        deadline = time.time() + 30
+        while self.open_portal() != "extension":
+            if time.time() > deadline:
+                raise RuntimeError("the extension never served the listed portal")
+            time.sleep(0.5)
 
     def stop(self):
         if self.driver:
