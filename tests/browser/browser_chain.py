@@ -85,6 +85,11 @@ class BrowserChain:
         self.counterparts = None
 
     def start(self):
+        self.start_counterparts()
+        self.start_chromium()
+
+    def start_counterparts(self):
+        """The Wine side: allow-list policy, gateway and local client."""
         env = dict(os.environ)
         env["VORLANE_COMMAND_RECORD"] = windows_path(self.record)
         self.env = env
@@ -96,6 +101,7 @@ class BrowserChain:
         self.origin = "https://127.0.0.1:%d" % self.port
         self.portal = self.origin + "/portals/index.html"
 
+    def start_chromium(self):
         self.extension = os.path.join(self.work, "extension")
         self.extension_id = stage_extension(self.source, self.extension, os.path.join(self.work, "extension-key.pem"))
         # The portal list, as an administrator sets it: Chromium's policy for this extension.
@@ -107,13 +113,7 @@ class BrowserChain:
         profile = os.path.join(self.work, "profile")
         hosts = os.path.join(profile, "NativeMessagingHosts")
         os.makedirs(hosts)
-        launcher = os.path.join(self.work, "vorlane-bridge.sh")
-        exports = "".join("export %s='%s'\n" % (name, env[name]) for name in
-                          ("WINEPREFIX", "WINEDEBUG", "WINEDLLOVERRIDES", "WINEARCH", "VORLANE_COMMAND_RECORD", "DISPLAY")
-                          if name in env)
-        with open(launcher, "w") as f:
-            f.write("#!/bin/sh\n%sexec wine '%s' \"$@\"\n" % (exports, self.host))
-        os.chmod(launcher, 0o755)
+        launcher = self.write_launcher()
         with open(os.path.join(hosts, HOST_NAME + ".json"), "w") as f:
             json.dump({"name": HOST_NAME, "description": "SSL VPN client bridge", "path": launcher, "type": "stdio",
                        "allowed_origins": ["chrome-extension://%s/" % self.extension_id]}, f)
@@ -137,6 +137,17 @@ class BrowserChain:
             if time.time() > deadline:
                 raise RuntimeError("the extension never served the listed portal")
             time.sleep(0.5)
+
+    def write_launcher(self):
+        """The host's path for a browser: a script that runs it under Wine in this prefix."""
+        launcher = os.path.join(self.work, "vorlane-bridge.sh")
+        exports = "".join("export %s='%s'\n" % (name, self.env[name]) for name in
+                          ("WINEPREFIX", "WINEDEBUG", "WINEDLLOVERRIDES", "WINEARCH", "VORLANE_COMMAND_RECORD", "DISPLAY")
+                          if name in self.env)
+        with open(launcher, "w") as f:
+            f.write("#!/bin/sh\n%sexec wine '%s' \"$@\"\n" % (exports, self.host))
+        os.chmod(launcher, 0o755)
+        return launcher
 
     def stop(self):
         if self.driver:
