@@ -43,10 +43,24 @@ bool OriginMayCall(AllowListPolicy& policy, const std::u16string& origin) {
 }
 
 bool PageLiesOnOrigin(const PageContext& page, const std::u16string& origin) {
-  if (!page.href) return true;
-  std::optional<std::u16string> pageSite = SiteOf(*page.href);
   std::optional<std::u16string> originSite = SiteOf(origin);
-  return pageSite && originSite && *pageSite == *originSite;
+  if (!originSite) return !page.href && !page.url && !page.host && !page.hostname && !page.port;
+  std::u16string scheme = origin.substr(0, origin.find(u"://"));
+  // Every address the page gives must name the origin's site: its location,
+  // its document, and the location's host, or host name and port.
+  std::optional<std::u16string> addresses[] = {
+      page.href, page.url,
+      page.host ? std::optional<std::u16string>(scheme + u"://" + *page.host + u"/") : std::nullopt,
+      page.hostname ? std::optional<std::u16string>(scheme + u"://" + *page.hostname +
+                                                     (page.port && !page.port->empty() ? u":" + *page.port : u"") + u"/")
+                    : std::nullopt,
+  };
+  for (const std::optional<std::u16string>& address : addresses) {
+    if (!address) continue;
+    std::optional<std::u16string> site = SiteOf(*address);
+    if (!site || *site != *originSite) return false;
+  }
+  return true;
 }
 
 }  // namespace vorlane

@@ -12,11 +12,12 @@ namespace vorlane {
 // True when no allow-list policy is set or the origin's host is on it.
 bool OriginMayCall(AllowListPolicy& policy, const std::u16string& origin);
 
-// Whether the page's location lies on the origin: scheme, host (without
-// regard to case) and port, a scheme's default port counting as unnamed. A
-// page that names no location passes; the origin alone then decides. The
-// launch road takes the gateway from the location, so a location elsewhere
-// would send the session to another host.
+// Whether every address the page gives lies on the origin: location.href,
+// document.URL, location.host, and location.hostname with location.port,
+// each by scheme, host (without regard to case) and port, a scheme's default
+// port counting as unnamed. Texts the page leaves out are not asked. The
+// core takes the gateway and the cookies' address from these texts, so one
+// elsewhere would send the session to another host.
 bool PageLiesOnOrigin(const PageContext& page, const std::u16string& origin);
 
 }  // namespace vorlane

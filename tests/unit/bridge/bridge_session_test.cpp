@@ -247,7 +247,8 @@ TEST_F(Session, AllowedHostsPolicyAndThePagesOwnOriginDecideBeforeAnythingRuns) 
 
   json elsewhere = Call(2, "RunCmd", {"calc.exe", false});
   elsewhere["origin"] = "https://evil.example";
-  elsewhere["page"]["href"] = "https://evil.example/";
+  elsewhere["page"] = {{"href", "https://evil.example/"}, {"url", "https://evil.example/"},
+                       {"host", "evil.example"}, {"hostname", "evil.example"}, {"port", ""}};
   Send(elsewhere);
   ExpectOneError("refused", 2, "AllowedHosts");
 

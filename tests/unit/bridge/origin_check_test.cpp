@@ -41,5 +41,37 @@ TEST(OriginCheck, PageLocationMustBeOnTheOrigin) {
   EXPECT_FALSE(PageLiesOnOrigin(page, u"chrome-extension://abc"));
 }
 
+// The launch road reads the host name and port, the logins the host: each
+// must name the origin as well as the address does.
+TEST(OriginCheck, EveryLocationTextThePageGivesMustNameTheOrigin) {
+  PageContext page;
+  page.href = u"https://gw.example:8443/portals/";
+  page.url = u"https://gw.example:8443/portals/";
+  page.host = u"gw.example:8443";
+  page.hostname = u"GW.example";
+  page.port = u"8443";
+  EXPECT_TRUE(PageLiesOnOrigin(page, u"https://gw.example:8443"));
+  PageContext spoiled = page;
+  spoiled.hostname = u"evil.example";
+  EXPECT_FALSE(PageLiesOnOrigin(spoiled, u"https://gw.example:8443"));
+  spoiled = page;
+  spoiled.port = u"9443";
+  EXPECT_FALSE(PageLiesOnOrigin(spoiled, u"https://gw.example:8443"));
+  spoiled = page;
+  spoiled.host = u"gw.example";
+  EXPECT_FALSE(PageLiesOnOrigin(spoiled, u"https://gw.example:8443"));
+  spoiled = page;
+  spoiled.url = u"https://evil.example/";
+  EXPECT_FALSE(PageLiesOnOrigin(spoiled, u"https://gw.example:8443"));
+
+  PageContext plain;
+  plain.hostname = u"gw.example";
+  plain.port = u"";
+  plain.host = u"gw.example";
+  EXPECT_TRUE(PageLiesOnOrigin(plain, u"https://gw.example")) << "an unnamed port is the default one";
+  plain.hostname = u"evil.example";
+  EXPECT_FALSE(PageLiesOnOrigin(plain, u"https://gw.example")) << "also without an address";
+}
+
 }  // namespace
 }  // namespace vorlane
