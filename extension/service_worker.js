@@ -38,12 +38,14 @@ function startVorlaneExtension(api) {
     }).catch(function (error) { console.error("vorlane: content script registration failed:", error); });
   }
 
-  function isWebAddress(text) {
+  // An http(s) address, a relative one taken against the page's; null for
+  // anything else (javascript:, data:, garbage).
+  function webAddress(text, base) {
     try {
-      var protocol = new URL(text).protocol;
-      return protocol === "https:" || protocol === "http:";
+      var url = new URL(String(text), base);
+      return url.protocol === "https:" || url.protocol === "http:" ? url.href : null;
     } catch (e) {
-      return false;
+      return null;
     }
   }
 
@@ -54,14 +56,16 @@ function startVorlaneExtension(api) {
     var queue = Promise.resolve();
     var failedActions = {};
     var open = true;
+    var pageAddress = port.sender && port.sender.url;  // what relative addresses are taken against
 
     function toPage(message) {
       if (open) port.postMessage(message);
     }
 
     function setCookie(message) {
-      var details = { url: message.url, name: String(message.name), value: String(message.value) };
+      var details = { url: webAddress(message.url, pageAddress), name: String(message.name), value: String(message.value) };
       if (typeof message.expires === "number") details.expirationDate = message.expires;
+      if (typeof message.path === "string") details.path = message.path;
       return api.cookies.set(details).then(function (cookie) {
         if (!cookie) throw new Error("the browser refused the cookie " + details.name);
       });
@@ -74,12 +78,12 @@ function startVorlaneExtension(api) {
         return;
       }
       var id = message.id;
-      if (message.action === "setCookie" && isWebAddress(message.url)) {
+      if (message.action === "setCookie" && webAddress(message.url, pageAddress)) {
         return setCookie(message).catch(function (error) { failedActions[id] = String(error && error.message || error); });
       }
-      if (message.action === "navigate" && isWebAddress(message.url) &&
-          (message.how === "assign" || message.how === "replace")) {
-        toPage({ type: "navigate", id: id, how: message.how, url: message.url });
+      var target = message.action === "navigate" && webAddress(message.url, pageAddress);
+      if (target && (message.how === "assign" || message.how === "replace")) {
+        toPage({ type: "navigate", id: id, how: message.how, url: target });
         return;
       }
       if (message.action !== undefined) {
@@ -118,6 +122,7 @@ function startVorlaneExtension(api) {
       if (!open) return;
       if (!message || message.type !== "call") return;
       if (!Number.isInteger(message.id) || message.id <= 0 || typeof message.member !== "string") return;
+      if (message.page && typeof message.page.href === "string") pageAddress = message.page.href;
       host.postMessage({
         id: message.id,
         member: message.member,

@@ -96,15 +96,15 @@ test("the cookie is in the store before the page hears of the navigation and the
   const { browser, host, heard } = await connected();
   browser.cookieDelayMs = 30;
   host.postMessage({ id: 1, action: "setCookie", url: "https://gw.example:8443/", name: "MAC_Addr", value: "02:00:00:00:00:01",
-                     expires: 1799999999 });
-  host.postMessage({ id: 1, action: "navigate", how: "replace", url: "https://gw.example:8443/verify" });
+                     expires: 1799999999, path: "/" });
+  host.postMessage({ id: 1, action: "navigate", how: "replace", url: "../verify" });  // relative: against the page
   host.postMessage({ id: 1, result: null });
   host.postMessage({ event: "OnClientMessage", text: "Connected" });
   await settle();
   assert.deepEqual(heard, []);  // nothing overtakes the cookie
   await until(() => heard.length === 3);
   assert.deepEqual(browser.cookies, [{ url: "https://gw.example:8443/", name: "MAC_Addr", value: "02:00:00:00:00:01",
-                                       expirationDate: 1799999999 }]);
+                                       expirationDate: 1799999999, path: "/" }]);
   assert.deepEqual(heard, [
     { type: "navigate", id: 1, how: "replace", url: "https://gw.example:8443/verify" },
     { type: "reply", id: 1, result: null },
