@@ -1,5 +1,5 @@
-// Runs on the listed portal origins only. Carries the page's calls (window
-// messages from vorlane.js) to the extension with the page's context, and
+// Runs on the listed portal origins only. Carries the page's calls (DOM
+// events from vorlane.js) to the extension with the page's context, and
 // brings back results, the navigation a call asks for, and events.
 "use strict";
 
@@ -76,9 +76,16 @@
     });
   }
 
-  window.addEventListener("message", function (event) {
-    if (event.source !== window || !event.data || typeof event.data !== "object") return;
-    var data = event.data;
+  // The page's calls: "vorlane-page" DOM events whose detail is JSON text
+  // (a string crosses from the page's world into this one as it is).
+  document.addEventListener("vorlane-page", function (event) {
+    var data;
+    try {
+      data = JSON.parse(event.detail);
+    } catch (e) {
+      return;
+    }
+    if (!data || typeof data !== "object") return;
     if (data.vorlane === "hello") {
       toPage({ vorlane: "ready" });
     } else if (data.vorlane === "call") {

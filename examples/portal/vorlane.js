@@ -101,6 +101,13 @@
     return api;
   }
 
+  // To the extension's content script: a DOM event, delivered at once, so
+  // that a call made as the page goes away (Close(1) on pagehide) still
+  // leaves before the document does. Its answers come back as window messages.
+  function toExtension(message) {
+    global.document.dispatchEvent(new global.CustomEvent("vorlane-page", { detail: JSON.stringify(message) }));
+  }
+
   function extensionApi(params, waitMs) {
     var api = { kind: "extension", OnClientMessage: null };
     var pending = {};
@@ -145,8 +152,7 @@
         return new global.Promise(function (resolve, reject) {
           var id = nextId++;
           pending[id] = { resolve: resolve, reject: reject };
-          global.postMessage({ vorlane: "call", id: id, member: member, args: args, params: params },
-                             global.location.origin);
+          toExtension({ vorlane: "call", id: id, member: member, args: args, params: params });
         });
       });
     }
@@ -156,7 +162,7 @@
     api.ResetUrl = function () { return call("ResetUrl", []); };
     api.GetPCHardInfo = function () { return call("GetPCHardInfo", []); };
 
-    global.postMessage({ vorlane: "hello" }, global.location.origin);
+    toExtension({ vorlane: "hello" });
     return api;
   }
 
@@ -173,7 +179,7 @@
   // {ip, port, username, type} (or {params: {...}}) and waitMs.
   function attach(target) {
     if (isLiveControl(target)) return controlApi(target);
-    if (typeof global.Promise !== "function" || typeof global.postMessage !== "function" ||
+    if (typeof global.Promise !== "function" || typeof global.CustomEvent !== "function" ||
         typeof global.addEventListener !== "function") {
       return unavailableApi();
     }

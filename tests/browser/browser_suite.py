@@ -47,6 +47,19 @@ class PortalInChromium(unittest.TestCase):
         self.assertTrue(c.wait(lambda: "pageOff" in c.counterparts.ask("received"), 15))
         c.counterparts.ask("updater remove")
 
+    def test_leaving_the_page_tells_the_client(self):
+        c = self.chain
+        c.counterparts.ask("updater install")
+        c.counterparts.ask("client Connected")
+        self.assertEqual("extension", c.open_portal(session=SESSION))
+        self.assertEqual({"result": True}, c.call("vpn.Run()"))
+        self.assertTrue(c.wait(lambda: "Connected" in self.seen()), self.seen())
+        c.counterparts.ask("received")
+        # The example page calls Close(1) on pagehide.
+        c.driver.get(c.origin + "/verify")
+        self.assertTrue(c.wait(lambda: "pageOff" in c.counterparts.ask("received"), 15))
+        c.counterparts.ask("updater remove")
+
     def test_run_without_updater_downloads_and_starts_the_installer(self):
         c = self.chain
         c.counterparts.ask("updater remove")

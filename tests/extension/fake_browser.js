@@ -116,6 +116,7 @@ function fakeWindow(href, cookie = "") {
   const navigations = [];
   const timeline = [];  // what the page was sent and where it was sent, in order
   const listeners = [];
+  const documentListeners = {};
   const posted = [];
   const window = {
     location: {
@@ -123,7 +124,17 @@ function fakeWindow(href, cookie = "") {
       assign: (to) => { navigations.push(["assign", to]); timeline.push(["assign", to]); },
       replace: (to) => { navigations.push(["replace", to]); timeline.push(["replace", to]); },
     },
-    document: { URL: href, cookie },
+    document: {
+      URL: href, cookie,
+      // DOM events run their listeners at once, as the browser does.
+      addEventListener(type, fn) { (documentListeners[type] = documentListeners[type] || []).push(fn); },
+      dispatchEvent(event) {
+        timeline.push(["event", event.type, event.detail]);
+        (documentListeners[event.type] || []).forEach((fn) => fn(event));
+        return true;
+      },
+    },
+    CustomEvent: class { constructor(type, init) { this.type = type; this.detail = init && init.detail; } },
     navigations, posted, timeline,
     addEventListener(type, fn) { if (type === "message") listeners.push(fn); },
     postMessage(data, targetOrigin) {
