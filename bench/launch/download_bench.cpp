@@ -83,19 +83,26 @@ bool BareDownload(std::uint16_t port, const std::wstring& target) {
 }
 
 // Ports the control will supply; here they do nothing.
-struct QuietControl final : vorlane::PagePort, vorlane::ProgramLauncher, vorlane::StatusRelay, vorlane::UserNotice,
-                            vorlane::CertificateLoginStarter {
+struct QuietPage final : vorlane::Page {
   std::uint16_t port = 0;
-  std::optional<std::u16string> LocationHostname() override { return u"127.0.0.1"; }
-  std::optional<std::u16string> LocationPort() override {
+  std::optional<std::u16string> Hostname() override { return u"127.0.0.1"; }
+  std::optional<std::u16string> Port() override {
     std::string digits = std::to_string(port);
     return std::u16string(digits.begin(), digits.end());
   }
-  std::optional<std::u16string> DocumentCookie() override { return u"Varnex_SSLID=0123456789abcdef0123456789ABCDEF"; }
+  std::optional<std::u16string> Cookie() override { return u"Varnex_SSLID=0123456789abcdef0123456789ABCDEF"; }
+  std::optional<std::u16string> Href() override { return std::nullopt; }
+  std::optional<std::u16string> Protocol() override { return std::nullopt; }
+  std::optional<std::u16string> Host() override { return std::nullopt; }
+  std::optional<std::u16string> DocumentUrl() override { return std::nullopt; }
+  bool Assign(const std::u16string&) override { return false; }
+  bool Replace(const std::u16string&) override { return false; }
+};
+
+struct QuietControl final : vorlane::ProgramLauncher, vorlane::StatusPolling, vorlane::UserNotice {
   int LaunchElevated(const char16_t*, const char16_t*) override { return 1; }
   void StartPolling() override {}
   void Show(vorlane::MessageChoice) override {}
-  void LogIn() override {}
 };
 
 int LaunchNothing(const char16_t*, const char16_t*) { return 1; }
@@ -163,16 +170,17 @@ int main(int argc, char** argv) {
   // Run on the download road: the UI thread's share.
   gateway.ServeInstaller("MZ");
   QuietControl control;
-  control.port = gateway.Port();
+  QuietPage page;
+  page.port = gateway.Port();
   vorlane::Win32ProgramFiles updater;
   vorlane::InstallerDownloadStarter download(LaunchNothing);
-  vorlane::LaunchRoadPorts ports{updater, control, download, control, control, control};
+  vorlane::LaunchRoadPorts ports{updater, control, download, control, control};
   constexpr int kRuns = 21;
   std::vector<double> times;
   for (int i = 0; i < kRuns; ++i) {
     vorlane::PortalContext context;
     Clock::time_point start = Clock::now();
-    vorlane::RunLaunchRoad(context, &control, ports);
+    vorlane::RunLaunchRoad(context, &page, ports);
     times.push_back(Seconds(Clock::now() - start) * 1000.0);
     while (vorlane::ModuleLock::Count() != 0) Sleep(5);
   }

@@ -2,19 +2,17 @@
 
 #include <optional>
 
+#include "bridge/bridge_page.h"
 #include "policy/allow_list.h"
 #include "policy/page_host.h"
 
 namespace vorlane {
 namespace {
 
-class OriginAsHostingPage final : public HostingPage {
+// The allow-list reads the hosting document's address: here the origin.
+class NoActions final : public PageActionSink {
  public:
-  explicit OriginAsHostingPage(const std::u16string& origin) : origin_(origin) {}
-  std::optional<std::u16string> Address() override { return origin_; }
-
- private:
-  const std::u16string& origin_;
+  void Add(PageAction) override {}
 };
 
 // "https://gw.example:443/x" gives "https://gw.example:443"; the scheme
@@ -38,7 +36,10 @@ std::optional<std::u16string> SiteOf(const std::u16string& address) {
 }  // namespace
 
 bool OriginMayCall(AllowListPolicy& policy, const std::u16string& origin) {
-  OriginAsHostingPage page(origin);
+  PageContext originOnly;
+  originOnly.url = origin;
+  NoActions none;
+  BridgePage page(originOnly, none);
   return PageMayScript(policy, page);
 }
 

@@ -5,6 +5,7 @@
 #include "certlogin/login_texts.h"
 #include "support/cookie_expiry.h"
 #include "support/gateway_port.h"
+#include "support/session_id.h"
 
 namespace vorlane {
 
@@ -28,13 +29,13 @@ std::optional<std::string> ReadReplyHead(TlsLibrary& tls, TlsConnection* connect
   return reply.substr(0, reply.find('\0'));
 }
 
-void CompleteLogin(const std::string& session, const std::string& target, LoginPage& page,
+void CompleteLogin(const std::string& session, const std::string& target, Page& page,
                    const LoginPorts& ports) {
   std::u16string address = u"https://" + page.Host().value_or(u"") + u"/";
-  ports.cookies.SetCookie(address, u"Varnex_SSLID=" + ports.codePages.FromUtf8(session) +
+  ports.cookies.SetCookie(address, kSessionMarker16 + ports.codePages.FromUtf8(session) +
                                        u"; path=/;expires=" + CookieExpiryOneYearAfter(ports.clock.Now()));
   ports.cookies.SetCookie(address, u"Client_Key=1; path=/");
-  page.Navigate(ports.codePages.FromUtf8(target));
+  page.Assign(ports.codePages.FromUtf8(target));
   ports.clock.Pause(kNavigationPause);
 }
 
@@ -72,8 +73,7 @@ bool WriteWhole(TlsLibrary& tls, TlsConnection* connection, const std::string& r
 
 }  // namespace
 
-int LoginExchange(LoginPage& page, std::uint16_t type, const LoginPorts& ports) {
-  const LoginTypeRules rules = RulesForType(type);
+int LoginExchange(Page& page, PortalType type, const LoginPorts& ports) {
   ExchangeObjects objects;
   auto fail = [&](int base) {
     ReleaseExchange(objects, ports.tls, ports.sockets);
@@ -98,18 +98,18 @@ int LoginExchange(LoginPage& page, std::uint16_t type, const LoginPorts& ports) 
   if (ports.tls.Connect(objects.connection) <= 0) return fail(kMsgCheckUsbKey);
 
   std::optional<std::string> session;
-  if (rules.sessionFromPage) {
+  if (type.LoginSendsPageSession()) {
     session = SessionAfterMarker(ports.codePages.ToAnsi(page.Cookie().value_or(u"")));
     if (!session) return fail(kMsgLocalCertInfoFailed);
   }
   std::string pageAddress = ports.codePages.ToAnsi(page.DocumentUrl().value_or(u""));
-  std::string request = LoginRequest(host, port, session, rules.langValue, pageAddress);
+  std::string request = LoginRequest(host, port, session, type.LoginLanguageValue(), pageAddress);
   if (!WriteWhole(ports.tls, objects.connection, request)) return fail(kMsgAuthenticationFailed);
 
   std::optional<std::string> reply = ReadReplyHead(ports.tls, objects.connection);
   if (!reply) return fail(kMsgAuthenticationFailed);
   if (reply->find("Certificate") != std::string::npos) return fail(kMsgCertificateInfoError);
-  if (!rules.sessionFromPage) {
+  if (!type.LoginSendsPageSession()) {
     session = SessionAfterMarker(*reply);
     if (!session) return fail(kMsgAbnormalConnection);
   }
@@ -121,10 +121,10 @@ int LoginExchange(LoginPage& page, std::uint16_t type, const LoginPorts& ports) 
   return 1;
 }
 
-void CertificateLogin(LoginPage* page, std::uint16_t type, const LoginPorts& ports) {
+void CertificateLogin(Page* page, PortalType type, const LoginPorts& ports) {
   if (page == nullptr) return;
   if (LoginExchange(*page, type, ports) == 1) return;
-  if (std::optional<std::u16string> fallback = FallbackAddress(page->Href(), page->Host())) page->Navigate(*fallback);
+  if (std::optional<std::u16string> fallback = FallbackAddress(page->Href(), page->Host())) page->Assign(*fallback);
 }
 
 }  // namespace vorlane

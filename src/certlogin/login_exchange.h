@@ -7,6 +7,8 @@
 #include <string>
 
 #include "certlogin/login_ports.h"
+#include "page/page.h"
+#include "support/portal_type.h"
 
 namespace vorlane {
 
@@ -28,16 +30,16 @@ std::optional<std::string> ReadReplyHead(TlsLibrary& tls, TlsConnection* connect
 
 // Stores both cookies for the gateway, sends the page to target and pauses
 // with the connection still open.
-void CompleteLogin(const std::string& session, const std::string& target, LoginPage& page,
+void CompleteLogin(const std::string& session, const std::string& target, Page& page,
                    const LoginPorts& ports);
 
 // 1 when the page has been sent to the gateway's target; 0 on every failure,
 // after its message (if it has one) was shown in the type's language.
-int LoginExchange(LoginPage& page, std::uint16_t type, const LoginPorts& ports);
+int LoginExchange(Page& page, PortalType type, const LoginPorts& ports);
 
 // One attempt with the page's window; page is null when the object passed to
 // Run is no window, and then nothing happens. After a failure the page goes
 // to its fallback address.
-void CertificateLogin(LoginPage* page, std::uint16_t type, const LoginPorts& ports);
+void CertificateLogin(Page* page, PortalType type, const LoginPorts& ports);
 
 }  // namespace vorlane

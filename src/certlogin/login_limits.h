@@ -14,8 +14,6 @@ constexpr std::chrono::milliseconds kGatewayIoLimit{30000};
 constexpr std::chrono::milliseconds kNavigationPause{1000};
 // The markers are looked for only in this many first bytes of the reply.
 constexpr std::size_t kReplyReadLimit = 512;
-constexpr std::size_t kSessionMaxLength = 32;
-constexpr char kSessionMarker[] = "Varnex_SSLID=";
 // The capi engine signs with RSA PKCS#1 v1.5 only: no RSA-PSS, and so no TLS 1.3.
 constexpr char kClientSignatureAlgorithms[] = "RSA+SHA256:RSA+SHA384:RSA+SHA512";
 

@@ -1,35 +1,18 @@
 #pragma once
-// What the certificate login needs from the page, the TLS library, the
+// What the certificate login needs besides the page: the TLS library, the
 // network, the clock and the user. The win32/ adapters implement these with
-// MSHTML, OpenSSL with its capi engine, Winsock and message boxes; native
-// tests implement them with scripted fakes.
+// OpenSSL with its capi engine, Winsock and message boxes; native tests
+// implement them with scripted fakes.
 #include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
 
 #include "support/cookie_store.h"
-#include "support/message_catalogue.h"
+#include "support/socket_handle.h"
+#include "support/user_notice.h"
 
 namespace vorlane {
-
-// The page's window: its location and document. Each getter answers nothing
-// when the page does not deliver the text.
-class LoginPage {
- public:
-  virtual ~LoginPage() = default;
-  virtual std::optional<std::u16string> Hostname() = 0;     // location.hostname
-  virtual std::optional<std::u16string> Port() = 0;         // location.port
-  virtual std::optional<std::u16string> Host() = 0;         // location.host, with ":port" when named
-  virtual std::optional<std::u16string> Href() = 0;         // location.href
-  virtual std::optional<std::u16string> Cookie() = 0;       // document.cookie
-  virtual std::optional<std::u16string> DocumentUrl() = 0;  // document.URL
-  // location.href = url; whether the browser went there is not examined.
-  virtual void Navigate(const std::u16string& url) = 0;
-};
-
-using SocketHandle = std::uintptr_t;
-constexpr SocketHandle kNoSocket = ~SocketHandle{0};
 
 // An address the name service gave: only IPv4 ones can be used.
 struct ResolvedHost {
@@ -40,7 +23,7 @@ struct ResolvedHost {
 class GatewaySockets {
  public:
   virtual ~GatewaySockets() = default;
-  virtual void Startup() = 0;  // Winsock 2.2; the result is not examined
+  virtual void Startup() = 0;  // kWinsockVersion; the result is not examined
   // nullopt when the name does not resolve.
   virtual std::optional<ResolvedHost> Resolve(const std::string& host) = 0;
   virtual SocketHandle Open() = 0;  // a TCP/IPv4 socket, or kNoSocket
@@ -98,20 +81,13 @@ class LoginClock {
   virtual void Pause(std::chrono::milliseconds length) = 0;
 };
 
-class LoginNotice {
- public:
-  virtual ~LoginNotice() = default;
-  // A system-modal box; returns once the user has dismissed it.
-  virtual void Show(MessageChoice message) = 0;
-};
-
 struct LoginPorts {
   TlsLibrary& tls;
   GatewaySockets& sockets;
   CookieStore& cookies;
   CodePages& codePages;
   LoginClock& clock;
-  LoginNotice& notice;
+  UserNotice& notice;
 };
 
 }  // namespace vorlane

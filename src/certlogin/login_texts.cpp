@@ -1,14 +1,10 @@
 #include "certlogin/login_texts.h"
 
 #include "certlogin/login_limits.h"
+#include "support/session_id.h"
 
 namespace vorlane {
 namespace {
-
-template <typename Char>
-bool IsWhiteSpace(Char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 // A page text as a header value: control characters (CR and LF above all,
 // which would end the header and start one of the page's own) go
@@ -31,24 +27,6 @@ std::string HeaderValue(std::string_view text) {
 
 }  // namespace
 
-LoginTypeRules RulesForType(std::uint16_t type) {
-  bool fromPage = type <= 4;
-  return {fromPage, (fromPage || type == 6) ? 1 : 0};
-}
-
-std::optional<std::string> SessionAfterMarker(std::string_view text) {
-  std::string_view marker = kSessionMarker;
-  std::size_t at = text.find(marker);
-  if (at == std::string_view::npos) return std::nullopt;
-  std::string_view rest = text.substr(at + marker.size());
-  std::size_t length = 0;
-  while (length < rest.size() && length < kSessionMaxLength && rest[length] != ';' && rest[length] != '"' &&
-         rest[length] != '\0' && !IsWhiteSpace(rest[length])) {
-    ++length;
-  }
-  return std::string(rest.substr(0, length));
-}
-
 std::optional<std::string> TargetAfterLocation(std::string_view reply) {
   std::string_view marker = "Location:";
   std::size_t at = reply.find(marker);
@@ -61,7 +39,7 @@ std::optional<std::string> TargetAfterLocation(std::string_view reply) {
 
 std::string LoginRequest(const std::string& host, std::int32_t port, const std::optional<std::string>& session,
                          int langValue, const std::string& pageAddress) {
-  std::string cookie = session ? "Varnex_SSLID=" + *session + "; SSLVPN_lang=1"
+  std::string cookie = session ? kSessionMarker + *session + "; SSLVPN_lang=1"
                                : "SSLVPN_lang=" + std::to_string(langValue);
   return "GET /certLogin HTTP/1.1\r\n"
          "Accept-Language: zh-CN\r\n"

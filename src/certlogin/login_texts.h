@@ -8,17 +8,6 @@
 
 namespace vorlane {
 
-// What the "type" decides besides the message language.
-struct LoginTypeRules {
-  bool sessionFromPage;  // types 4 and less; the others take it from the reply
-  int langValue;         // SSLVPN_lang when the session is not in the request
-};
-LoginTypeRules RulesForType(std::uint16_t type);
-
-// The session id after the first "Varnex_SSLID=" in text: at most 32 bytes,
-// ending at ";", white space or a double quote. nullopt without the marker.
-std::optional<std::string> SessionAfterMarker(std::string_view text);
-
 // The text after the first "Location:" up to the next CR LF (a blank after
 // the colon belongs to it); nullopt without the marker or the CR LF.
 std::optional<std::string> TargetAfterLocation(std::string_view reply);

@@ -1,15 +1,15 @@
 #include "com/dispatch_table.h"
 
+#include "support/ascii_case.h"
+
 namespace vorlane {
 namespace {
 
 // Invariant case folding of member names: ASCII letters fold, everything else
 // must match exactly. Member names are ASCII, so this is the whole rule.
-char16_t FoldCase(char16_t c) { return (c >= u'a' && c <= u'z') ? char16_t(c - u'a' + u'A') : c; }
-
 bool SameNameIgnoringCase(const char16_t* a, const char16_t* b) {
   for (; *a && *b; ++a, ++b) {
-    if (FoldCase(*a) != FoldCase(*b)) return false;
+    if (AsciiLower(*a) != AsciiLower(*b)) return false;
   }
   return *a == *b;
 }

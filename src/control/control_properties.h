@@ -4,6 +4,7 @@
 #include <string>
 
 #include "com/property_exchange.h"
+#include "support/portal_type.h"
 
 namespace vorlane {
 
@@ -14,7 +15,7 @@ struct ControlProperties {
   std::int32_t port = 0;
   std::int16_t type = 0;  // exchanged signed; its users read it unsigned (-1 is 65535)
 
-  std::uint16_t TypeForUsers() const { return static_cast<std::uint16_t>(type); }
+  PortalType TypeForUsers() const { return static_cast<std::uint16_t>(type); }
 };
 
 // "ip", "port", "username", "type" without defaults, then the type is

@@ -9,7 +9,7 @@ std::atomic<std::uint16_t> processWideType{0};
 
 }  // namespace
 
-std::uint16_t ProcessWideType() { return processWideType.load(); }
-void SetProcessWideType(std::uint16_t type) { processWideType.store(type); }
+PortalType ProcessWideType() { return processWideType.load(); }
+void SetProcessWideType(PortalType type) { processWideType.store(type.Value()); }
 
 }  // namespace vorlane

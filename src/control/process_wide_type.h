@@ -1,11 +1,11 @@
 #pragma once
 // One copy of the "type" parameter per process: the last control whose
 // properties were exchanged sets it; the certificate login reads it.
-#include <cstdint>
+#include "support/portal_type.h"
 
 namespace vorlane {
 
-std::uint16_t ProcessWideType();
-void SetProcessWideType(std::uint16_t type);
+PortalType ProcessWideType();
+void SetProcessWideType(PortalType type);
 
 }  // namespace vorlane

@@ -13,7 +13,7 @@ std::u16string MacCookieText(const std::u16string& mac, std::chrono::system_cloc
 
 std::u16string GatewayCookieUrl(const std::u16string& host) { return u"https://" + host + u"/"; }
 
-void GetPCHardInfo(WmiPort& wmi, PageLocation* location, CookieStore& cookies,
+void GetPCHardInfo(WmiPort& wmi, Page* page, CookieStore& cookies,
                    std::chrono::system_clock::time_point now) {
   std::u16string mac;
   {
@@ -24,14 +24,14 @@ void GetPCHardInfo(WmiPort& wmi, PageLocation* location, CookieStore& cookies,
   }
   const std::u16string cookie = MacCookieText(mac, now);
 
-  if (location == nullptr) return;
+  if (page == nullptr) return;
   // Without a host there is no address for the cookie or the verify page.
-  const std::optional<std::u16string> host = location->Host();
+  const std::optional<std::u16string> host = page->Host();
   if (!host || host->empty()) return;
 
   const std::u16string url = GatewayCookieUrl(*host);
   cookies.SetCookie(url, cookie);
-  location->Replace(url + u"verify");
+  page->Replace(url + u"verify");
 }
 
 }  // namespace vorlane

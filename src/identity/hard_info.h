@@ -6,8 +6,8 @@
 #include <chrono>
 #include <string>
 
-#include "identity/page_location.h"
 #include "identity/wmi_port.h"
+#include "page/page.h"
 #include "support/cookie_store.h"
 
 namespace vorlane {
@@ -17,11 +17,10 @@ std::u16string MacCookieText(const std::u16string& mac, std::chrono::system_cloc
 // "https://<host>/" whatever the page's own scheme.
 std::u16string GatewayCookieUrl(const std::u16string& host);
 
-// Probes WMI in the calling thread's apartment, then, when `location` is a
-// page location that names its host, stores the cookie and replaces the page.
-// A null location (the page passed something else) ends the call after the
-// probe.
-void GetPCHardInfo(WmiPort& wmi, PageLocation* location, CookieStore& cookies,
+// Probes WMI in the calling thread's apartment, then, when the page's
+// location names its host, stores the cookie and replaces the page. A null
+// page (the object passed was no location) ends the call after the probe.
+void GetPCHardInfo(WmiPort& wmi, Page* page, CookieStore& cookies,
                    std::chrono::system_clock::time_point now = std::chrono::system_clock::now());
 
 }  // namespace vorlane

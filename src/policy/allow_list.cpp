@@ -26,10 +26,10 @@ bool EntryNames(const std::u16string& entry, const std::u16string& host) {
 
 }  // namespace
 
-bool PageMayScript(AllowListPolicy& policy, HostingPage& page) {
+bool PageMayScript(AllowListPolicy& policy, Page& page) {
   std::optional<std::vector<std::u16string>> allowed = policy.AllowedHosts();
   if (!allowed) return true;
-  std::optional<std::u16string> address = page.Address();
+  std::optional<std::u16string> address = page.DocumentUrl();
   if (!address) return false;
   std::optional<std::u16string> host = HostOfAddress(*address);
   if (!host) return false;

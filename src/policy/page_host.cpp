@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "support/ascii_case.h"
+
 namespace vorlane {
 
 std::optional<std::u16string> HostOfAddress(const std::u16string& address) {
@@ -28,9 +30,7 @@ std::optional<std::u16string> HostOfAddress(const std::u16string& address) {
 std::u16string ComparableHost(std::u16string name) {
   // "gw.example." names the same host as "gw.example".
   if (!name.empty() && name.back() == u'.') name.pop_back();
-  for (char16_t& c : name) {
-    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-  }
+  for (char16_t& c : name) c = AsciiLower(c);
   return name;
 }
 

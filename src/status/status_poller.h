@@ -11,7 +11,6 @@
 
 namespace vorlane {
 
-constexpr std::uint16_t kWinsockVersion = 0x0202;  // 2.2
 constexpr std::uint16_t kStatusPort = 8000;
 constexpr std::uint32_t kStatusSocketTimeoutMs = 1500;
 constexpr int kConnectAttempts = 360;

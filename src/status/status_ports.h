@@ -4,11 +4,9 @@
 #include <cstdint>
 
 #include "status/poller_state.h"
+#include "support/socket_handle.h"
 
 namespace vorlane {
-
-using SocketHandle = std::uintptr_t;
-constexpr SocketHandle kNoSocket = ~SocketHandle{0};  // INVALID_SOCKET
 
 // The socket errors that mean the connection is gone.
 constexpr int kSocketErrorInvalid = 10022;         // WSAEINVAL

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "support/path_capacity.h"
+
 namespace vorlane {
 
 enum LogLevel : int { Error = 0, Info = 1, Debug = 2 };
@@ -14,7 +16,6 @@ enum LogLevel : int { Error = 0, Info = 1, Debug = 2 };
 // does not fit either one is dropped whole.
 constexpr std::size_t kLogTemplateCapacity = 128;
 constexpr std::size_t kLogLineCapacity = 1024;
-constexpr std::size_t kPathCapacity = 260;
 
 constexpr char16_t kClientLogPath[] = u"C:\\ie_sslvpn_client.log";
 

@@ -40,10 +40,10 @@ const char16_t* MessageText(int entry) {
 
 std::uint16_t MessageLanguage(int slot) { return slot == 0 || slot == 1 ? kLanguages[slot] : 0; }
 
-MessageChoice LaunchFailureMessage(std::uint16_t type) { return {type, type}; }
+MessageChoice LaunchFailureMessage(PortalType type) { return {type.LaunchMessageSlot(), type.LaunchMessageSlot()}; }
 
-MessageChoice CertLoginMessage(MessageBase base, std::uint16_t type) {
-  int slot = (type == 3 || type == 5) ? 0 : 1;
+MessageChoice CertLoginMessage(MessageBase base, PortalType type) {
+  int slot = type.LoginMessageSlot();
   return {base + slot, slot};
 }
 

@@ -3,6 +3,8 @@
 // Chinese (slot 1), with the language to show it in.
 #include <cstdint>
 
+#include "support/portal_type.h"
+
 namespace vorlane {
 
 constexpr int kMessageCount = 24;
@@ -34,9 +36,9 @@ struct MessageChoice {
 };
 
 // Run and the installer download: the "type" (0 or 1 on that road) picks both.
-MessageChoice LaunchFailureMessage(std::uint16_t type);
-// Certificate login: types 3 and 5 speak English, every other type Chinese.
-MessageChoice CertLoginMessage(MessageBase base, std::uint16_t type);
+MessageChoice LaunchFailureMessage(PortalType type);
+// Certificate login: the base's entry in the type's login language.
+MessageChoice CertLoginMessage(MessageBase base, PortalType type);
 
 // Shows the entry in a system-modal box captioned "SSL VPN"; returns when the
 // user has dismissed it. Entries or slots outside the tables show nothing.

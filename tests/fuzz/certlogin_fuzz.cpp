@@ -20,6 +20,7 @@
 #include "certlogin/login_texts.h"
 #include "fuzz_input.h"
 #include "support/gateway_port.h"
+#include "support/session_id.h"
 
 namespace vorlane::fuzz {
 namespace {
@@ -31,9 +32,9 @@ std::optional<std::string> Session(std::string_view text) {
   if (at == std::string_view::npos) return std::nullopt;
   std::string_view rest = text.substr(at + std::strlen(kSessionMarker));
   std::size_t n = 0;
-  while (n < rest.size() && n < kSessionMaxLength && std::string_view(";\" \t\r\n\v\f").find(rest[n]) == std::string_view::npos &&
-         rest[n] != '\0')
-    ++n;
+  // Ends: ";", the double quote, blank, every C0 control and DEL.
+  auto continues = [](unsigned char b) { return b != ';' && b != '"' && b > ' ' && b != 0x7F; };
+  while (n < rest.size() && n < kSessionMaxLength && continues(static_cast<unsigned char>(rest[n]))) ++n;
   return std::string(rest.substr(0, n));
 }
 
@@ -104,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   login.page.port = WideField(fields[2]);
   login.page.host = WideField(fields[3]);
   login.page.href = WideField(fields[4]);
-  login.page.url = WideField(fields[5]);
+  login.page.documentUrl = WideField(fields[5]);
   login.page.cookie = WideField(fields[6]);
   const std::string reply = fields[8].value_or("");
   std::deque<std::string> pieces;
@@ -121,24 +122,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int result = LoginExchange(login.page, type, login.ports);
 
   const std::string shown = Shown(std::string_view(reinterpret_cast<const char*>(data), size));
-  const LoginTypeRules rules = RulesForType(type);
   const std::string host = Ansi(login.page.hostname);
   const std::int32_t port = GatewayPortFromText(login.page.port);
-  std::optional<std::string> session = rules.sessionFromPage ? Session(Ansi(login.page.cookie)) : std::nullopt;
+  std::optional<std::string> session = PortalType(type).LoginSendsPageSession() ? Session(Ansi(login.page.cookie)) : std::nullopt;
 
   // The verdict, worked out from the page and the reply alone.
   int base = 0;
   std::optional<std::string> target;
-  if (rules.sessionFromPage && !session) {
+  if (PortalType(type).LoginSendsPageSession() && !session) {
     base = kMsgLocalCertInfoFailed;
   } else {
-    CheckRequest(login.tls.written, host, port, session, rules.langValue, Ansi(login.page.url), shown);
+    CheckRequest(login.tls.written, host, port, session, PortalType(type).LoginLanguageValue(), Ansi(login.page.documentUrl), shown);
     const std::optional<std::string> read = ReplyHead(pieces);
     const std::string head = read.value_or("");
     if (!read) base = kMsgAuthenticationFailed;
     else if (head.find("Certificate") != std::string::npos) base = kMsgCertificateInfoError;
     else {
-      if (!rules.sessionFromPage) session = Session(head);
+      if (!PortalType(type).LoginSendsPageSession()) session = Session(head);
       std::size_t at = head.find("Location:");
       std::size_t end = at == std::string::npos ? at : head.find("\r\n", at);
       if (!session || end == std::string::npos) base = kMsgAbnormalConnection;
@@ -152,7 +152,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const MessageChoice expected = CertLoginMessage(static_cast<MessageBase>(base), type);
     Require(login.notice.shown[0].entry == expected.entry && login.notice.shown[0].slot == expected.slot,
             "the failure's message and language", shown + ": " + std::to_string(login.notice.shown[0].entry));
-    Require(login.cookies.stored.empty() && login.page.navigations.empty(), "a failure stores and navigates nothing",
+    Require(login.cookies.stored.empty() && login.page.assigned.empty(), "a failure stores and navigates nothing",
             shown);
   } else {
     Require(login.notice.shown.empty(), "a success shows nothing", shown);
@@ -165,7 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(login.cookies.stored[0].second.compare(0, expectedCookie.size(), expectedCookie) == 0,
             "the session cookie holds the session", Shown(login.cookies.stored[0].second));
     Require(login.cookies.stored[1].second == u"Client_Key=1; path=/", "the client key cookie", shown);
-    Require(login.page.navigations == std::vector<std::u16string>{tests::Wide(*target)},
+    Require(login.page.assigned == std::vector<std::u16string>{tests::Wide(*target)},
             "the page goes to the reply's target, once", shown);
   }
   Require(login.tls.engineReferences == 0, "the engine's reference is dropped", shown);

@@ -15,7 +15,7 @@
 #include <string>
 
 #include "fuzz_input.h"
-#include "identity/fake_page.h"
+#include "identity/fake_location.h"
 #include "identity/fake_wmi.h"
 #include "identity/hard_info.h"
 #include "identity/mac_probe.h"
@@ -71,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (page >= 2) host = Wide(in.ConsumeRandomLengthString(300));
   const std::int64_t seconds = in.ConsumeIntegralInRange<std::int64_t>(0, 4102444800);  // to 2100
   const auto now = std::chrono::system_clock::time_point(std::chrono::seconds(seconds));
-  tests::FakeLocation location(host);
+  tests::FakePage location = tests::LocationAt(host);
   tests::FakeCookieStore cookies;
 
   bool ranOut = false;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/fake_page.h"
 #include "fuzz_input.h"
 #include "launch/download/cracked_url.h"
 #include "launch/download/download_installer.h"
@@ -17,14 +18,6 @@
 
 namespace vorlane::fuzz {
 namespace {
-
-class ScriptedPage final : public PagePort {
- public:
-  std::optional<std::u16string> hostname, port, cookie;
-  std::optional<std::u16string> LocationHostname() override { return hostname; }
-  std::optional<std::u16string> LocationPort() override { return port; }
-  std::optional<std::u16string> DocumentCookie() override { return cookie; }
-};
 
 bool EndsSession(char16_t c) {
   return c == u';' || c == u'"' || c == u' ' || c < 0x20 || (c >= 0x7F && c <= 0x9F);
@@ -81,9 +74,9 @@ void CheckSession(const PortalContext& context, const std::optional<std::u16stri
     Require(session == previous, "a page without cookies, or a failed read, keeps the session id", Shown(session));
     return;
   }
-  std::size_t at = cookie->find(kSessionCookieMarker);
+  std::size_t at = cookie->find(kSessionMarker16);
   if (at == std::u16string::npos) return;
-  std::u16string rest = cookie->substr(at + std::char_traits<char16_t>::length(kSessionCookieMarker));
+  std::u16string rest = cookie->substr(at + std::char_traits<char16_t>::length(kSessionMarker16));
   Require(rest.compare(0, session.size(), session) == 0, "the session id is what follows the first marker",
           Shown(session) + " in " + Shown(*cookie));
   Require(session.size() == kSessionMaxLength || session.size() == rest.size() || EndsSession(rest[session.size()]),
@@ -92,7 +85,7 @@ void CheckSession(const PortalContext& context, const std::optional<std::u16stri
 
 void CheckBuiltTexts(const PortalContext& context) {
   const std::u16string port = UnsignedDecimal(static_cast<std::uint32_t>(context.port));
-  const std::u16string type = UnsignedDecimal(context.type);
+  const std::u16string type = UnsignedDecimal(context.type.Value());
   RequireWords(UpdaterArguments(context),
                {u"-server", context.host, u"-port", port, u"-session", context.session, u"-type", type, u""},
                "the updater's arguments are its eight words and a closing blank");
@@ -125,7 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace vorlane;
   using namespace vorlane::fuzz;
   auto fields = Fields(data, size, 4);
-  ScriptedPage page;
+  tests::FakePage page;
   page.hostname = WideField(fields[0]);
   page.port = WideField(fields[1]);
   page.cookie = WideField(fields[3]);

@@ -10,11 +10,12 @@
 #include <thread>
 
 #include "bridge/bridge_session.h"
-#include "bridge/win32/bridge_relay.h"
 #include "bridge/win32/bridge_window.h"
 #include "bridge/win32/stdio_pipes.h"
 #include "bridge/win32/win32_bridge_members.h"
 #include "policy/win32/registry_allow_list.h"
+#include "status/status_relay.h"
+#include "status/win32/win32_status_relay.h"
 
 namespace vorlane {
 namespace {
@@ -40,7 +41,8 @@ int RunHost() {
                        nullptr, EOAC_NONE, nullptr);
   BridgeWindow window;
   if (!window.Handle()) return 1;
-  BridgeRelay relay(reinterpret_cast<WindowHandle>(window.Handle()));
+  StatusRelay relay(Win32StatusRelayPorts());
+  relay.SetWindow(reinterpret_cast<WindowHandle>(window.Handle()));
   Win32BridgeMembers members(relay);
   RegistryAllowList policy;
   StdoutSink output;

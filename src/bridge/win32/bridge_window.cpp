@@ -1,7 +1,6 @@
 #include "bridge/win32/bridge_window.h"
 
 #include "status/notification_text.h"
-#include "status/win32/win32_utf8_converter.h"
 
 namespace vorlane {
 namespace {
@@ -54,11 +53,8 @@ LRESULT CALLBACK BridgeWindow::Procedure(HWND window, UINT message, WPARAM wpara
 }
 
 void BridgeWindow::OnNotification(const char* text) {
-  if (!session_ || ended_) return;
-  Win32Utf8Converter converter;
-  char16_t buffer[kNotificationCapacity];
-  std::size_t length = ConvertNotificationText(converter, text, buffer);
-  session_->SendEvent(std::u16string(buffer, length));
+  if (!session_ || !relay_ || ended_) return;
+  session_->SendEvent(relay_->EventText(text));
 }
 
 void BridgeWindow::RunQueued() {

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "bridge/bridge_session.h"
-#include "bridge/win32/bridge_relay.h"
+#include "status/status_relay.h"
 
 namespace vorlane {
 
@@ -21,7 +21,7 @@ class BridgeWindow {
   BridgeWindow& operator=(const BridgeWindow&) = delete;
 
   HWND Handle() const { return window_; }
-  void Attach(BridgeSession& session, BridgeRelay& relay) {
+  void Attach(BridgeSession& session, StatusRelay& relay) {
     session_ = &session;
     relay_ = &relay;
   }
@@ -40,7 +40,7 @@ class BridgeWindow {
 
   HWND window_ = nullptr;
   BridgeSession* session_ = nullptr;
-  BridgeRelay* relay_ = nullptr;
+  StatusRelay* relay_ = nullptr;
   std::deque<IncomingMessage> queue_;
   bool running_ = false;
   bool ended_ = false;

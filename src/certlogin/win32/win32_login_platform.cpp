@@ -2,11 +2,13 @@
 
 #include <windows.h>
 
+#include "support/win32/wide_text.h"
+
 namespace vorlane {
 
 std::string Win32CodePages::ToAnsi(const std::u16string& text) {
   if (text.empty()) return {};
-  const wchar_t* wide = reinterpret_cast<const wchar_t*>(text.c_str());
+  const wchar_t* wide = AsWide(text);
   int size = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
   if (size <= 1) return {};
   std::string narrow(static_cast<std::size_t>(size), '\0');
@@ -20,7 +22,7 @@ std::u16string Win32CodePages::FromUtf8(const std::string& text) {
   int size = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
   if (size <= 1) return {};
   std::u16string wide(static_cast<std::size_t>(size), u'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, reinterpret_cast<wchar_t*>(wide.data()), size);
+  MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, AsWide(wide.data()), size);
   wide.resize(static_cast<std::size_t>(size - 1));
   return wide;
 }
@@ -28,7 +30,5 @@ std::u16string Win32CodePages::FromUtf8(const std::string& text) {
 std::chrono::system_clock::time_point SystemLoginClock::Now() { return std::chrono::system_clock::now(); }
 
 void SystemLoginClock::Pause(std::chrono::milliseconds length) { Sleep(static_cast<DWORD>(length.count())); }
-
-void MessageBoxLoginNotice::Show(MessageChoice message) { ShowMessage(message); }
 
 }  // namespace vorlane

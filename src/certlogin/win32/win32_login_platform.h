@@ -1,5 +1,5 @@
 #pragma once
-// The login's small Windows pieces: code pages, clock and pause, message box.
+// The login's small Windows pieces: code pages, clock and pause.
 #include "certlogin/login_ports.h"
 
 namespace vorlane {
@@ -14,11 +14,6 @@ class SystemLoginClock final : public LoginClock {
  public:
   std::chrono::system_clock::time_point Now() override;
   void Pause(std::chrono::milliseconds length) override;
-};
-
-class MessageBoxLoginNotice final : public LoginNotice {
- public:
-  void Show(MessageChoice message) override;
 };
 
 }  // namespace vorlane

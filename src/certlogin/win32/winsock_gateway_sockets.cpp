@@ -6,7 +6,7 @@ namespace vorlane {
 
 void WinsockGatewaySockets::Startup() {
   WSADATA data;
-  WSAStartup(0x0202, &data);
+  WSAStartup(kWinsockVersion, &data);
 }
 
 std::optional<ResolvedHost> WinsockGatewaySockets::Resolve(const std::string& host) {

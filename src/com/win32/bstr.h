@@ -6,14 +6,16 @@
 #include <string>
 #include <utility>
 
+#include "support/win32/wide_text.h"
+
 namespace vorlane {
 
 class Bstr {
  public:
   Bstr() = default;
   explicit Bstr(const std::u16string& text)
-      : s_(SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), UINT(text.size()))) {}
-  explicit Bstr(const char16_t* text) : s_(SysAllocString(reinterpret_cast<const OLECHAR*>(text))) {}
+      : s_(SysAllocStringLen(AsWide(text.data()), UINT(text.size()))) {}
+  explicit Bstr(const char16_t* text) : s_(SysAllocString(AsWide(text))) {}
   Bstr(Bstr&& other) noexcept : s_(std::exchange(other.s_, nullptr)) {}
   Bstr& operator=(Bstr&& other) noexcept {
     std::swap(s_, other.s_);
@@ -32,7 +34,7 @@ class Bstr {
   std::u16string Text() const { return ToText(s_); }
 
   static std::u16string ToText(BSTR s) {
-    return s ? std::u16string(reinterpret_cast<const char16_t*>(s), SysStringLen(s)) : std::u16string();
+    return s ? std::u16string(AsUtf16(s), SysStringLen(s)) : std::u16string();
   }
 
  private:

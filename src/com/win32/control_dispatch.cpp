@@ -7,6 +7,7 @@
 #include "com/win32/com_boundary.h"
 #include "com/win32/com_error.h"
 #include "com/win32/control_base.h"
+#include "support/win32/wide_text.h"
 
 namespace vorlane {
 
@@ -68,7 +69,7 @@ STDMETHODIMP ControlBase::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count,
 
 // Locale 0: the member name against the table; argument names are not known.
 HRESULT ControlBase::ResolveNames(LPOLESTR* names, UINT count, DISPID* ids) {
-  const DispatchEntry* member = FindMemberByName(description_.dispatch, reinterpret_cast<const char16_t*>(names[0]));
+  const DispatchEntry* member = FindMemberByName(description_.dispatch, AsUtf16(names[0]));
   ids[0] = member ? member->dispid : DISPID_UNKNOWN;
   for (UINT i = 1; i < count; ++i) ids[i] = DISPID_UNKNOWN;
   return (member && count == 1) ? S_OK : DISP_E_UNKNOWNNAME;

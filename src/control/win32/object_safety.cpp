@@ -4,9 +4,9 @@
 
 #include "com/object_safety.h"
 #include "control/win32/vorlane_ctrl.h"
+#include "page/win32/html_page.h"
 #include "policy/allow_list.h"
 #include "policy/win32/registry_allow_list.h"
-#include "policy/win32/site_hosting_page.h"
 #include "support/win32/com_ptr.h"
 
 namespace vorlane {
@@ -37,8 +37,8 @@ bool CVorlaneCtrl::HostingPageMayScript() {
   ComPtr<IOleClientSite> site;
   GetClientSite(site.Put());
   RegistryAllowList policy;
-  SiteHostingPage page(site.Get());
-  return PageMayScript(policy, page);
+  std::unique_ptr<Page> page = OpenHostingDocument(site.Get());
+  return PageMayScript(policy, *page);
 }
 
 }  // namespace vorlane

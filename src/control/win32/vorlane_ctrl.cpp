@@ -9,9 +9,9 @@
 #include "com/win32/guid.h"
 #include "control/control_tables.h"
 #include "control/identifiers.h"
+#include "launch/process/win32/reset_url.h"
 #include "status/notification_text.h"
-#include "status/poller_control.h"
-#include "status/win32/win32_utf8_converter.h"
+#include "status/win32/win32_status_relay.h"
 
 namespace vorlane {
 
@@ -79,17 +79,17 @@ const ControlDescription kDescription = {
 
 CVorlaneCtrl::CVorlaneCtrl()
     : ControlBase(kDescription),
-      pollerState_(std::make_shared<PollerState>()),
       // An event of that name made elsewhere is opened with its state kept;
       // without either the control works on and ResetUrl answers false.
-      resetUrlEvent_(CreateEventW(nullptr, TRUE, FALSE, kResetUrlEventName)) {}
+      resetUrlEvent_(CreateEventW(nullptr, TRUE, FALSE, kResetUrlEventName)),
+      statusRelay_(Win32StatusRelayPorts()) {}
 
 // Destroys the window first, while the whole control still handles its
 // messages (the pollers then see no window), and stops a running poller
 // without waiting for it.
 CVorlaneCtrl::~CVorlaneCtrl() {
   InPlaceDeactivate();
-  StopPoller(*pollerState_, pollerThread_);
+  statusRelay_.Stop();
 }
 
 HRESULT CVorlaneCtrl::Create(REFIID iid, void** out) {
@@ -119,7 +119,7 @@ void CVorlaneCtrl::OnDraw(HDC dc, const RECT& bounds) {
   Ellipse(dc, bounds.left, bounds.top, bounds.right, bounds.bottom);
 }
 
-void CVorlaneCtrl::OnWindowChanged(HWND window) { pollerState_->window.store(reinterpret_cast<WindowHandle>(window)); }
+void CVorlaneCtrl::OnWindowChanged(HWND window) { statusRelay_.SetWindow(reinterpret_cast<WindowHandle>(window)); }
 
 void CVorlaneCtrl::FireOnClientMessage(const char16_t* text) {
   Bstr state(text);
@@ -132,10 +132,7 @@ void CVorlaneCtrl::FireOnClientMessage(const char16_t* text) {
 LRESULT CVorlaneCtrl::OnClientNotification(const char* text) {
   if (!text) return 0;
   try {
-    char16_t converted[kNotificationCapacity];
-    Win32Utf8Converter converter;
-    ConvertNotificationText(converter, text, converted);
-    FireOnClientMessage(converted);
+    FireOnClientMessage(statusRelay_.EventText(text).c_str());
   } catch (...) {
     // Out of memory while firing: the text is lost, the sender is not.
   }

@@ -9,12 +9,9 @@
 #include "com/win32/unique_handle.h"
 #include "control/control_properties.h"
 #include "launch/portal/portal_context.h"
-#include "status/poller_state.h"
-#include "status/poller_thread.h"
+#include "status/status_relay.h"
 
 namespace vorlane {
-
-constexpr wchar_t kResetUrlEventName[] = L"Global\\Varnex-SSLVPN-Client-ResetUrlEvent";
 
 class CVorlaneCtrl : public ControlBase {
  public:
@@ -47,11 +44,8 @@ class CVorlaneCtrl : public ControlBase {
 
   // What the bodies of the members above work with.
   const ControlProperties& Properties() const { return properties_; }
-  // Shared with every status poller the control starts: keep-polling flag
-  // and window handle stay readable after the control is gone.
-  const std::shared_ptr<PollerState>& SharedPollerState() const { return pollerState_; }
-  PollerThreadSlot& PollerThread() { return pollerThread_; }
   PortalContext& Portal() { return portal_; }
+  const StatusRelay& Status() const { return statusRelay_; }
   HANDLE ResetUrlEvent() const { return resetUrlEvent_.Get(); }
   IObjectSafety* ObjectSafety() { return &objectSafety_; }
   // False while the machine's allow-list policy is set and the hosting
@@ -73,10 +67,9 @@ class CVorlaneCtrl : public ControlBase {
  private:
   CVorlaneCtrl();
 
-  std::shared_ptr<PollerState> pollerState_;
   ControlProperties properties_;
   UniqueHandle resetUrlEvent_;
-  PollerThreadSlot pollerThread_;
+  StatusRelay statusRelay_;
   PortalContext portal_;
   XObjSafe objectSafety_{*this};
 };

@@ -4,22 +4,17 @@
 #include "control/win32/vorlane_ctrl.h"
 #include "identity/hard_info.h"
 #include "identity/win32/com_wmi_port.h"
-#include "identity/win32/html_location.h"
-#include "certlogin/win32/window_certificate_login.h"
+#include "certlogin/win32/platform_certificate_login.h"
 #include "control/process_wide_type.h"
 #include "launch/download/win32/installer_download_thread.h"
 #include "launch/portal/run_launch_road.h"
-#include "launch/portal/win32/html_page.h"
-#include "launch/portal/win32/message_box_notice.h"
+#include "support/win32/message_box_notice.h"
 #include "launch/process/close_client.h"
 #include "launch/process/elevated_launcher.h"
 #include "launch/process/run_command.h"
 #include "launch/process/win32/reset_url.h"
-#include "launch/process/win32/win32_client_port.h"
 #include "launch/process/win32/win32_process_port.h"
-#include "status/poller_control.h"
-#include "status/win32/win32_poller_ports.h"
-#include "status/win32/win32_poller_thread.h"
+#include "page/win32/html_page.h"
 #include "support/win32/module_instance.h"
 #include "support/win32/wide_text.h"
 #include "support/win32/win32_program_files.h"
@@ -42,18 +37,14 @@ INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) 
   return FALSE;
 }
 
-// Run's status relay: the control's own poller state and thread slot.
-class ControlStatusRelay final : public StatusRelay {
+// Run's launch road starts the control's status relay.
+class RelayPolling final : public StatusPolling {
  public:
-  explicit ControlStatusRelay(CVorlaneCtrl& control) : control_(control) {}
-  void StartPolling() override {
-    Win32PollerStarter starter;
-    Win32WindowNotifier notifier;
-    StartPollerForRun(control_.SharedPollerState(), control_.PollerThread(), starter, notifier);
-  }
+  explicit RelayPolling(StatusRelay& relay) : relay_(relay) {}
+  void StartPolling() override { relay_.Start(); }
 
  private:
-  CVorlaneCtrl& control_;
+  StatusRelay& relay_;
 };
 
 // The elevated launcher as Run and the download thread start programs.
@@ -61,17 +52,6 @@ int LaunchElevated(const char16_t* path, const char16_t* parameters) {
   Win32ProcessPort processes;
   return ElevatedLauncher(processes, path, parameters);
 }
-
-// Types 2 and more: the certificate login with the page's window, in the
-// language of the process-wide type (the last control loaded sets it).
-class WindowCertificateLogin final : public CertificateLoginStarter {
- public:
-  explicit WindowCertificateLogin(IDispatch* window) : window_(window) {}
-  void LogIn() override { CertificateLoginWithWindow(window_, ProcessWideType()); }
-
- private:
-  IDispatch* window_;
-};
 
 }  // namespace
 
@@ -81,21 +61,29 @@ void CVorlaneCtrl::AboutBox() {
 
 std::int32_t CVorlaneCtrl::Run(IDispatch* window) {
   portal_.type = properties_.TypeForUsers();
-  std::unique_ptr<PagePort> page = OpenHtmlPage(window);
+  std::unique_ptr<Page> page = OpenHtmlPage(window, HtmlObject::kWindow);
+  if (portal_.type.TakesCertificateLogin()) {
+    // This control's own type picks the road; the login itself follows the
+    // process-wide type, which the control whose properties were exchanged
+    // last has published. With two controls of different types in one
+    // process that is the other control's, as the portal has always had it.
+    CertificateLoginWithPlatform(page.get(), ProcessWideType());
+    return 0;
+  }
   Win32ProgramFiles updater;
   FunctionLauncher launcher(LaunchElevated);
   InstallerDownloadStarter download(LaunchElevated);
-  ControlStatusRelay status(*this);
+  RelayPolling status(statusRelay_);
   MessageBoxNotice notice;
-  WindowCertificateLogin certificateLogin(window);
-  return RunLaunchRoad(portal_, page.get(), {updater, launcher, download, status, notice, certificateLogin});
+  return RunLaunchRoad(portal_, page.get(), {updater, launcher, download, status, notice});
 }
 
 void CVorlaneCtrl::Close(std::int16_t flag) {
+  // Close the client, then stop the relay.
   Win32ProgramFiles programFiles;
-  Win32ClientPort client;
   Win32ProcessPort processes;
-  CloseClient(flag, programFiles, client, processes, *pollerState_, pollerThread_);
+  if (CloseClient(flag, programFiles, processes)) statusRelay_.SendPageOff();
+  statusRelay_.Stop();
 }
 
 std::int32_t CVorlaneCtrl::RunCmd(BSTR commandLine, bool wait) {
@@ -107,7 +95,7 @@ std::int32_t CVorlaneCtrl::ResetUrl() { return vorlane::ResetUrl(resetUrlEvent_.
 
 void CVorlaneCtrl::GetPCHardInfo(IDispatch* location) {
   ComWmiPort wmi;
-  std::unique_ptr<PageLocation> page = OpenHtmlLocation(location);
+  std::unique_ptr<Page> page = OpenHtmlPage(location, HtmlObject::kLocation);
   WinInetCookieStore cookies;
   vorlane::GetPCHardInfo(wmi, page.get(), cookies);
 }

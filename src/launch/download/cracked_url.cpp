@@ -2,15 +2,16 @@
 
 #include <string_view>
 
+#include "support/ascii_case.h"
+#include "support/gateway_port.h"
+
 namespace vorlane {
 namespace {
-
-char16_t Lower(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c; }
 
 bool SameLetters(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
   }
   return true;
 }
@@ -24,7 +25,7 @@ struct KnownScheme {
   std::uint16_t defaultPort;
 };
 constexpr KnownScheme kSchemes[] = {
-    {u"http", UrlScheme::kHttp, 80}, {u"https", UrlScheme::kHttps, 443}, {u"ftp", UrlScheme::kFtp, 21}};
+    {u"http", UrlScheme::kHttp, 80}, {u"https", UrlScheme::kHttps, kHttpsPort}, {u"ftp", UrlScheme::kFtp, 21}};
 
 bool Fits(std::u16string_view part) { return part.size() < kUrlPartCapacity; }
 

@@ -57,12 +57,12 @@ std::u16string InstallerUrl(const PortalContext& context) {
 }
 
 std::u16string SessionCookieHeader(const PortalContext& context) {
-  return std::u16string(u"Cookie: ") + kSessionCookieMarker + context.session;
+  return std::u16string(u"Cookie: ") + kSessionMarker16 + context.session;
 }
 
 std::u16string InstallerParameters(const PortalContext& context) {
   return u"Options -server=" + context.host + u" -port=" + UnsignedDecimal(static_cast<std::uint32_t>(context.port)) +
-         u" -session=" + context.session + u" -type=" + UnsignedDecimal(context.type) + u" /S";
+         u" -session=" + context.session + u" -type=" + UnsignedDecimal(context.type.UpdaterArgument()) + u" /S";
 }
 
 std::u16string InstallerFilePath(const std::u16string& folder) {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "launch/portal/portal_context.h"
-#include "support/message_catalogue.h"
+#include "support/user_notice.h"
 #include "support/program_files_port.h"
 
 namespace vorlane {
@@ -41,37 +41,22 @@ class DownloadStarter {
   virtual bool StartDownload(const PortalContext& context) = 0;
 };
 
-// The control's status relay.
-class StatusRelay {
+// The start of the control's status relay.
+class StatusPolling {
  public:
-  virtual ~StatusRelay() = default;
+  virtual ~StatusPolling() = default;
   // Sets the keep-polling flag and starts the status poller, which relays the
   // local client's state to the page. A poller that cannot be started is
   // logged and the page is told "Connected", so the portal goes on.
   virtual void StartPolling() = 0;
 };
 
-class UserNotice {
- public:
-  virtual ~UserNotice() = default;
-  // A system-modal box; returns once dismissed.
-  virtual void Show(MessageChoice message) = 0;
-};
-
-// The road for types 2 and more; given the same window object as Run.
-class CertificateLoginStarter {
- public:
-  virtual ~CertificateLoginStarter() = default;
-  virtual void LogIn() = 0;
-};
-
 struct LaunchRoadPorts {
   ProgramFilesPort& updater;  // where the updater would be installed
   ProgramLauncher& launcher;
   DownloadStarter& download;
-  StatusRelay& status;
+  StatusPolling& status;
   UserNotice& notice;
-  CertificateLoginStarter& certificateLogin;
 };
 
 }  // namespace vorlane

@@ -5,19 +5,19 @@
 #include <cstdint>
 #include <string>
 
+#include "support/portal_type.h"
+#include "support/session_id.h"
+
 namespace vorlane {
 
-// Up to 32 characters of session id plus the terminator.
-constexpr std::size_t kSessionCapacity = 33;
-constexpr std::size_t kSessionMaxLength = kSessionCapacity - 1;
-constexpr std::int32_t kDefaultGatewayPort = 443;
-constexpr char16_t kSessionCookieMarker[] = u"Varnex_SSLID=";
+// The session id and its terminator.
+constexpr std::size_t kSessionCapacity = kSessionMaxLength + 1;
 
 struct PortalContext {
   std::u16string host;
   std::int32_t port = 0;
   char16_t session[kSessionCapacity] = {};
-  std::uint16_t type = 0;
+  PortalType type;
 };
 
 }  // namespace vorlane

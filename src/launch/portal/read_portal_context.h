@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "launch/portal/page_port.h"
 #include "launch/portal/portal_context.h"
+#include "page/page.h"
 
 namespace vorlane {
 
@@ -29,6 +29,6 @@ bool SessionFromCookie(std::u16string_view cookie, char16_t (&session)[kSessionC
 // a page has no gateway to start anything for. Returns false also when the
 // page has a cookie string without the session marker; host and port are
 // stored then. A page without a cookie string keeps the earlier session id.
-bool ReadPortalContext(PortalContext& context, PagePort* page);
+bool ReadPortalContext(PortalContext& context, Page* page);
 
 }  // namespace vorlane

@@ -15,14 +15,10 @@ std::u16string UpdaterPath(const std::u16string& folder) {
 
 std::u16string UpdaterArguments(const PortalContext& context) {
   return u"-server " + context.host + u" -port " + UnsignedDecimal(static_cast<std::uint32_t>(context.port)) +
-         u" -session " + context.session + u" -type " + UnsignedDecimal(context.type) + u" ";
+         u" -session " + context.session + u" -type " + UnsignedDecimal(context.type.UpdaterArgument()) + u" ";
 }
 
-bool RunLaunchRoad(PortalContext& context, PagePort* page, const LaunchRoadPorts& ports) {
-  if (context.type >= 2) {
-    ports.certificateLogin.LogIn();
-    return false;
-  }
+bool RunLaunchRoad(PortalContext& context, Page* page, const LaunchRoadPorts& ports) {
   if (!ReadPortalContext(context, page)) {
     ports.notice.Show(LaunchFailureMessage(context.type));
     return false;

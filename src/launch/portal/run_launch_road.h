@@ -1,12 +1,12 @@
 #pragma once
-// The body of the control's Run(window): for types 0 and 1 read the portal
-// context, start the installed updater or the installer download, then the
-// status poller; for other types hand over to the certificate login.
+// The launch road of the control's Run(window), types 0 and 1: read the
+// portal context, start the installed updater or the installer download, then
+// the status poller.
 #include <string>
 
 #include "launch/portal/launch_road_ports.h"
-#include "launch/portal/page_port.h"
 #include "launch/portal/portal_context.h"
+#include "page/page.h"
 
 namespace vorlane {
 
@@ -20,8 +20,8 @@ std::u16string UpdaterPath(const std::u16string& folder);
 // "-server %s -port %u -session %s -type %u " in full, whatever its length.
 std::u16string UpdaterArguments(const PortalContext& context);
 
-// context.type picks the road. page is null when the passed object is not a
-// window. True only when the launch road was taken and the page was read.
-bool RunLaunchRoad(PortalContext& context, PagePort* page, const LaunchRoadPorts& ports);
+// page is null when the passed object is not a window. True when the page was
+// read and the road taken.
+bool RunLaunchRoad(PortalContext& context, Page* page, const LaunchRoadPorts& ports);
 
 }  // namespace vorlane

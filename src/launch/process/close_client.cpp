@@ -12,18 +12,15 @@ std::u16string ClientProgramPath(const std::u16string& programFilesX86) {
   return path;
 }
 
-void CloseClient(std::int16_t flag, ProgramFilesPort& programFiles, ClientPort& client, ProcessPort& processes,
-                 PollerState& state, PollerThreadSlot& poller) {
+bool CloseClient(std::int16_t flag, ProgramFilesPort& programFiles, ProcessPort& processes) {
   auto kind = static_cast<CloseFlag>(flag);
   if (kind == CloseFlag::kCloseClientProgram) {
     std::u16string folder = programFiles.ProgramFilesX86();
     std::u16string program = folder.empty() ? std::u16string() : ClientProgramPath(folder);
     if (!program.empty() && programFiles.FileExists(program.c_str()))
       ElevatedLauncher(processes, program.c_str(), kClientCloseParameter);
-  } else if (kind == CloseFlag::kSendPageOff) {
-    client.SendPageOff();
   }
-  StopPoller(state, poller);
+  return kind == CloseFlag::kSendPageOff;
 }
 
 }  // namespace vorlane

@@ -1,11 +1,10 @@
 #pragma once
-// `Close`: stops the local VPN client or tells it the page is going, and
-// stops the control's status poller.
+// `Close`, the client's side: stops the local VPN client program, or says
+// that the page is to tell the running client it is going.
 #include <cstdint>
 #include <string>
 
 #include "launch/process/process_port.h"
-#include "status/poller_control.h"
 #include "support/program_files_port.h"
 
 namespace vorlane {
@@ -15,18 +14,10 @@ constexpr char16_t kClientCloseParameter[] = u"close";
 
 enum class CloseFlag : std::int16_t { kCloseClientProgram = 0, kSendPageOff = 1 };
 
-class ClientPort {
- public:
-  virtual ~ClientPort() = default;
-  // Sends "pageOff" to the running client when a status socket is open.
-  virtual void SendPageOff() = 0;
-};
-
-// Flag 0 starts the VPN client program with "close" when it is installed;
-// flag 1 sends "pageOff"; every flag then stops the poller held in `poller`.
-// Never waits for the poller.
-void CloseClient(std::int16_t flag, ProgramFilesPort& programFiles, ClientPort& client, ProcessPort& processes,
-                 PollerState& state, PollerThreadSlot& poller);
+// Flag 0 starts the VPN client program with "close" when it is installed.
+// True for flag 1: the running client is to be sent "pageOff" (the status
+// relay's channel carries it). Other flags do nothing here.
+bool CloseClient(std::int16_t flag, ProgramFilesPort& programFiles, ProcessPort& processes);
 
 // The VPN client program's path under `programFilesX86`; empty when it does
 // not fit the path capacity (a cut path would name another file).

@@ -19,7 +19,7 @@ std::optional<std::u16string> Win32ModuleEnvironment::StringResource(int id) {
   const wchar_t* text = nullptr;
   int length = LoadStringW(ModuleInstance(), static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&text), 0);
   if (length <= 0 || text == nullptr) return std::nullopt;
-  return std::u16string(reinterpret_cast<const char16_t*>(text), static_cast<std::size_t>(length));
+  return std::u16string(AsUtf16(text), static_cast<std::size_t>(length));
 }
 
 std::optional<std::u16string> Win32ModuleEnvironment::GuidText(const Guid& guid) {
@@ -27,7 +27,7 @@ std::optional<std::u16string> Win32ModuleEnvironment::GuidText(const Guid& guid)
   if (StringFromGUID2(reinterpret_cast<const GUID&>(guid), text, kGuidTextCapacity) != kGuidTextCapacity) {
     return std::nullopt;
   }
-  return reinterpret_cast<const char16_t*>(text);
+  return AsUtf16(text);
 }
 
 }  // namespace vorlane

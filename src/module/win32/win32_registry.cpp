@@ -49,7 +49,7 @@ RegistryError Win32Registry::SetNamedValue(RegistryKey key, const std::u16string
 RegistryError Win32Registry::EnumerateSubkey(RegistryKey key, std::uint32_t index, std::u16string* name) {
   wchar_t buffer[kKeyNameCapacity];
   LSTATUS status = RegEnumKeyW(Handle(key), index, buffer, kKeyNameCapacity);
-  if (status == ERROR_SUCCESS) name->assign(reinterpret_cast<const char16_t*>(buffer));
+  if (status == ERROR_SUCCESS) name->assign(AsUtf16(buffer));
   return status;
 }
 

@@ -41,7 +41,7 @@ Guid Win32TypeLibrary::LoadedLibId() {
 
 bool Win32TypeLibrary::RegisterLoaded(const std::u16string& modulePath) {
   std::u16string path = modulePath;  // RegisterTypeLib takes a writable string
-  return loaded_ && SUCCEEDED(RegisterTypeLib(loaded_.Get(), reinterpret_cast<wchar_t*>(path.data()), nullptr));
+  return loaded_ && SUCCEEDED(RegisterTypeLib(loaded_.Get(), AsWide(path.data()), nullptr));
 }
 
 std::optional<std::vector<Guid>> Win32TypeLibrary::FindRegistered(const Guid& libId, std::uint16_t major,

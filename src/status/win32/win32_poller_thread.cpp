@@ -3,14 +3,13 @@
 #include <windows.h>
 
 #include "status/status_poller.h"
+#include "status/status_relay.h"
 #include "status/win32/win32_poller_ports.h"
 #include "status/win32/win32_status_sockets.h"
 #include "support/win32/pinned_thread.h"
 
 namespace vorlane {
 namespace {
-
-constexpr char kPageOff[] = "pageOff";  // sent with its NUL: 8 bytes
 
 void CALLBACK DoNothing(ULONG_PTR) {}
 
@@ -51,7 +50,7 @@ std::unique_ptr<Win32PollerThread> StartStatusPoller(const std::shared_ptr<Polle
 
 void SendPageOff() {
   Win32StatusSockets sockets;
-  StatusChannel::Process().SendOnStatusSocket(sockets, kPageOff, sizeof kPageOff);
+  SendPageOff(sockets);
 }
 
 }  // namespace vorlane

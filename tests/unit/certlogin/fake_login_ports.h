@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "certlogin/login_ports.h"
+#include "fakes/fake_page.h"
 
 namespace vorlane::tests {
 
@@ -149,33 +150,19 @@ class FakeSockets final : public GatewaySockets {
   CallLog& log_;
 };
 
-class FakeLoginPage final : public LoginPage {
- public:
-  explicit FakeLoginPage(CallLog& log) : log_(log) {}
-
-  std::optional<std::u16string> hostname = u"gw.example", port = u"", host = u"gw.example",
-                                href = u"https://gw.example/portals/index.html",
-                                cookie = u"lang=en; Varnex_SSLID=0123456789abcdef0123456789abcdef",
-                                url = u"https://gw.example/portals/index.html";
-  std::vector<std::u16string> navigations;
-
-  std::optional<std::u16string> Hostname() override { return hostname; }
-  std::optional<std::u16string> Port() override { return port; }
-  std::optional<std::u16string> Host() override { return host; }
-  std::optional<std::u16string> Href() override { return href; }
-  std::optional<std::u16string> Cookie() override {
-    log_.push_back("get cookie");
-    return cookie;
-  }
-  std::optional<std::u16string> DocumentUrl() override { return url; }
-  void Navigate(const std::u16string& to) override {
-    navigations.push_back(to);
-    log_.push_back("navigate " + Narrow(to));
-  }
-
- private:
-  CallLog& log_;
-};
+// The portal page the login starts from: gateway host, its portal address and
+// a session cookie. Cookie reads and navigations land in log.
+inline FakePage LoginPage(CallLog& log) {
+  FakePage page;
+  page.hostname = u"gw.example";
+  page.port = u"";
+  page.host = u"gw.example";
+  page.href = u"https://gw.example/portals/index.html";
+  page.cookie = u"lang=en; Varnex_SSLID=0123456789abcdef0123456789abcdef";
+  page.documentUrl = u"https://gw.example/portals/index.html";
+  page.log = &log;
+  return page;
+}
 
 // Texts here are plain ASCII: the conversions keep them byte for byte.
 class FakeCodePages final : public CodePages {
@@ -210,7 +197,7 @@ class FakeClock final : public LoginClock {
   CallLog& log_;
 };
 
-class FakeNotice final : public LoginNotice {
+class FakeNotice final : public UserNotice {
  public:
   explicit FakeNotice(CallLog& log) : log_(log) {}
   std::vector<MessageChoice> shown;
@@ -228,7 +215,7 @@ struct FakeLogin {
   CallLog log;
   FakeTls tls{log};
   FakeSockets sockets{log};
-  FakeLoginPage page{log};
+  FakePage page = LoginPage(log);
   FakeCodePages codePages;
   FakeCookieStore cookies{log};
   FakeClock clock{log};

@@ -79,7 +79,7 @@ TEST_F(LoginExchangeTest, SessionFromTheReplyAndCookiesForTheHostWithItsPort) {
     EXPECT_EQ(u"https://gw.example:8443/", f.cookies.stored[0].first);
     EXPECT_EQ("Varnex_SSLID=fedcba9876543210fedcba9876543210; path=/;expires=Thu, 09-Dec-2027 22:10:05 GMT",
               Narrow(f.cookies.stored[0].second));
-    EXPECT_EQ(u"/portal/home", f.page.navigations.back());
+    EXPECT_EQ(u"/portal/home", f.page.assigned.back());
   }
   EXPECT_FALSE(Logged(f.log, "get cookie"));
 }
@@ -188,14 +188,14 @@ TEST_F(LoginExchangeTest, MarkersAreFoundAnywhereInTheFirstBytesOnly) {
     FakeLogin f;
     f.tls.replyPieces = row.pieces;
     CertificateLogin(&f.page, 6, f.ports);
-    ASSERT_EQ(1u, f.page.navigations.size());
+    ASSERT_EQ(1u, f.page.assigned.size());
     if (row.navigation.empty()) {
       ASSERT_EQ(1u, f.notice.shown.size());
       EXPECT_EQ(row.entry, f.notice.shown[0].entry);
-      EXPECT_EQ(u"https://gw.example/portals", f.page.navigations[0]);
+      EXPECT_EQ(u"https://gw.example/portals", f.page.assigned[0]);
     } else {
       EXPECT_TRUE(f.notice.shown.empty());
-      EXPECT_EQ(row.navigation, f.page.navigations[0]);
+      EXPECT_EQ(row.navigation, f.page.assigned[0]);
     }
   }
 }
@@ -223,7 +223,7 @@ TEST_F(LoginExchangeTest, ReadsUntilTheHeaderBlockEndsFiveHundredTwelveBytesOrTh
   h.tls.replyPieces = {"Location:/home\r\n"};  // then the connection ends
   CertificateLogin(&h.page, 3, h.ports);
   EXPECT_EQ(2u, h.tls.readCapacities.size());
-  EXPECT_EQ((std::vector<std::u16string>{u"/home"}), h.page.navigations);
+  EXPECT_EQ((std::vector<std::u16string>{u"/home"}), h.page.assigned);
 }
 
 TEST_F(LoginExchangeTest, TextsLongerThanTheOldBuffersAreHeldAndSentWhole) {
@@ -232,7 +232,7 @@ TEST_F(LoginExchangeTest, TextsLongerThanTheOldBuffersAreHeldAndSentWhole) {
   f.page.hostname = std::u16string(longHost.begin(), longHost.end());
   f.page.host = f.page.hostname;
   std::string url = "https://" + longHost + "/portals/" + std::string(300, 'p') + ".html";
-  f.page.url = std::u16string(url.begin(), url.end());
+  f.page.documentUrl = std::u16string(url.begin(), url.end());
   f.page.cookie = std::u16string(1500, u'c') + u"; Varnex_SSLID=0123456789abcdef0123456789abcdef";
   std::string target = "https://" + longHost + "/portal/" + std::string(300, 't');
   f.tls.replyPieces = {"Location:" + target + "\r\n\r\n"};
@@ -243,7 +243,7 @@ TEST_F(LoginExchangeTest, TextsLongerThanTheOldBuffersAreHeldAndSentWhole) {
   EXPECT_NE(std::string::npos, f.tls.written.find("Host: " + longHost + ":443\r\n"));
   EXPECT_NE(std::string::npos, f.tls.written.find("Varnex_SSLID=0123456789abcdef0123456789abcdef; SSLVPN_lang=1"));
   EXPECT_NE(std::string::npos, f.tls.written.find("Content-Location:" + url + "\r\nConnection: Keep-Alive\r\n\r\n"));
-  EXPECT_EQ(std::u16string(target.begin(), target.end()), f.page.navigations.at(0));
+  EXPECT_EQ(std::u16string(target.begin(), target.end()), f.page.assigned.at(0));
 }
 
 TEST_F(LoginExchangeTest, UnresolvedNameGoesToLoopbackOnThePagePort) {
@@ -277,7 +277,7 @@ TEST(CertificateLogin, FallbackWithoutPortalsGoesToTheOriginRoot) {
   f.page.href = u"https://gw.example:8443/login";
   f.page.host = u"gw.example:8443";
   CertificateLogin(&f.page, 3, f.ports);
-  EXPECT_EQ((std::vector<std::u16string>{u"https://gw.example:8443/"}), f.page.navigations);
+  EXPECT_EQ((std::vector<std::u16string>{u"https://gw.example:8443/"}), f.page.assigned);
 }
 
 }  // namespace

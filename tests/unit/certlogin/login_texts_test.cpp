@@ -5,34 +5,6 @@
 namespace vorlane {
 namespace {
 
-TEST(LoginTypeRules, PageSessionUpToFourAndTheLangValueOfEveryRow) {
-  struct Row {
-    std::uint16_t type;
-    bool fromPage;
-    int lang;
-  };
-  for (Row row : {Row{2, true, 1}, Row{3, true, 1}, Row{4, true, 1}, Row{5, false, 0}, Row{6, false, 1},
-                  Row{7, false, 0}, Row{65535, false, 0}}) {
-    SCOPED_TRACE(row.type);
-    LoginTypeRules rules = RulesForType(row.type);
-    EXPECT_EQ(row.fromPage, rules.sessionFromPage);
-    EXPECT_EQ(row.lang, rules.langValue);
-  }
-}
-
-TEST(SessionAfterMarker, ThirtyTwoBytesStoppingAtSeparators) {
-  EXPECT_EQ(std::nullopt, SessionAfterMarker("lang=en; varnex_sslid=abc"));
-  EXPECT_EQ("0123456789abcdef0123456789abcdef", SessionAfterMarker("Varnex_SSLID=0123456789abcdef0123456789abcdefXYZ"));
-  EXPECT_EQ("abc", SessionAfterMarker("x=1; Varnex_SSLID=abc; lang=en"));
-  EXPECT_EQ("abc", SessionAfterMarker("Varnex_SSLID=abc\"; path=/"));
-  EXPECT_EQ("abc", SessionAfterMarker("Varnex_SSLID=abc\r\nLocation: /x"));
-  EXPECT_EQ("abc", SessionAfterMarker("Varnex_SSLID=abc def"));
-  EXPECT_EQ("short", SessionAfterMarker("Set-Cookie: Varnex_SSLID=short"));
-  EXPECT_EQ("", SessionAfterMarker("Varnex_SSLID=;"));
-  // The marker may end a longer name; the first one counts.
-  EXPECT_EQ("first", SessionAfterMarker("OldVarnex_SSLID=first; Varnex_SSLID=second"));
-}
-
 TEST(TargetAfterLocation, UpToCrLfWithBlanksAndContentLocation) {
   EXPECT_EQ("/portal/home", TargetAfterLocation("HTTP/1.1 302 Found\r\nLocation:/portal/home\r\n\r\n"));
   EXPECT_EQ(" /portal/home", TargetAfterLocation("Location: /portal/home\r\n"));

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "fake_page.h"
+#include "fake_location.h"
 #include "probe_test.h"
 #include "support/cookie_expiry.h"
 
@@ -15,7 +15,8 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using tests::FakeAdapter;
 using tests::FakeCookieStore;
-using tests::FakeLocation;
+using tests::FakePage;
+using tests::LocationAt;
 using tests::FakeWmi;
 using tests::kFailed;
 using tests::StoredCookie;
@@ -27,9 +28,9 @@ const std::u16string kAttributes = u"; path=/;expires=Thu, 09-Dec-2027 22:00:00 
 
 class GetPCHardInfo_ : public tests::ProbeTest {
  protected:
-  void Call(PageLocation* location) { GetPCHardInfo(wmi_, location, cookies_, kNow); }
+  void Call(Page* location) { GetPCHardInfo(wmi_, location, cookies_, kNow); }
 
-  FakeLocation location_{u"gw.example"};
+  FakePage location_ = LocationAt(u"gw.example");
   FakeCookieStore cookies_;
 };
 
@@ -91,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<FailureRow>& info) { return std::string(info.param.name); });
 
 TEST_F(GetPCHardInfo_, HttpPageOnAnotherPortGetsHttpsWithTheHostAndPortItReports) {
-  FakeLocation location(u"gw.example:8080");  // the page is http://gw.example:8080/portals/
+  FakePage location = LocationAt(u"gw.example:8080");  // the page is http://gw.example:8080/portals/
   wmi_.adapters = {FakeAdapter{u"00:11:22:33:44:55"}};
   Call(&location);
   ASSERT_EQ(1u, cookies_.stored.size());
@@ -112,9 +113,9 @@ TEST_F(GetPCHardInfo_, SomethingElseThanALocationEndsTheCallAfterTheProbe) {
 TEST_F(GetPCHardInfo_, WithoutAHostNeitherCookieNorNavigation) {
   wmi_.adapters = {FakeAdapter{u"00:11:22:33:44:55"}};
   for (std::optional<std::u16string> host : {std::optional<std::u16string>(), std::optional<std::u16string>(u"")}) {
-    FakeLocation location(host);
+    FakePage location = LocationAt(host);
     Call(&location);
-    EXPECT_EQ(1, location.hostReads);
+    EXPECT_EQ(1, location.reads);
     EXPECT_THAT(location.replaced, IsEmpty());
   }
   EXPECT_THAT(cookies_.stored, IsEmpty());
@@ -132,7 +133,7 @@ TEST_F(GetPCHardInfo_, RunningOutOfMemoryInTheProbeStoresNothingAndReleasesEvery
 
 TEST_F(GetPCHardInfo_, HoldsALongHostWhole) {
   const std::u16string host = std::u16string(1100, u'h') + u".example";
-  FakeLocation location(host);
+  FakePage location = LocationAt(host);
   Call(&location);
   ASSERT_EQ(1u, cookies_.stored.size());
   EXPECT_EQ(u"https://" + host + u"/", cookies_.stored[0].url);

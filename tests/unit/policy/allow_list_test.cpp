@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "fakes/fake_page.h"
+
 namespace vorlane {
 namespace {
 
@@ -10,32 +12,25 @@ struct FakePolicy final : AllowListPolicy {
   std::optional<std::vector<std::u16string>> AllowedHosts() override { return hosts; }
 };
 
-struct FakePage final : HostingPage {
-  std::optional<std::u16string> address;
-  int asked = 0;
-  std::optional<std::u16string> Address() override {
-    ++asked;
-    return address;
-  }
-};
+using tests::FakePage;
 
 TEST(AllowList, WithoutPolicyEveryPageMayScriptAndNoPageIsAsked) {
   FakePolicy policy;
   FakePage page;
-  page.address = u"https://anywhere.example/";
+  page.documentUrl = u"https://anywhere.example/";
   EXPECT_TRUE(PageMayScript(policy, page));
-  page.address.reset();
+  page.documentUrl.reset();
   EXPECT_TRUE(PageMayScript(policy, page));
-  EXPECT_EQ(page.asked, 0);
+  EXPECT_EQ(page.reads, 0);
 }
 
 TEST(AllowList, ListedHostMayScriptWhateverCaseBlanksOrFinalDot) {
   FakePolicy policy;
   policy.hosts = std::vector<std::u16string>{u"other.example", u" GW.Example. "};
   FakePage page;
-  page.address = u"https://gw.example:8443/portals/index.html";
+  page.documentUrl = u"https://gw.example:8443/portals/index.html";
   EXPECT_TRUE(PageMayScript(policy, page));
-  page.address = u"https://GW.EXAMPLE/";
+  page.documentUrl = u"https://GW.EXAMPLE/";
   EXPECT_TRUE(PageMayScript(policy, page));
 }
 
@@ -46,10 +41,10 @@ TEST(AllowList, OneStringMayNameSeveralHosts) {
   FakePage page;
   for (const char16_t* address : {u"https://gw1.example/", u"https://gw2.example/", u"https://gw3.example/",
                                   u"https://gw4.example/"}) {
-    page.address = address;
+    page.documentUrl = address;
     EXPECT_TRUE(PageMayScript(policy, page));
   }
-  page.address = u"https://gw1.example;gw2.example/";
+  page.documentUrl = u"https://gw1.example;gw2.example/";
   EXPECT_FALSE(PageMayScript(policy, page));
 }
 
@@ -60,7 +55,7 @@ TEST(AllowList, OtherHostsAreRefusedIncludingLookAlikes) {
   for (const char16_t* address : {u"https://evil.example/", u"https://gw.example.evil.example/",
                                   u"https://sub.gw.example/", u"https://gw.example@evil.example/",
                                   u"https://evil.example/?https://gw.example/"}) {
-    page.address = address;
+    page.documentUrl = address;
     EXPECT_FALSE(PageMayScript(policy, page)) << std::string(address, address + std::char_traits<char16_t>::length(address));
   }
 }
@@ -70,7 +65,7 @@ TEST(AllowList, UnreadablePageIsRefusedWhilePolicyIsSet) {
   policy.hosts = std::vector<std::u16string>{u"gw.example"};
   FakePage page;
   EXPECT_FALSE(PageMayScript(policy, page));
-  page.address = u"about:blank";
+  page.documentUrl = u"about:blank";
   EXPECT_FALSE(PageMayScript(policy, page));
 }
 
@@ -79,10 +74,10 @@ TEST(AllowList, EmptyPolicyAllowsNothing) {
   FakePolicy policy;
   policy.hosts = std::vector<std::u16string>{};
   FakePage page;
-  page.address = u"https://gw.example/";
+  page.documentUrl = u"https://gw.example/";
   EXPECT_FALSE(PageMayScript(policy, page));
   policy.hosts = std::vector<std::u16string>{u"", u"  "};
-  page.address = u"file:///C:/page.html";
+  page.documentUrl = u"file:///C:/page.html";
   EXPECT_FALSE(PageMayScript(policy, page));
 }
 

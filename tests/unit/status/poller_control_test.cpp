@@ -12,28 +12,7 @@ namespace {
 using ::testing::ElementsAre;
 using tests::FakeLogFile;
 using tests::RecordingWindow;
-
-// Records what happened to it in a shared journal, including what the flag
-// was when it was woken.
-struct JournalThread final : PollerThread {
-  JournalThread(std::vector<std::string>& journal, const PollerState& state)
-      : journal(journal), state(state) {}
-  ~JournalThread() override { journal.push_back("closed"); }
-  void Wake() override { journal.push_back("woken, flag " + std::to_string(state.keepPolling.load())); }
-  std::vector<std::string>& journal;
-  const PollerState& state;
-};
-
-struct ScriptedStarter final : PollerStarter {
-  PollerThreadSlot Start(const std::shared_ptr<PollerState>& state) override {
-    flagAtStart.push_back(state->keepPolling.load());
-    if (failures-- > 0) return nullptr;
-    return std::make_unique<JournalThread>(journal, *state);
-  }
-  int failures = 0;
-  std::vector<int> flagAtStart;
-  std::vector<std::string> journal;
-};
+using tests::ScriptedStarter;
 
 class PollerControlTest : public ::testing::Test {
  protected:

@@ -1,13 +1,15 @@
 #pragma once
-// Scripted sockets, a virtual clock for pauses and a recording window for the
-// status poller's unit tests. Nothing here waits.
+// Scripted sockets, a virtual clock for pauses, a recording window and
+// scripted poller threads for the status unit tests. Nothing here waits.
 #include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "status/poller_control.h"
 #include "status/poller_state.h"
 #include "status/status_ports.h"
 
@@ -157,6 +159,28 @@ class RecordingWindow final : public NotifyPort {
   }
   std::vector<WindowHandle> windows;
   std::vector<std::string> texts;
+};
+
+// Records what happened to it in a shared journal, including what the flag
+// was when it was woken.
+struct JournalThread final : PollerThread {
+  JournalThread(std::vector<std::string>& journal, const PollerState& state)
+      : journal(journal), state(state) {}
+  ~JournalThread() override { journal.push_back("closed"); }
+  void Wake() override { journal.push_back("woken, flag " + std::to_string(state.keepPolling.load())); }
+  std::vector<std::string>& journal;
+  const PollerState& state;
+};
+
+struct ScriptedStarter final : PollerStarter {
+  PollerThreadSlot Start(const std::shared_ptr<PollerState>& state) override {
+    flagAtStart.push_back(state->keepPolling.load());
+    if (failures-- > 0) return nullptr;
+    return std::make_unique<JournalThread>(journal, *state);
+  }
+  int failures = 0;
+  std::vector<int> flagAtStart;
+  std::vector<std::string> journal;
 };
 
 }  // namespace vorlane::tests

@@ -76,14 +76,14 @@ TEST_F(ContainerProtocol, AWindowDestroyedByItsParentIsForgotten) {
   ASSERT_EQ(Activate(OLEIVERB_INPLACEACTIVATE), S_OK);
   HWND window = ControlWindow();
   ASSERT_NE(window, nullptr);
-  EXPECT_EQ(Control().SharedPollerState()->window.load(), reinterpret_cast<WindowHandle>(window));
+  EXPECT_EQ(Control().Status().Window(), reinterpret_cast<WindowHandle>(window));
 
   DestroyWindow(site->window);
   ASSERT_FALSE(IsWindow(window));
   HWND now = reinterpret_cast<HWND>(1);
   EXPECT_EQ(control.As<IOleWindow>(IID_IOleWindow)->GetWindow(&now), E_FAIL);
   EXPECT_EQ(now, nullptr);
-  EXPECT_EQ(Control().SharedPollerState()->window.load(), 0u);
+  EXPECT_EQ(Control().Status().Window(), 0u);
 }
 
 // A site that takes and drops a reference to the control while the control

@@ -77,9 +77,17 @@ TEST_F(Msi, AllowedHostsPropertySetsThePolicyUntilUninstalled) {
   RegistryAllowList policy;
   auto hosts = policy.AllowedHosts();
   ASSERT_TRUE(hosts);
-  struct Page final : HostingPage {
+  struct DocumentAt final : Page {
     std::u16string address;
-    std::optional<std::u16string> Address() override { return address; }
+    std::optional<std::u16string> DocumentUrl() override { return address; }
+    std::optional<std::u16string> Href() override { return std::nullopt; }
+    std::optional<std::u16string> Protocol() override { return std::nullopt; }
+    std::optional<std::u16string> Host() override { return std::nullopt; }
+    std::optional<std::u16string> Hostname() override { return std::nullopt; }
+    std::optional<std::u16string> Port() override { return std::nullopt; }
+    std::optional<std::u16string> Cookie() override { return std::nullopt; }
+    bool Assign(const std::u16string&) override { return false; }
+    bool Replace(const std::u16string&) override { return false; }
   } page;
   page.address = u"https://gw2.example/portals/index.html";
   EXPECT_TRUE(PageMayScript(policy, page));

@@ -4,9 +4,10 @@
 
 #include "launch/download/download_installer.h"
 #include "launch/download/win32/wininet_port.h"
-#include "launch/portal/win32/message_box_notice.h"
+#include "support/win32/message_box_notice.h"
 #include "support/diagnostic_log.h"
 #include "support/win32/pinned_thread.h"
+#include "support/win32/wide_text.h"
 
 namespace vorlane {
 namespace {
@@ -17,7 +18,7 @@ class SystemTemporaryFolder final : public DownloadEnvironment {
     wchar_t folder[kPathCapacity] = {};
     DWORD length = GetTempPathW(kPathCapacity, folder);
     if (length == 0 || length >= kPathCapacity) return {};
-    return reinterpret_cast<const char16_t*>(folder);
+    return AsUtf16(folder);
   }
 };
 

@@ -5,26 +5,25 @@
 #include <string>
 #include <vector>
 
+#include "fakes/fake_page.h"
 #include "launch/portal/launch_road_ports.h"
-#include "launch/portal/page_port.h"
 
 namespace vorlane::tests {
 
-struct FakePage final : PagePort {
-  std::optional<std::u16string> hostname = u"gw.example";
-  std::optional<std::u16string> port = u"";
-  std::optional<std::u16string> cookie = u"Varnex_SSLID=0123456789abcdef0123456789ABCDEF";
-  std::optional<std::u16string> LocationHostname() override { return hostname; }
-  std::optional<std::u16string> LocationPort() override { return port; }
-  std::optional<std::u16string> DocumentCookie() override { return cookie; }
-};
+// The portal page as Run reads it: gateway host, no port, a session cookie.
+inline FakePage PortalPage() {
+  FakePage page;
+  page.hostname = u"gw.example";
+  page.port = u"";
+  page.cookie = u"Varnex_SSLID=0123456789abcdef0123456789ABCDEF";
+  return page;
+}
 
 struct FakeLaunchWorld final : ProgramFilesPort,
                                ProgramLauncher,
                                DownloadStarter,
-                               StatusRelay,
-                               UserNotice,
-                               CertificateLoginStarter {
+                               StatusPolling,
+                               UserNotice {
   std::u16string folder = u"C:\\Program Files (x86)";
   bool updaterInstalled = false;
 
@@ -55,9 +54,7 @@ struct FakeLaunchWorld final : ProgramFilesPort,
     calls.push_back("box");
     notices.push_back(message);
   }
-  void LogIn() override { calls.push_back("certificate-login"); }
-
-  LaunchRoadPorts Ports() { return {*this, *this, *this, *this, *this, *this}; }
+  LaunchRoadPorts Ports() { return {*this, *this, *this, *this, *this}; }
 };
 
 }  // namespace vorlane::tests

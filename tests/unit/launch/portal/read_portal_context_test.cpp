@@ -8,6 +8,7 @@ namespace vorlane {
 namespace {
 
 using tests::FakePage;
+using tests::PortalPage;
 
 TEST(PortFromText, EmptyOrAbsentTextMeansTheHttpsPort) {
   EXPECT_EQ(PortFromText(std::nullopt), 443);
@@ -93,7 +94,7 @@ TEST(ReadPortalContext, AnObjectThatIsNotAWindowChangesNothing) {
 }
 
 TEST(ReadPortalContext, StoresHostPortAndSession) {
-  FakePage page;
+  FakePage page = PortalPage();
   page.port = u"8443";
   PortalContext context;
   ASSERT_TRUE(ReadPortalContext(context, &page));
@@ -103,7 +104,7 @@ TEST(ReadPortalContext, StoresHostPortAndSession) {
 }
 
 TEST(ReadPortalContext, NoCookieStringKeepsTheEarlierSession) {
-  FakePage page;
+  FakePage page = PortalPage();
   page.cookie.reset();
   PortalContext context;
   context.session[0] = u'z';
@@ -113,7 +114,7 @@ TEST(ReadPortalContext, NoCookieStringKeepsTheEarlierSession) {
 }
 
 TEST(ReadPortalContext, CookieWithoutMarkerFailsButKeepsHostAndPort) {
-  FakePage page;
+  FakePage page = PortalPage();
   page.cookie = u"";
   page.port = u"9443";
   PortalContext context;
@@ -127,7 +128,7 @@ TEST(ReadPortalContext, CookieWithoutMarkerFailsButKeepsHostAndPort) {
 TEST(ReadPortalContext, AMissingOrForeignHostFailsAndChangesNothing) {
   for (std::optional<std::u16string> host : {std::optional<std::u16string>(), std::optional<std::u16string>(u"a@b"),
                                              std::optional<std::u16string>(u"gw example")}) {
-    FakePage page;
+    FakePage page = PortalPage();
     page.hostname = host;
     page.port = u"8443";
     PortalContext context;

@@ -11,6 +11,7 @@ namespace {
 using tests::FakeLaunchWorld;
 using tests::FakeLogFile;
 using tests::FakePage;
+using tests::PortalPage;
 using Calls = std::vector<std::string>;
 
 // Captures the process log for one test.
@@ -26,7 +27,7 @@ class RunLaunchRoad_ : public ::testing::Test {
   FakeLogFile file_;
   DiagnosticLog log_{file_};
   FakeLaunchWorld world;
-  FakePage page;
+  FakePage page = PortalPage();
   PortalContext context;
 };
 
@@ -106,16 +107,6 @@ TEST_F(RunLaunchRoad_, HostThatIsNotAHostNameShowsTheBoxAndStartsNothing) {
     EXPECT_EQ(fresh.calls, Calls{"box"});
     EXPECT_EQ(context.host, u"");
   }
-}
-
-TEST_F(RunLaunchRoad_, OtherTypesGoToTheCertificateLoginOnly) {
-  for (std::uint16_t type : {2, 5, 65535}) {
-    FakeLaunchWorld fresh;
-    context.type = type;
-    EXPECT_FALSE(RunLaunchRoad(context, &page, fresh.Ports()));
-    EXPECT_EQ(fresh.calls, Calls{"certificate-login"});
-  }
-  EXPECT_EQ(context.host, u"");  // the page was not read
 }
 
 TEST_F(RunLaunchRoad_, NonWindowObjectKeepsTheEarlierContext) {

@@ -85,57 +85,40 @@ TEST(RunCmd, StartsTheCommandWholeWaitingOnlyWhenAsked) {
   EXPECT_FALSE(RunCmd(processes, u"missing.exe", true));
 }
 
-class FakeClient final : public ProgramFilesPort, public ClientPort {
+class FakeClient final : public ProgramFilesPort {
  public:
   std::u16string ProgramFilesX86() override { return folder; }
   bool FileExists(const char16_t* path) override {
     asked.push_back(path);
     return installed;
   }
-  void SendPageOff() override { ++pageOffs; }
   std::u16string folder = u"C:\\Program Files (x86)";
   bool installed = true;
-  int pageOffs = 0;
   std::vector<std::u16string> asked;
 };
 
-struct CountingThread final : PollerThread {
-  explicit CountingThread(int& wakes) : wakes(wakes) {}
-  void Wake() override { ++wakes; }
-  int& wakes;
-};
-
+// Stopping the status relay after every flag is the control's part.
 class CloseClientTest : public ::testing::Test {
  protected:
-  void HoldPoller() { poller = std::make_unique<CountingThread>(wakes); }
-  void Close(std::int16_t flag) { CloseClient(flag, client, client, processes, state, poller); }
+  void Close(std::int16_t flag) { pageOffs += CloseClient(flag, client, processes) ? 1 : 0; }
 
   FakeClient client;
   FakeProcesses processes;
-  PollerState state;
-  PollerThreadSlot poller;
-  int wakes = 0;
+  int pageOffs = 0;
 };
 
-TEST_F(CloseClientTest, FlagZeroStartsTheInstalledClientWithCloseAndStopsThePoller) {
-  HoldPoller();
+TEST_F(CloseClientTest, FlagZeroStartsTheInstalledClientWithClose) {
   Close(0);
   const std::u16string program = u"C:\\Program Files (x86)\\Corvanta\\SSLVPN Client\\sslvpn-client.exe";
   EXPECT_THAT(client.asked, ElementsAre(program));
   EXPECT_THAT(processes.started, ElementsAre(Started{u"runas", program, u"close"}));
-  EXPECT_EQ(client.pageOffs, 0);
-  EXPECT_EQ(state.keepPolling.load(), 0);
-  EXPECT_EQ(wakes, 1);
-  EXPECT_EQ(poller, nullptr);
+  EXPECT_EQ(pageOffs, 0);
 }
 
-TEST_F(CloseClientTest, FlagZeroWithoutTheClientInstalledStartsNothingButStillStops) {
+TEST_F(CloseClientTest, FlagZeroWithoutTheClientInstalledStartsNothing) {
   client.installed = false;
-  HoldPoller();
   Close(0);
   EXPECT_THAT(processes.started, IsEmpty());
-  EXPECT_EQ(wakes, 1);
-  EXPECT_EQ(poller, nullptr);
 }
 
 TEST_F(CloseClientTest, AClientPathThatWouldNotFitIsNeverCutIntoAnotherFile) {
@@ -148,31 +131,19 @@ TEST_F(CloseClientTest, AClientPathThatWouldNotFitIsNeverCutIntoAnotherFile) {
   EXPECT_TRUE(ClientProgramPath(std::u16string(219, u'f')).empty());
 }
 
-TEST_F(CloseClientTest, FlagOneSendsPageOffAndOtherFlagsOnlyStopThePoller) {
-  HoldPoller();
+TEST_F(CloseClientTest, FlagOneAsksForPageOffAndOtherFlagsDoNothingHere) {
   Close(1);
-  EXPECT_EQ(client.pageOffs, 1);
-  EXPECT_EQ(wakes, 1);
-  for (std::int16_t flag : {2, -1, 300}) {
-    HoldPoller();
-    state.keepPolling = 1;
-    Close(flag);
-    EXPECT_EQ(state.keepPolling.load(), 0);
-  }
-  EXPECT_EQ(wakes, 4);
-  EXPECT_EQ(client.pageOffs, 1);
+  EXPECT_EQ(pageOffs, 1);
+  for (std::int16_t flag : {2, -1, 300}) Close(flag);
+  EXPECT_EQ(pageOffs, 1);
   EXPECT_THAT(processes.started, IsEmpty());
   EXPECT_THAT(client.asked, IsEmpty());
 }
 
-TEST_F(CloseClientTest, ASecondCloseRepeatsItsStepButFindsNoPoller) {
-  HoldPoller();
+TEST_F(CloseClientTest, ASecondCloseRepeatsItsStep) {
   Close(1);
-  state.keepPolling = 1;  // a flag left set is not touched without a poller
   Close(1);
-  EXPECT_EQ(client.pageOffs, 2);
-  EXPECT_EQ(wakes, 1);
-  EXPECT_EQ(state.keepPolling.load(), 1);
+  EXPECT_EQ(pageOffs, 2);
 }
 
 }  // namespace

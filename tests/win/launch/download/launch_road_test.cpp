@@ -9,6 +9,7 @@
 #include "common/message_box_watcher.h"
 #include "common/test_files.h"
 #include "download_test_support.h"
+#include "fakes/fake_page.h"
 #include "gateway_simulator.h"
 #include "launch/download/win32/installer_download_thread.h"
 #include "launch/portal/run_launch_road.h"
@@ -17,20 +18,15 @@
 namespace vorlane {
 namespace {
 
-struct StandInControl final : PagePort, ProgramLauncher, StatusRelay, UserNotice, CertificateLoginStarter {
-  std::u16string port;
+struct StandInControl final : ProgramLauncher, StatusPolling, UserNotice {
   std::vector<std::u16string> updaterStarts;
   int pollerStarts = 0;
-  std::optional<std::u16string> LocationHostname() override { return u"127.0.0.1"; }
-  std::optional<std::u16string> LocationPort() override { return port; }
-  std::optional<std::u16string> DocumentCookie() override { return u"a=b; Varnex_SSLID=feedfacefeedfacefeedfacefeedface"; }
   int LaunchElevated(const char16_t* path, const char16_t* parameters) override {
     updaterStarts.push_back(std::u16string(path) + u"|" + parameters);
     return 1;
   }
   void StartPolling() override { ++pollerStarts; }
   void Show(MessageChoice) override {}
-  void LogIn() override {}
 };
 
 std::u16string UpdaterOnThisMachine() {
@@ -45,15 +41,18 @@ class LaunchRoad : public ::testing::Test {
     ASSERT_TRUE(gateway.Start());
     gateway.ServeInstaller("MZ stand-in installer");
     std::string digits = std::to_string(gateway.Port());
-    control.port.assign(digits.begin(), digits.end());
+    page.hostname = u"127.0.0.1";
+    page.port = std::u16string(digits.begin(), digits.end());
+    page.cookie = u"a=b; Varnex_SSLID=feedfacefeedfacefeedfacefeedface";
     tests::TakeLaunches();
   }
   bool Run() {
     PortalContext context;
-    return RunLaunchRoad(context, &control, {updater, control, download, control, control, control});
+    return RunLaunchRoad(context, &page, {updater, control, download, control, control});
   }
 
   tests::GatewaySimulator gateway;
+  tests::FakePage page;
   StandInControl control;
   Win32ProgramFiles updater;
   InstallerDownloadStarter download{tests::RecordingLauncher};
@@ -68,7 +67,7 @@ TEST_F(LaunchRoad, WithoutTheUpdaterTheInstallerIsDownloadedInTheBackground) {
   auto launches = tests::TakeLaunches();
   ASSERT_EQ(launches.size(), 1u);
   EXPECT_EQ(launches[0].bytesAtLaunch, "MZ stand-in installer");
-  EXPECT_EQ(launches[0].parameters, u"Options -server=127.0.0.1 -port=" + control.port +
+  EXPECT_EQ(launches[0].parameters, u"Options -server=127.0.0.1 -port=" + *page.port +
                                         u" -session=feedfacefeedfacefeedfacefeedface -type=0 /S");
   ASSERT_EQ(gateway.Requests().size(), 1u);
   EXPECT_EQ(gateway.Requests()[0].Header("Cookie"), "Varnex_SSLID=feedfacefeedfacefeedfacefeedface");
@@ -84,7 +83,7 @@ TEST_F(LaunchRoad, InstalledUpdaterIsStartedAndNothingIsDownloaded) {
   tests::DeleteFileAt(path);
   ASSERT_TRUE(ran);
   ASSERT_EQ(control.updaterStarts.size(), 1u);
-  EXPECT_EQ(control.updaterStarts[0], path + u"|-server 127.0.0.1 -port " + control.port +
+  EXPECT_EQ(control.updaterStarts[0], path + u"|-server 127.0.0.1 -port " + *page.port +
                                           u" -session feedfacefeedfacefeedfacefeedface -type 0 ");
   ASSERT_TRUE(tests::WaitForDownloadThreads());
   EXPECT_TRUE(gateway.Requests().empty());

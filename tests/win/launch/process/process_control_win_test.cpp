@@ -13,7 +13,6 @@
 #include "launch/process/elevated_launcher.h"
 #include "launch/process/run_command.h"
 #include "launch/process/win32/reset_url.h"
-#include "launch/process/win32/win32_client_port.h"
 #include "launch/process/win32/win32_process_port.h"
 #include "local_client/local_client_simulator.h"
 #include "status/win32/win32_poller_thread.h"
@@ -124,7 +123,8 @@ TEST_F(ProcessControlWinTest, ResetUrlAnswersTrueOnceAfterTheClientSignals) {
   CloseHandle(control);
 }
 
-// Close with a poller running against the simulator.
+// Close with a poller running against the simulator: the client's side, then
+// the status relay's steps, as the control takes them.
 class CloseClientWinTest : public ProcessControlWinTest {
  protected:
   void SetUp() override {
@@ -146,7 +146,10 @@ class CloseClientWinTest : public ProcessControlWinTest {
     }
     client.Stop();
   }
-  void Close(std::int16_t flag) { CloseClient(flag, programFiles, clientPort, processes, *state, poller); }
+  void Close(std::int16_t flag) {
+    if (CloseClient(flag, programFiles, processes)) SendPageOff();
+    StopPoller(*state, poller);
+  }
   bool PollerEnded() { return WaitForSingleObject(threadHandle, 3000) == WAIT_OBJECT_0; }
 
   void InstallClientProgram(bool installed) {
@@ -162,7 +165,6 @@ class CloseClientWinTest : public ProcessControlWinTest {
   }
 
   LocalClientSimulator client;
-  Win32ClientPort clientPort;
   std::shared_ptr<PollerState> state = std::make_shared<PollerState>();
   PollerThreadSlot poller;
   HANDLE threadHandle = nullptr;

@@ -1,6 +1,6 @@
 #pragma once
-// Shows launch-road failures in the system-modal "SSL VPN" box.
-#include "launch/portal/launch_road_ports.h"
+// Failures shown in the system-modal "SSL VPN" box.
+#include "support/user_notice.h"
 
 namespace vorlane {
 

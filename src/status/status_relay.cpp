@@ -1,0 +1,34 @@
+#include "status/status_relay.h"
+
+#include "status/status_channel.h"
+
+namespace vorlane {
+
+namespace {
+constexpr char kPageOff[] = "pageOff";  // sent with its NUL: 8 bytes
+}  // namespace
+
+void SendPageOff(StatusSocketPort& sockets) {
+  StatusChannel::Process().SendOnStatusSocket(sockets, kPageOff, sizeof kPageOff);
+}
+
+StatusRelay::StatusRelay(const StatusRelayPorts& ports)
+    : ports_(ports), state_(std::make_shared<PollerState>()) {}
+
+StatusRelay::~StatusRelay() { Stop(); }
+
+void StatusRelay::SetWindow(WindowHandle window) { state_->window.store(window); }
+
+bool StatusRelay::Start() { return StartPollerForRun(state_, thread_, ports_.starter, ports_.notify); }
+
+void StatusRelay::SendPageOff() { vorlane::SendPageOff(ports_.sockets); }
+
+void StatusRelay::Stop() { StopPoller(*state_, thread_); }
+
+std::u16string StatusRelay::EventText(const char* text) {
+  char16_t converted[kNotificationCapacity];
+  std::size_t length = ConvertNotificationText(ports_.converter, text, converted);
+  return std::u16string(converted, length);
+}
+
+}  // namespace vorlane
