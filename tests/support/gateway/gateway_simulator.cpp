@@ -118,13 +118,15 @@ GatewaySimulator::GatewaySimulator(std::uint16_t port)
   Route(kInstallerTarget, [this](const RecordedRequest& request, GatewayConnection& connection) {
     ServeInstallerRequest(request, connection);
   });
-  Route(kPortalPageTarget, [](const RecordedRequest&, GatewayConnection& connection) {
-    std::string_view page(kPortalPage);
-    if (connection.WriteHead("200 OK", {{"Content-Type", "text/html; charset=utf-8"},
-                                        {"Content-Length", std::to_string(page.size())}})) {
-      connection.Write(page);
-    }
-  });
+  auto serve = [](std::string_view body, const char* type) {
+    return [body, type](const RecordedRequest&, GatewayConnection& connection) {
+      if (connection.WriteHead("200 OK", {{"Content-Type", type}, {"Content-Length", std::to_string(body.size())}})) {
+        connection.Write(body);
+      }
+    };
+  };
+  Route(kPortalPageTarget, serve(kPortalPage, "text/html; charset=utf-8"));
+  Route(kPortalScriptTarget, serve(kPortalScript, "text/javascript; charset=utf-8"));
 }
 
 GatewaySimulator::~GatewaySimulator() { Stop(); }

@@ -76,10 +76,17 @@ TEST(PortalPage, GatewayServesTheExamplePageWithThePortalsParams) {
   ASSERT_TRUE(params);
   EXPECT_THAT(*params, ElementsAre(Pair("ip", "gateway.example"), Pair("port", "443"), Pair("username", "alice"),
                                    Pair("type", "0")));
-  // What page script relies on is all there.
-  for (const char* needle : {"Run(window)", "for=\"vorlane\" event=\"OnClientMessage(state)\"",
-                             "attachEvent(\"OnClientMessage\"", "Close(1)", "ResetUrl()", "GetPCHardInfo(location)"}) {
+  // What page script relies on is all there: the page drives the control
+  // through vorlane.js, served beside it.
+  for (const char* needle : {"src=\"vorlane.js\"", "Vorlane.attach(", "OnClientMessage", "Close(1)", "ResetUrl()",
+                             "GetPCHardInfo()"}) {
     EXPECT_THAT(page, HasSubstr(needle));
+  }
+  std::string script = Fetch(gateway.Port(), L"/portals/vorlane.js");
+  EXPECT_EQ(std::string(tests::kPortalScript), script);
+  for (const char* needle : {"control.Run(global)", "attachEvent(\"OnClientMessage\"", "control.Close(flag)",
+                             "control.ResetUrl()", "control.GetPCHardInfo(global.location)"}) {
+    EXPECT_THAT(script, HasSubstr(needle));
   }
   gateway.Stop();
 }

@@ -1,0 +1,49 @@
+"""The example portal page in headless Chromium through the extension and the
+native host: prints what the page saw. Run by run-browser-suite --demo."""
+import argparse
+import os
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from browser_chain import BrowserChain  # noqa: E402
+
+SESSION = "0123456789abcdef0123456789abcdef"
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    for name in ("--host", "--counterparts", "--source", "--work"):
+        parser.add_argument(name, required=True)
+    args = parser.parse_args()
+    chain = BrowserChain(args.source, args.host, args.counterparts, args.work)
+    try:
+        chain.start()
+        c = chain
+        print("extension %s, portal list by policy: %s" % (c.extension_id, c.origin))
+        c.counterparts.ask("client Connecting Connected")
+        print("page %s with the session cookie: API from the %s" % (c.portal, c.open_portal(session=SESSION)))
+        print("  Run()            -> %s" % c.call("vpn.Run()"))
+        c.wait(lambda: "Connected" in c.driver.execute_script("return window.seen;"), 30)
+        print("  OnClientMessage  -> %s" % c.driver.execute_script("return window.seen;"))
+        for line in c.counterparts.ask("requests"):
+            print("  gateway saw      %s" % line)
+        c.wait(lambda: c.recorded(), 15)
+        for line in c.recorded():
+            print("  program started  %s" % line)
+        print("  ResetUrl()       -> %s" % c.call("vpn.ResetUrl()"))
+        print("  Close(1)         -> %s" % c.call("vpn.Close(1)"))
+        c.wait(lambda: False, 1)
+        print("  local client got %s" % c.counterparts.ask("received"))
+        print("  GetPCHardInfo()  -> %s" % c.call("vpn.GetPCHardInfo()"))
+        c.wait(lambda: c.driver.current_url.endswith("/verify"), 15)
+        print("  the tab is now at %s; MAC_Addr cookie %s" % (
+            c.driver.current_url, (c.driver.get_cookie("MAC_Addr") or {}).get("value")))
+        other = "https://localhost:%d/portals/index.html" % c.port
+        print("page %s (not listed): %s; the page says %r" % (
+            other, c.open_portal(address=other), c.driver.find_element("id", "message").text))
+    finally:
+        chain.stop()
+
+
+if __name__ == "__main__":
+    main()
