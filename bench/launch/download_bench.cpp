@@ -100,7 +100,7 @@ struct QuietPage final : vorlane::Page {
 };
 
 struct QuietControl final : vorlane::ProgramLauncher, vorlane::StatusPolling, vorlane::UserNotice {
-  int LaunchElevated(const char16_t*, const char16_t*) override { return 1; }
+  int StartElevated(const char16_t*, const char16_t*) override { return 1; }
   void StartPolling() override {}
   void Show(vorlane::MessageChoice) override {}
 };

@@ -4,7 +4,7 @@
 #include "certlogin/login_limits.h"
 #include "certlogin/login_texts.h"
 #include "support/cookie_expiry.h"
-#include "support/gateway_port.h"
+#include "support/port_text.h"
 #include "support/session_id.h"
 
 namespace vorlane {
@@ -87,7 +87,7 @@ int LoginExchange(Page& page, PortalType type, const LoginPorts& ports) {
   if (int base = PrepareContext(objects, ports.tls)) return fail(base);
 
   std::string host = ports.codePages.ToAnsi(page.Hostname().value_or(u""));
-  std::int32_t port = GatewayPortFromText(page.Port());
+  std::int32_t port = PortFromText(page.Port());
   objects.socket = ConnectGateway(host, port, ports.sockets);
   if (objects.socket == kNoSocket) return fail(kMsgConnectServerFailed);
 

@@ -80,7 +80,7 @@ bool DownloadInstaller(const PortalContext& context, const DownloadPorts& ports)
     // started is the one downloaded.
     SealedFile sealed(ports.files, installer.empty() ? kNoFile : Fetch(context, installer, ports));
     if (sealed.Held()) {
-      ports.launcher.LaunchElevated(installer.c_str(), InstallerParameters(context).c_str());
+      ports.launcher.StartElevated(installer.c_str(), InstallerParameters(context).c_str());
       return true;
     }
   }

@@ -22,7 +22,7 @@ class SystemTemporaryFolder final : public DownloadEnvironment {
   }
 };
 
-unsigned RunDownload(const PortalContext& context, ElevatedLaunchFunction launch) {
+unsigned RunDownload(const PortalContext& context, StartElevatedFunction launch) {
   WinInetPort internet;
   Win32FilePort files;
   SystemTemporaryFolder folder;
@@ -34,7 +34,7 @@ unsigned RunDownload(const PortalContext& context, ElevatedLaunchFunction launch
 
 }  // namespace
 
-bool StartInstallerDownload(const PortalContext& context, ElevatedLaunchFunction launch) {
+bool StartInstallerDownload(const PortalContext& context, StartElevatedFunction launch) {
   // The thread owns its own copy of the context: the page may be gone first.
   HANDLE thread = StartPinnedThread([context, launch] { return RunDownload(context, launch); });
   if (thread == nullptr) return false;

@@ -8,16 +8,16 @@ namespace vorlane {
 // The thread works on its own copy of context, so a later Run or a destroyed
 // control cannot change what it reads, and holds the module while it runs.
 // It shows the failure message itself. False when no thread could be made.
-bool StartInstallerDownload(const PortalContext& context, ElevatedLaunchFunction launch);
+bool StartInstallerDownload(const PortalContext& context, StartElevatedFunction launch);
 
 // The download starter Run uses.
 class InstallerDownloadStarter final : public DownloadStarter {
  public:
-  explicit InstallerDownloadStarter(ElevatedLaunchFunction launch) : launch_(launch) {}
+  explicit InstallerDownloadStarter(StartElevatedFunction launch) : launch_(launch) {}
   bool StartDownload(const PortalContext& context) override { return StartInstallerDownload(context, launch_); }
 
  private:
-  ElevatedLaunchFunction launch_;
+  StartElevatedFunction launch_;
 };
 
 }  // namespace vorlane

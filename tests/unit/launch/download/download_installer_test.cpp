@@ -24,7 +24,7 @@ struct FakeSurroundings final : DownloadEnvironment, ProgramLauncher, UserNotice
   std::function<void()> duringLaunch;
 
   std::u16string TemporaryFolder() override { return folder; }
-  int LaunchElevated(const char16_t* path, const char16_t* parameters) override {
+  int StartElevated(const char16_t* path, const char16_t* parameters) override {
     launched.emplace_back(path, parameters);
     installerAtLaunch = files->Contents(path);
     sealedAtLaunch = files->OnlySealed(path);
