@@ -7,6 +7,7 @@
 #include <gmock/gmock.h>
 
 #include "common/test_files.h"
+#include "fakes/fake_page.h"
 #include "policy/allow_list.h"
 #include "policy/win32/registry_allow_list.h"
 #include "release_files.h"
@@ -77,21 +78,10 @@ TEST_F(Msi, AllowedHostsPropertySetsThePolicyUntilUninstalled) {
   RegistryAllowList policy;
   auto hosts = policy.AllowedHosts();
   ASSERT_TRUE(hosts);
-  struct DocumentAt final : Page {
-    std::u16string address;
-    std::optional<std::u16string> DocumentUrl() override { return address; }
-    std::optional<std::u16string> Href() override { return std::nullopt; }
-    std::optional<std::u16string> Protocol() override { return std::nullopt; }
-    std::optional<std::u16string> Host() override { return std::nullopt; }
-    std::optional<std::u16string> Hostname() override { return std::nullopt; }
-    std::optional<std::u16string> Port() override { return std::nullopt; }
-    std::optional<std::u16string> Cookie() override { return std::nullopt; }
-    bool Assign(const std::u16string&) override { return false; }
-    bool Replace(const std::u16string&) override { return false; }
-  } page;
-  page.address = u"https://gw2.example/portals/index.html";
+  FakePage page;
+  page.documentUrl = u"https://gw2.example/portals/index.html";
   EXPECT_TRUE(PageMayScript(policy, page));
-  page.address = u"https://other.example/";
+  page.documentUrl = u"https://other.example/";
   EXPECT_FALSE(PageMayScript(policy, page));
 
   ASSERT_EQ(0, Msiexec(u"/x"));
