@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "bench_common.h"
+#include "fakes/fake_page.h"
 #include "gateway_simulator.h"
 #include "launch/download/internet_http_client.h"
 #include "launch/download/win32/installer_download_thread.h"
@@ -84,24 +85,8 @@ bool BareDownload(std::uint16_t port, const std::wstring& target) {
 }
 
 // Ports the control will supply; here they do nothing.
-struct QuietPage final : vorlane::Page {
-  std::uint16_t port = 0;
-  std::optional<std::u16string> Hostname() override { return u"127.0.0.1"; }
-  std::optional<std::u16string> Port() override {
-    std::string digits = std::to_string(port);
-    return std::u16string(digits.begin(), digits.end());
-  }
-  std::optional<std::u16string> Cookie() override { return u"Varnex_SSLID=0123456789abcdef0123456789ABCDEF"; }
-  std::optional<std::u16string> Href() override { return std::nullopt; }
-  std::optional<std::u16string> Protocol() override { return std::nullopt; }
-  std::optional<std::u16string> Host() override { return std::nullopt; }
-  std::optional<std::u16string> DocumentUrl() override { return std::nullopt; }
-  bool Assign(const std::u16string&) override { return false; }
-  bool Replace(const std::u16string&) override { return false; }
-};
-
 struct QuietControl final : vorlane::ProgramLauncher, vorlane::StatusPolling, vorlane::UserNotice {
-  int LaunchElevated(const char16_t*, const char16_t*) override { return 1; }
+  int StartElevated(const char16_t*, const char16_t*) override { return 1; }
   void StartPolling() override {}
   void Show(vorlane::MessageChoice) override {}
 };
@@ -174,8 +159,11 @@ int main(int argc, char** argv) {
   // Run on the download road: the UI thread's share.
   gateway.ServeInstaller("MZ");
   QuietControl control;
-  QuietPage page;
-  page.port = gateway.Port();
+  vorlane::tests::FakePage page;
+  const std::string digits = std::to_string(gateway.Port());
+  page.hostname = u"127.0.0.1";
+  page.port = std::u16string(digits.begin(), digits.end());
+  page.cookie = u"Varnex_SSLID=0123456789abcdef0123456789ABCDEF";
   vorlane::Win32ProgramFiles updater;
   vorlane::InstallerDownloadStarter download(LaunchNothing);
   vorlane::LaunchRoadPorts ports{updater, control, download, control, control};

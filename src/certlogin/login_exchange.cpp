@@ -6,7 +6,7 @@
 #include "certlogin/login_limits.h"
 #include "certlogin/login_texts.h"
 #include "support/cookie_expiry.h"
-#include "support/gateway_port.h"
+#include "support/port_text.h"
 #include "support/session_id.h"
 
 namespace vorlane {
@@ -80,7 +80,7 @@ int LoginExchange(Page& page, PortalType type, const LoginPorts& ports, const Lo
   if (int base = PrepareContext(objects, ports.tls)) return fail(base);
 
   std::string host = ports.codePages.ToAnsi(page.Hostname().value_or(u""));
-  std::int32_t port = GatewayPortFromText(page.Port());
+  std::int32_t port = PortFromText(page.Port());
   const ExchangeDeadline deadline(ports.clock, kGatewayIoLimit);
   objects.socket = ConnectGateway(host, port, ports.sockets, deadline.Remaining());
   if (objects.socket == kNoSocket) return fail(kMsgConnectServerFailed);

@@ -22,9 +22,4 @@ inline constexpr DispatchEntry kControlDispatchTable[] = {
     {u"GetPCHardInfo", kDispIdGetPCHardInfo, ResultType::None, 1, {ArgType::Dispatch}},
 };
 
-// Events fired through the _DvorlaneEvents point.
-inline constexpr DispatchEntry kControlEventTable[] = {
-    {u"OnClientMessage", kDispIdOnClientMessage, ResultType::None, 1, {ArgType::Text}},
-};
-
 }  // namespace vorlane

@@ -14,7 +14,6 @@ constexpr Guid kEventsIid{0xBEE2B8CD, 0x966C, 0x4465, {0x89, 0x4A, 0xF4, 0x46, 0
 constexpr Guid kObjectSafetyIid{0xCB5BDC81, 0x93C1, 0x11CF, {0x8F, 0x20, 0x00, 0x80, 0x5F, 0x2C, 0xD0, 0x64}};
 
 constexpr char16_t kControlProgId[] = u"Vorlane.VorlaneCtrl.1";
-constexpr char16_t kPropPageProgId[] = u"Vorlane.VorlanePropPage.1";  // held, never registered
 
 // The type library carries 8.0, the version the control names everywhere, so
 // the registered-library lookups by 8.0 find what registration recorded.

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "status/notification_text.h"
-#include "status/poller_control.h"
+#include "status/poller_start_stop.h"
 #include "status/poller_state.h"
 #include "status/poller_thread.h"
 #include "status/status_ports.h"

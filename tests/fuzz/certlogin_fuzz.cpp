@@ -19,7 +19,7 @@
 #include "certlogin/login_limits.h"
 #include "certlogin/login_texts.h"
 #include "fuzz_input.h"
-#include "support/gateway_port.h"
+#include "support/port_text.h"
 #include "support/session_id.h"
 
 namespace vorlane::fuzz {
@@ -123,7 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::string shown = Shown(std::string_view(reinterpret_cast<const char*>(data), size));
   const std::string host = Ansi(login.page.hostname);
-  const std::int32_t port = GatewayPortFromText(login.page.port);
+  const std::int32_t port = PortFromText(login.page.port);
   std::optional<std::string> session = PortalType(type).LoginSendsPageSession() ? Session(Ansi(login.page.cookie)) : std::nullopt;
 
   // The verdict, worked out from the page and the reply alone.

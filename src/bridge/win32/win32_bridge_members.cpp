@@ -40,9 +40,9 @@ DownloadPolicy DownloadPolicyOf(const MachinePolicy& machine) {
   return policy;
 }
 
-int LaunchElevated(const char16_t* path, const char16_t* parameters) {
+int StartElevatedOnWindows(const char16_t* path, const char16_t* parameters) {
   Win32ProcessPort processes;
-  return ElevatedLauncher(processes, path, parameters);
+  return StartElevated(processes, path, parameters);
 }
 
 }  // namespace
@@ -66,9 +66,9 @@ bool Win32BridgeMembers::Run(Page& page, CookieStore& cookies, std::uint16_t typ
     return false;
   }
   Win32ProgramFiles updater;
-  FunctionLauncher launcher(LaunchElevated);
+  FunctionLauncher launcher(StartElevatedOnWindows);
   // The host's downloads end with its process: nothing cancels them sooner.
-  InstallerDownloadStarter download(LaunchElevated, DownloadPolicyOf(machine), nullptr);
+  InstallerDownloadStarter download(StartElevatedOnWindows, DownloadPolicyOf(machine), nullptr);
   RelayPolling status(relay_);
   MessageBoxNotice notice;
   return RunLaunchRoad(portal_, &page, {updater, launcher, download, status, notice});

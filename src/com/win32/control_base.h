@@ -70,7 +70,6 @@ class ControlBase : public IDispatch,
   // The control's identity.
   IUnknown* Identity() { return static_cast<IDispatch*>(this); }
   HWND Window() const { return window_; }
-  bool IsInitialised() const { return initialised_; }
 
   // Calls OnClientMessage-style events: Invoke with DISPATCH_METHOD on every
   // sink of the event point, one after another; a failing sink is skipped.

@@ -43,11 +43,8 @@ class CVorlaneCtrl : public ControlBase {
   std::int32_t ResetUrl();
   void GetPCHardInfo(IDispatch* location);
 
-  // What the bodies of the members above work with.
-  const ControlProperties& Properties() const { return properties_; }
-  PortalContext& Portal() { return portal_; }
+  // The local client's state relayed to this control's window.
   const StatusRelay& Status() const { return statusRelay_; }
-  HANDLE ResetUrlEvent() const { return resetUrlEvent_.Get(); }
   IObjectSafety* ObjectSafety() { return &objectSafety_; }
   // False while the machine's allow-list policy is set (or required) and
   // the hosting page's origin is not on it: the control then refuses to be

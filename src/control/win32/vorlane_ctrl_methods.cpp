@@ -10,7 +10,7 @@
 #include "launch/portal/run_launch_road.h"
 #include "support/win32/message_box_notice.h"
 #include "launch/process/close_client.h"
-#include "launch/process/elevated_launcher.h"
+#include "launch/process/start_elevated.h"
 #include "launch/process/run_command.h"
 #include "launch/process/win32/reset_url.h"
 #include "launch/process/win32/win32_process_port.h"
@@ -59,9 +59,9 @@ class RelayPolling final : public StatusPolling {
 };
 
 // The elevated launcher as Run and the download thread start programs.
-int LaunchElevated(const char16_t* path, const char16_t* parameters) {
+int StartElevatedOnWindows(const char16_t* path, const char16_t* parameters) {
   Win32ProcessPort processes;
-  return ElevatedLauncher(processes, path, parameters);
+  return StartElevated(processes, path, parameters);
 }
 
 }  // namespace
@@ -83,8 +83,8 @@ std::int32_t CVorlaneCtrl::Run(IDispatch* window) {
     return 0;
   }
   Win32ProgramFiles updater;
-  FunctionLauncher launcher(LaunchElevated);
-  InstallerDownloadStarter download(LaunchElevated, DownloadPolicyOf(machine), downloadCancel_);
+  FunctionLauncher launcher(StartElevatedOnWindows);
+  InstallerDownloadStarter download(StartElevatedOnWindows, DownloadPolicyOf(machine), downloadCancel_);
   RelayPolling status(statusRelay_);
   MessageBoxNotice notice;
   return RunLaunchRoad(portal_, page.get(), {updater, launcher, download, status, notice});

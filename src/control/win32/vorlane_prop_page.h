@@ -30,8 +30,6 @@ class CVorlanePropPage final : public ComObject<IPropertyPage, IPersist> {
 
   STDMETHODIMP GetClassID(CLSID* clsid) override;
 
-  HWND Dialog() const { return dialog_; }
-
  private:
   CVorlanePropPage() = default;
   ~CVorlanePropPage() override;

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "support/ascii_case.h"
-#include "support/gateway_port.h"
+#include "support/port_text.h"
 
 namespace vorlane {
 namespace {

@@ -130,7 +130,7 @@ DownloadOutcome DownloadInstaller(const PortalContext& context, const DownloadPo
         trusted = signer && PublisherMatches(*signer, policy.installerPublisher);
       }
       if (trusted) {
-        ports.launcher.LaunchElevated(installer.c_str(), InstallerParameters(context).c_str());
+        ports.launcher.StartElevated(installer.c_str(), InstallerParameters(context).c_str());
         folder.Keep();  // the installer runs from it; a later download removes it once ended
         return DownloadOutcome::kStarted;
       }

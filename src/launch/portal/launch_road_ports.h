@@ -16,21 +16,21 @@ namespace vorlane {
 class ProgramLauncher {
  public:
   virtual ~ProgramLauncher() = default;
-  virtual int LaunchElevated(const char16_t* path, const char16_t* parameters) = 0;
+  virtual int StartElevated(const char16_t* path, const char16_t* parameters) = 0;
 };
 
-// A launcher given as the process's launch function, such as ElevatedLauncher.
-using ElevatedLaunchFunction = int (*)(const char16_t* path, const char16_t* parameters);
+// A launcher given as the process's launch function, such as StartElevated.
+using StartElevatedFunction = int (*)(const char16_t* path, const char16_t* parameters);
 
 class FunctionLauncher final : public ProgramLauncher {
  public:
-  explicit FunctionLauncher(ElevatedLaunchFunction launch) : launch_(launch) {}
-  int LaunchElevated(const char16_t* path, const char16_t* parameters) override {
+  explicit FunctionLauncher(StartElevatedFunction launch) : launch_(launch) {}
+  int StartElevated(const char16_t* path, const char16_t* parameters) override {
     return launch_(path, parameters);
   }
 
  private:
-  ElevatedLaunchFunction launch_;
+  StartElevatedFunction launch_;
 };
 
 // Starts the installer download in the background with its own copy of the

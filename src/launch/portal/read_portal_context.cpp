@@ -3,14 +3,9 @@
 #include <utility>
 
 #include "launch/portal/host_name.h"
-#include "support/gateway_port.h"
+#include "support/port_text.h"
 
 namespace vorlane {
-namespace {
-
-}  // namespace
-
-std::int32_t PortFromText(const std::optional<std::u16string>& text) { return GatewayPortFromText(text); }
 
 bool SessionFromCookie(std::u16string_view cookie, char16_t (&session)[kSessionCapacity]) {
   std::optional<std::u16string> id = SessionAfterMarker(cookie);

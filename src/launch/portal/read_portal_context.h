@@ -10,17 +10,12 @@
 
 namespace vorlane {
 
-// The page location's port: 443 when the text is absent or empty, otherwise
-// the decimal number at its start (leading white space and a sign allowed;
-// no digits give 0; out-of-range values saturate like the C library does).
-std::int32_t PortFromText(const std::optional<std::u16string>& text);
-
-// Copies the session id that follows the first "Varnex_SSLID=" in the cookie
-// string into session: at most 32 characters, ending at the first ";", white
-// space, double quote or control character, always terminated. False (session untouched) when there is no marker.
-// The id is cut there so that text a page puts into its own cookies can
-// neither become further arguments of the command lines built from it nor
-// merge the arguments that follow it into one.
+// Copies the session id after the first "Varnex_SSLID=" in the cookie string
+// (SessionAfterMarker: at most 32 characters, cut at the first ";", blank,
+// double quote or control character) into session, always terminated. False
+// (session untouched) when there is no marker. The cut keeps text a page puts
+// into its own cookies from becoming further arguments of the command lines
+// built from the id, or from merging the arguments that follow it into one.
 bool SessionFromCookie(std::u16string_view cookie, char16_t (&session)[kSessionCapacity]);
 
 // page is null when the object the page passed is not a window: nothing

@@ -26,7 +26,7 @@ bool RunLaunchRoad(PortalContext& context, Page* page, const LaunchRoadPorts& po
 
   std::u16string updater = UpdaterPath(ports.updater.ProgramFilesX86());
   if (!updater.empty() && ports.updater.FileExists(updater.c_str())) {
-    ports.launcher.LaunchElevated(updater.c_str(), UpdaterArguments(context).c_str());
+    ports.launcher.StartElevated(updater.c_str(), UpdaterArguments(context).c_str());
   } else {
     LogInfo(kDownloadStartedLine);
     ports.download.StartDownload(context);

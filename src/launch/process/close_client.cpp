@@ -1,6 +1,6 @@
 #include "launch/process/close_client.h"
 
-#include "launch/process/elevated_launcher.h"
+#include "launch/process/start_elevated.h"
 #include "support/diagnostic_log.h"
 #include "support/wide_format.h"
 
@@ -18,7 +18,7 @@ bool CloseClient(std::int16_t flag, ProgramFilesPort& programFiles, ProcessPort&
     std::u16string folder = programFiles.ProgramFilesX86();
     std::u16string program = folder.empty() ? std::u16string() : ClientProgramPath(folder);
     if (!program.empty() && programFiles.FileExists(program.c_str()))
-      ElevatedLauncher(processes, program.c_str(), kClientCloseParameter);
+      StartElevated(processes, program.c_str(), kClientCloseParameter);
   }
   return kind == CloseFlag::kSendPageOff;
 }

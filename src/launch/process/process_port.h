@@ -11,7 +11,7 @@ class ProcessPort {
   virtual unsigned WindowsMajorVersion() = 0;
   // Starts `path` with `parameters` through the shell's "runas" verb, shown
   // normally; does not wait. False when it was not started (elevation refused).
-  virtual bool StartElevated(const char16_t* path, const char16_t* parameters) = 0;
+  virtual bool RunAs(const char16_t* path, const char16_t* parameters) = 0;
   // Creates a process from `commandLine` alone (no application name, caller's
   // environment and folder), waits for its end when asked, and closes its
   // handles. False when no process was created.

@@ -2,7 +2,7 @@
 // Status poller threads on Windows.
 #include <memory>
 
-#include "status/poller_control.h"
+#include "status/poller_start_stop.h"
 #include "status/poller_thread.h"
 #include "status/status_channel.h"
 #include "support/win32/unique_handle.h"

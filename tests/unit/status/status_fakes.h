@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "status/poller_control.h"
+#include "status/poller_start_stop.h"
 #include "status/poller_state.h"
 #include "status/status_ports.h"
 

@@ -18,7 +18,7 @@ class NeverCancelled final : public CancelToken {
   bool Requested() override { return false; }
 };
 
-unsigned RunDownload(const PortalContext& context, const DownloadPolicy& policy, ElevatedLaunchFunction launch,
+unsigned RunDownload(const PortalContext& context, const DownloadPolicy& policy, StartElevatedFunction launch,
                      const std::shared_ptr<CancelSignal>& cancel) {
   NeverCancelled never;
   CancelToken& token = cancel ? static_cast<CancelToken&>(*cancel) : never;
@@ -36,7 +36,7 @@ unsigned RunDownload(const PortalContext& context, const DownloadPolicy& policy,
 }  // namespace
 
 bool StartInstallerDownload(const PortalContext& context, const DownloadPolicy& policy,
-                            ElevatedLaunchFunction launch, std::shared_ptr<CancelSignal> cancel) {
+                            StartElevatedFunction launch, std::shared_ptr<CancelSignal> cancel) {
   HANDLE thread = StartPinnedThread(
       [context, policy, launch, cancel] { return RunDownload(context, policy, launch, cancel); });
   if (thread == nullptr) return false;

@@ -14,12 +14,12 @@ namespace vorlane {
 // while it runs. It shows the failure message itself; once cancel is set it
 // stops without a word. False when no thread could be made.
 bool StartInstallerDownload(const PortalContext& context, const DownloadPolicy& policy,
-                            ElevatedLaunchFunction launch, std::shared_ptr<CancelSignal> cancel = nullptr);
+                            StartElevatedFunction launch, std::shared_ptr<CancelSignal> cancel = nullptr);
 
 // The download starter Run uses.
 class InstallerDownloadStarter final : public DownloadStarter {
  public:
-  explicit InstallerDownloadStarter(ElevatedLaunchFunction launch, DownloadPolicy policy = {},
+  explicit InstallerDownloadStarter(StartElevatedFunction launch, DownloadPolicy policy = {},
                                     std::shared_ptr<CancelSignal> cancel = nullptr)
       : launch_(launch), policy_(std::move(policy)), cancel_(std::move(cancel)) {}
   bool StartDownload(const PortalContext& context) override {
@@ -27,7 +27,7 @@ class InstallerDownloadStarter final : public DownloadStarter {
   }
 
  private:
-  ElevatedLaunchFunction launch_;
+  StartElevatedFunction launch_;
   DownloadPolicy policy_;
   std::shared_ptr<CancelSignal> cancel_;
 };

@@ -18,7 +18,7 @@ unsigned Win32ProcessPort::WindowsMajorVersion() {
   return version.dwMajorVersion;
 }
 
-bool Win32ProcessPort::StartElevated(const char16_t* path, const char16_t* parameters) {
+bool Win32ProcessPort::RunAs(const char16_t* path, const char16_t* parameters) {
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof info;
   // Failures stay silent: without FLAG_NO_UI the shell shows its own error

@@ -7,7 +7,7 @@ namespace vorlane {
 class Win32ProcessPort final : public ProcessPort {
  public:
   unsigned WindowsMajorVersion() override;
-  bool StartElevated(const char16_t* path, const char16_t* parameters) override;
+  bool RunAs(const char16_t* path, const char16_t* parameters) override;
   bool StartProcess(std::u16string commandLine, bool waitUntilEnded) override;
 };
 

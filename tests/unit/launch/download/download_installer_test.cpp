@@ -43,7 +43,7 @@ struct FakeSurroundings final : InstallerFolders, ProgramLauncher, UserNotice, S
     removed.push_back(folder);
     files->Delete(InstallerFilePath(folder).c_str());
   }
-  int LaunchElevated(const char16_t* path, const char16_t* parameters) override {
+  int StartElevated(const char16_t* path, const char16_t* parameters) override {
     launched.emplace_back(path, parameters);
     installerAtLaunch = files->Contents(path);
     sealedAtLaunch = files->OnlySealed(path);

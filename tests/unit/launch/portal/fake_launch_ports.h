@@ -38,7 +38,7 @@ struct FakeLaunchWorld final : ProgramFilesPort,
     probed.emplace_back(path);
     return updaterInstalled;
   }
-  int LaunchElevated(const char16_t* path, const char16_t* parameters) override {
+  int StartElevated(const char16_t* path, const char16_t* parameters) override {
     calls.push_back("launch");
     launchedPath = path;
     launchedParameters = parameters;

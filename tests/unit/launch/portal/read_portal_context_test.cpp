@@ -10,27 +10,6 @@ namespace {
 using tests::FakePage;
 using tests::PortalPage;
 
-TEST(PortFromText, EmptyOrAbsentTextMeansTheHttpsPort) {
-  EXPECT_EQ(PortFromText(std::nullopt), 443);
-  EXPECT_EQ(PortFromText(u""), 443);
-}
-
-TEST(PortFromText, ReadsTheLeadingDecimalNumber) {
-  EXPECT_EQ(PortFromText(u"8443"), 8443);
-  EXPECT_EQ(PortFromText(u"  \t8443"), 8443);
-  EXPECT_EQ(PortFromText(u"+10443"), 10443);
-  EXPECT_EQ(PortFromText(u"-5"), -5);
-  EXPECT_EQ(PortFromText(u"8443abc"), 8443);
-  EXPECT_EQ(PortFromText(u"abc"), 0);
-  EXPECT_EQ(PortFromText(u" "), 0);
-  EXPECT_EQ(PortFromText(u"-"), 0);
-}
-
-TEST(PortFromText, SaturatesInsteadOfOverflowing) {
-  EXPECT_EQ(PortFromText(u"99999999999999999999"), 2147483647);
-  EXPECT_EQ(PortFromText(u"-99999999999999999999"), -2147483647 - 1);
-}
-
 std::u16string Session(std::u16string_view cookie, bool* found = nullptr) {
   char16_t session[kSessionCapacity];
   std::fill(std::begin(session), std::end(session), u'#');

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "launch/process/close_client.h"
-#include "launch/process/elevated_launcher.h"
+#include "launch/process/start_elevated.h"
 #include "launch/process/run_command.h"
 
 namespace vorlane {
@@ -20,7 +20,7 @@ struct Started {
 class FakeProcesses final : public ProcessPort {
  public:
   unsigned WindowsMajorVersion() override { return major; }
-  bool StartElevated(const char16_t* path, const char16_t* parameters) override {
+  bool RunAs(const char16_t* path, const char16_t* parameters) override {
     started.push_back({u"runas", path, parameters});
     return works;
   }
@@ -33,11 +33,11 @@ class FakeProcesses final : public ProcessPort {
   std::vector<Started> started;
 };
 
-TEST(ElevatedLauncher, AsksForElevationFromVistaOnAndStartsPlainlyBefore) {
+TEST(StartElevated, AsksForElevationFromVistaOnAndStartsPlainlyBefore) {
   FakeProcesses processes;
   for (unsigned major : {6u, 10u, 5u, 0u}) {
     processes.major = major;
-    EXPECT_EQ(ElevatedLauncher(processes, u"C:\\a b\\Update.exe", u"-server h "), 1);
+    EXPECT_EQ(StartElevated(processes, u"C:\\a b\\Update.exe", u"-server h "), 1);
   }
   EXPECT_THAT(processes.started,
               ElementsAre(Started{u"runas", u"C:\\a b\\Update.exe", u"-server h "},
@@ -46,28 +46,28 @@ TEST(ElevatedLauncher, AsksForElevationFromVistaOnAndStartsPlainlyBefore) {
                           Started{u"create", u"C:\\a b\\Update.exe -server h ", u""}));
 }
 
-TEST(ElevatedLauncher, NullParametersCountAsEmpty) {
+TEST(StartElevated, NullParametersCountAsEmpty) {
   FakeProcesses processes;
-  ElevatedLauncher(processes, u"x.exe", nullptr);
+  StartElevated(processes, u"x.exe", nullptr);
   processes.major = 5;
-  ElevatedLauncher(processes, u"x.exe", nullptr);
+  StartElevated(processes, u"x.exe", nullptr);
   EXPECT_THAT(processes.started, ElementsAre(Started{u"runas", u"x.exe", u""},
                                              Started{u"create", u"x.exe ", u""}));
 }
 
-TEST(ElevatedLauncher, ReportsAProgramThatDidNotStartAsZero) {
+TEST(StartElevated, ReportsAProgramThatDidNotStartAsZero) {
   FakeProcesses processes;
   processes.works = false;
-  EXPECT_EQ(ElevatedLauncher(processes, u"x.exe", u""), 0);
+  EXPECT_EQ(StartElevated(processes, u"x.exe", u""), 0);
   processes.major = 5;
-  EXPECT_EQ(ElevatedLauncher(processes, u"x.exe", u""), 0);
+  EXPECT_EQ(StartElevated(processes, u"x.exe", u""), 0);
 }
 
-TEST(ElevatedLauncher, PassesALongCommandLineWholeBeforeVista) {
+TEST(StartElevated, PassesALongCommandLineWholeBeforeVista) {
   FakeProcesses processes;
   processes.major = 5;
   std::u16string path(300, u'p'), parameters(400, u'q');
-  ElevatedLauncher(processes, path.c_str(), parameters.c_str());
+  StartElevated(processes, path.c_str(), parameters.c_str());
   ASSERT_EQ(processes.started.size(), 1u);
   EXPECT_EQ(processes.started[0].what, path + u" " + parameters);
 }

@@ -14,7 +14,7 @@ struct RecordedLaunch {
   std::string bytesAtLaunch;
 };
 
-// An ElevatedLaunchFunction: records, then runs the program and waits for it.
+// An StartElevatedFunction: records, then runs the program and waits for it.
 int RecordingLauncher(const char16_t* path, const char16_t* parameters);
 // Records and starts the program without waiting, as ElevatedLauncher does;
 // WaitForStartedPrograms waits for those (bounded).

@@ -57,7 +57,7 @@ class InstallerFolder : public ::testing::Test {
     tests::WaitForStartedPrograms();
   }
   // One download run to its end; the installer it started, or empty.
-  std::u16string DownloadWith(ElevatedLaunchFunction launch) {
+  std::u16string DownloadWith(StartElevatedFunction launch) {
     EXPECT_TRUE(StartInstallerDownload(context, {}, launch));
     EXPECT_TRUE(tests::WaitForDownloadThreads());
     auto launches = tests::TakeLaunches();

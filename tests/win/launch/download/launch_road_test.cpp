@@ -21,7 +21,7 @@ namespace {
 struct StandInControl final : ProgramLauncher, StatusPolling, UserNotice {
   std::vector<std::u16string> updaterStarts;
   int pollerStarts = 0;
-  int LaunchElevated(const char16_t* path, const char16_t* parameters) override {
+  int StartElevated(const char16_t* path, const char16_t* parameters) override {
     updaterStarts.push_back(std::u16string(path) + u"|" + parameters);
     return 1;
   }

@@ -10,7 +10,7 @@
 
 #include "common/test_files.h"
 #include "launch/process/close_client.h"
-#include "launch/process/elevated_launcher.h"
+#include "launch/process/start_elevated.h"
 #include "launch/process/run_command.h"
 #include "launch/process/win32/reset_url.h"
 #include "launch/process/win32/win32_process_port.h"
@@ -72,7 +72,7 @@ class ProcessControlWinTest : public ::testing::Test {
 
 TEST_F(ProcessControlWinTest, TheLauncherStartsTheProgramElevatedWithItsParameters) {
   std::u16string program = Program(u"Update.exe");
-  EXPECT_EQ(ElevatedLauncher(processes, program.c_str(), u"-server gw.example -port 443 -session abc -type 0 "), 1);
+  EXPECT_EQ(StartElevated(processes, program.c_str(), u"-server gw.example -port 443 -session abc -type 0 "), 1);
   auto lines = Recorded(1);
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_THAT(lines[0], HasSubstr("Update.exe"));
@@ -81,7 +81,7 @@ TEST_F(ProcessControlWinTest, TheLauncherStartsTheProgramElevatedWithItsParamete
 
 TEST_F(ProcessControlWinTest, TheLauncherReportsAMissingProgramAsZero) {
   std::u16string missing = FakeProgramsFolder() + u"absent.exe";
-  EXPECT_EQ(ElevatedLauncher(processes, missing.c_str(), nullptr), 0);
+  EXPECT_EQ(StartElevated(processes, missing.c_str(), nullptr), 0);
 }
 
 TEST_F(ProcessControlWinTest, RunCmdWaitsForTheProgramOnlyWhenAsked) {

@@ -1,4 +1,4 @@
-#include "status/poller_control.h"
+#include "status/poller_start_stop.h"
 
 #include "status/status_poller.h"
 #include "support/diagnostic_log.h"

@@ -9,6 +9,6 @@ constexpr unsigned kFirstElevatingWindows = 6;
 // Starts `path` with `parameters` (null counts as empty): elevated from
 // Windows Vista on, plainly as "path parameters" before. Never waits.
 // Returns 1 when the program was started, 0 otherwise.
-int ElevatedLauncher(ProcessPort& processes, const char16_t* path, const char16_t* parameters);
+int StartElevated(ProcessPort& processes, const char16_t* path, const char16_t* parameters);
 
 }  // namespace vorlane

@@ -1,10 +1,10 @@
-#include "support/gateway_port.h"
+#include "support/port_text.h"
 
 #include <climits>
 
 namespace vorlane {
 
-std::int32_t GatewayPortFromText(const std::optional<std::u16string>& text) {
+std::int32_t PortFromText(const std::optional<std::u16string>& text) {
   if (!text || text->empty()) return kHttpsPort;
   auto it = text->begin();
   auto blank = [](char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); };

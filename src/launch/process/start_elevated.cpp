@@ -1,11 +1,11 @@
-#include "launch/process/elevated_launcher.h"
+#include "launch/process/start_elevated.h"
 
 namespace vorlane {
 
-int ElevatedLauncher(ProcessPort& processes, const char16_t* path, const char16_t* parameters) {
+int StartElevated(ProcessPort& processes, const char16_t* path, const char16_t* parameters) {
   if (parameters == nullptr) parameters = u"";
   if (processes.WindowsMajorVersion() >= kFirstElevatingWindows)
-    return processes.StartElevated(path, parameters) ? 1 : 0;
+    return processes.RunAs(path, parameters) ? 1 : 0;
   // The path goes unquoted, as the programs started this way expect; the
   // command line is passed whole however long it is.
   std::u16string commandLine = path;

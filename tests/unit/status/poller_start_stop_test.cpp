@@ -1,4 +1,4 @@
-#include "status/poller_control.h"
+#include "status/poller_start_stop.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
