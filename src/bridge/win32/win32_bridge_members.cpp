@@ -6,7 +6,7 @@
 #include "launch/download/win32/installer_download_thread.h"
 #include "launch/portal/run_launch_road.h"
 #include "launch/process/close_client.h"
-#include "launch/process/elevated_launcher.h"
+#include "launch/process/start_elevated.h"
 #include "launch/process/run_command.h"
 #include "launch/process/win32/reset_url.h"
 #include "launch/process/win32/win32_process_port.h"

@@ -5,38 +5,21 @@
 #include <new>
 #include <utility>
 
+#include "support/win32/bstr.h"
 #include "support/win32/com_ptr.h"
 #include "support/win32/wide_text.h"
 
 namespace vorlane {
 namespace {
 
-// A BSTR this file allocates or receives, freed when it goes.
-class OwnedBstr {
- public:
-  OwnedBstr() = default;
-  explicit OwnedBstr(const std::u16string& text)
-      : s_(SysAllocStringLen(AsWide(text.data()), static_cast<UINT>(text.size()))) {
-    if (!s_) throw std::bad_alloc();
-  }
-  OwnedBstr(const OwnedBstr&) = delete;
-  OwnedBstr& operator=(const OwnedBstr&) = delete;
-  ~OwnedBstr() { SysFreeString(s_); }
-  BSTR Get() const { return s_; }
-  BSTR* Put() { return &s_; }
-
- private:
-  BSTR s_ = nullptr;
-};
-
 // A getter's text; nothing when the object is missing, the getter failed or
 // it delivered no string.
 template <typename Object>
 std::optional<std::u16string> TextOf(const ComPtr<Object>& object, HRESULT (STDMETHODCALLTYPE Object::*get)(BSTR*)) {
   if (!object) return std::nullopt;
-  OwnedBstr text;
+  Bstr text;
   if (FAILED((object.Get()->*get)(text.Put())) || text.Get() == nullptr) return std::nullopt;
-  return std::u16string(AsUtf16(text.Get()), SysStringLen(text.Get()));
+  return text.Text();
 }
 
 class HtmlPage final : public Page {
@@ -55,12 +38,14 @@ class HtmlPage final : public Page {
 
   bool Assign(const std::u16string& url) override {
     if (!location_) return false;
-    OwnedBstr target(url);
+    Bstr target(url);
+    if (!target.Get()) throw std::bad_alloc();  // never navigate to an empty address instead
     return SUCCEEDED(location_->put_href(target.Get()));
   }
   bool Replace(const std::u16string& url) override {
     if (!location_) return false;
-    OwnedBstr target(url);
+    Bstr target(url);
+    if (!target.Get()) throw std::bad_alloc();
     return SUCCEEDED(location_->replace(target.Get()));
   }
 

@@ -39,7 +39,7 @@ void Win32PollerThread::Resume() { ResumeThread(handle_.Get()); }
 
 std::unique_ptr<Win32PollerThread> StartStatusPoller(const std::shared_ptr<PollerState>& state) {
   PollerThreadSlot started = StatusChannel::Process().StartRun([&](PollerRun run) -> std::unique_ptr<HeldPollerThread> {
-    UniqueHandle thread(StartPinnedThread([state, run] { return RunPoller(state, run); }, ThreadStart::Held));
+    UniqueHandle thread = StartPinnedThread([state, run] { return RunPoller(state, run); }, ThreadStart::Held);
     if (!thread) return nullptr;
     return std::make_unique<Win32PollerThread>(std::move(thread));
   });

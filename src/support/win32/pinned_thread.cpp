@@ -32,12 +32,12 @@ unsigned __stdcall PinnedEntry(void* argument) {
 
 }  // namespace
 
-HANDLE StartPinnedThread(std::function<unsigned()> body, ThreadStart start) {
+UniqueHandle StartPinnedThread(std::function<unsigned()> body, ThreadStart start) {
   auto launch = std::unique_ptr<PinnedLaunch>(new PinnedLaunch{std::move(body), {}, {}});
   unsigned flags = start == ThreadStart::Held ? CREATE_SUSPENDED : 0;
   auto thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &PinnedEntry, launch.get(), flags, nullptr));
   if (thread != nullptr) launch.release();  // the thread owns it now
-  return thread;
+  return UniqueHandle(thread);
 }
 
 }  // namespace vorlane

@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include "support/win32/unique_handle.h"
+
 namespace vorlane {
 
 enum class ThreadStart {
@@ -15,9 +17,9 @@ enum class ThreadStart {
 // (DllCanUnloadNow says S_FALSE) and stays mapped until the thread's last
 // instruction. Everything `body` holds is destroyed on the thread before the
 // module is given up; what it throws ends the thread (exit code
-// kThreadBodyThrew), never the process. Returns the thread's handle, which
-// the caller closes, or null when no thread could be made.
-HANDLE StartPinnedThread(std::function<unsigned()> body, ThreadStart start = ThreadStart::Running);
+// kThreadBodyThrew), never the process. Returns the owner of the thread's
+// handle, empty when no thread could be made.
+UniqueHandle StartPinnedThread(std::function<unsigned()> body, ThreadStart start = ThreadStart::Running);
 
 constexpr unsigned kThreadBodyThrew = static_cast<unsigned>(-1);
 

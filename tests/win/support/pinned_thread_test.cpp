@@ -28,14 +28,14 @@ TEST(PinnedThread, WhatTheBodyHoldsGoesWhileTheModuleCountsAsInUse) {
   const long before = ModuleLock::Count();
   std::atomic<long> seen{-1};
   auto held = std::make_shared<CountAtDestruction>(seen);
-  HANDLE thread = StartPinnedThread([held] { return 7u; });
-  ASSERT_NE(nullptr, thread);
+  UniqueHandle owner = StartPinnedThread([held] { return 7u; });
+  ASSERT_TRUE(owner);
+  HANDLE thread = owner.Get();
   held.reset();  // the thread's copy is the last one
   ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 10000));
   DWORD code = 0;
   EXPECT_TRUE(GetExitCodeThread(thread, &code));
   EXPECT_EQ(7u, code);
-  CloseHandle(thread);
   EXPECT_EQ(before + 1, seen.load()) << "the body's captures were destroyed after the module was given up";
   EXPECT_EQ(before, ModuleLock::Count());
 }

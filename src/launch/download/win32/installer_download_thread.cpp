@@ -37,11 +37,9 @@ unsigned RunDownload(const PortalContext& context, const DownloadPolicy& policy,
 
 bool StartInstallerDownload(const PortalContext& context, const DownloadPolicy& policy,
                             StartElevatedFunction launch, std::shared_ptr<CancelSignal> cancel) {
-  HANDLE thread = StartPinnedThread(
-      [context, policy, launch, cancel] { return RunDownload(context, policy, launch, cancel); });
-  if (thread == nullptr) return false;
-  CloseHandle(thread);
-  return true;
+  // Nothing keeps the handle: the thread runs detached.
+  return static_cast<bool>(
+      StartPinnedThread([context, policy, launch, cancel] { return RunDownload(context, policy, launch, cancel); }));
 }
 
 }  // namespace vorlane
