@@ -254,7 +254,9 @@ TEST_F(BridgeHost, AllowedHostsPolicyRefusesOtherOriginsAndRunsNothing) {
   EXPECT_EQ(host.NextReply(20s).value_or(json())["error"]["code"], "refused");
 
   // A call whose page is elsewhere than the origin the browser reported.
-  SetAllowedHosts(L"127.0.0.1");
+  // The gateway's own port is listed: without one, only 443 would match.
+  const std::string listed = "127.0.0.1:" + Port();
+  SetAllowedHosts(std::wstring(listed.begin(), listed.end()).c_str());
   json forged = Call(3, "RunCmd", {SleeperCommand(0), true});
   forged["page"]["href"] = "https://gw.example/portals/index.html";
   ASSERT_TRUE(host.Send(forged));
