@@ -93,11 +93,13 @@ class BrowserChain:
         env = dict(os.environ)
         env["VORLANE_COMMAND_RECORD"] = windows_path(self.record)
         self.env = env
-        # The machine's allow-list names the portal's host: the host re-checks each page's origin.
-        subprocess.run(["wine", "reg", "add", r"HKLM\SOFTWARE\Policies\Vorlane", "/v", "AllowedHosts",
-                        "/t", "REG_MULTI_SZ", "/d", "127.0.0.1", "/f"], env=env, check=True, capture_output=True)
         self.counterparts = Counterparts(self.counterparts_program, env)
         self.port = int(self.counterparts.ask("ports")[0].split()[1])
+        # The machine's allow-list names the portal's host and port: the host
+        # re-checks each page's origin on every call.
+        subprocess.run(["wine", "reg", "add", r"HKLM\SOFTWARE\Policies\Vorlane", "/v", "AllowedHosts",
+                        "/t", "REG_MULTI_SZ", "/d", "127.0.0.1:%d" % self.port, "/f"],
+                       env=env, check=True, capture_output=True)
         self.origin = "https://127.0.0.1:%d" % self.port
         self.portal = self.origin + "/portals/index.html"
 
