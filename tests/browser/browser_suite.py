@@ -130,7 +130,7 @@ def main():
     build = os.path.dirname(args.host)
     while build != "/" and not os.path.exists(os.path.join(build, "CMakeCache.txt")):
         build = os.path.dirname(build)
-    chain.fake_programs = os.path.join(build, "tests", "counterparts", "local_client", "programs")
+    chain.fake_programs = os.path.join(build, "tests", "support", "local_client", "programs")
     try:
         chain.start()
         result = unittest.main(argv=[sys.argv[0]] + rest, exit=False, verbosity=2).result

@@ -25,6 +25,8 @@
 namespace vorlane::fuzz {
 namespace {
 
+constexpr std::uint32_t kConnectionAborted = 12030;  // ERROR_INTERNET_CONNECTION_ABORTED
+
 // One request's answers.
 struct Script {
   bool openFails = false, connectFails = false, openRequestFails = false;
@@ -66,7 +68,8 @@ class ScriptedInternet final : public InternetPort {
   }
   void SetClientCertificate(InternetHandle, CertificateContext) override {}
   void SetConnectTimeout(InternetHandle, std::uint32_t) override {}
-  std::uint32_t Send(InternetHandle, const char16_t* h, std::uint32_t length) override {
+  void SetTimeouts(InternetHandle, std::uint32_t) override {}
+  std::uint32_t Send(InternetHandle, const char16_t* h, std::uint32_t length, WaitLimit) override {
     ++sends;
     headers.assign(h, length);
     if (script.sendResults.empty()) return 0;
@@ -86,11 +89,14 @@ class ScriptedInternet final : public InternetPort {
     length = script.announced;
     return script.hasLength;
   }
-  bool Read(InternetHandle, void* buffer, std::uint32_t capacity, std::uint32_t& read) override {
+  // A reply without a length comes in chunks: its end is a read of nothing.
+  bool QueryChunked(InternetHandle) override { return !script.hasLength; }
+  std::uint32_t Read(InternetHandle, void* buffer, std::uint32_t capacity, std::uint32_t& read,
+                     WaitLimit) override {
     Require(capacity == kReadChunkSize, "reads ask for 10240 bytes");
     if (reads_++ == script.failingRead) {
       readFailed = true;
-      return false;
+      return kConnectionAborted;
     }
     std::size_t left = ended_ ? 0 : script.body.size() - delivered;
     std::size_t n = std::min<std::size_t>(left, capacity);
@@ -102,7 +108,7 @@ class ScriptedInternet final : public InternetPort {
     std::memcpy(buffer, script.body.data() + delivered, n);
     delivered += n;
     read = static_cast<std::uint32_t>(n);
-    return true;
+    return kErrorSuccess;
   }
   void CloseHandle(InternetHandle handle) override {
     Require(open.erase(handle) == 1, "only open handles are closed, once");
