@@ -35,43 +35,11 @@ std::u16string ProgramFilesX86() {
 
 bool FileExists(const std::u16string& path) { return GetFileAttributesW(AsWide(path)) != INVALID_FILE_ATTRIBUTES; }
 
-namespace {
-
-std::vector<std::u16string> DownloadFolders() {
-  std::vector<std::u16string> folders;
-  WIN32_FIND_DATAW found{};
-  HANDLE search = FindFirstFileW(AsWide(TemporaryFolder() + u"VorlaneInstaller.*"), &found);
-  if (search == INVALID_HANDLE_VALUE) return folders;
-  do {
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-      folders.push_back(TemporaryFolder() + reinterpret_cast<const char16_t*>(found.cFileName) + u"\\");
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
-  return folders;
-}
-
-}  // namespace
-
 std::vector<std::u16string> DownloadedInstallers() {
   std::vector<std::u16string> installers;
-  for (const std::u16string& folder : DownloadFolders())
+  for (const std::u16string& folder : tests::InstallerFolders())
     if (FileExists(folder + u"UpdateInstaller.exe")) installers.push_back(folder + u"UpdateInstaller.exe");
   return installers;
-}
-
-void RemoveDownloadFolders() {
-  for (const std::u16string& folder : DownloadFolders()) {
-    WIN32_FIND_DATAW found{};
-    HANDLE search = FindFirstFileW(AsWide(folder + u"*"), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-          DeleteFileW(AsWide(folder + reinterpret_cast<const char16_t*>(found.cFileName)));
-      } while (FindNextFileW(search, &found));
-      FindClose(search);
-    }
-    RemoveDirectoryW(AsWide(folder));
-  }
 }
 
 std::u16string LogText() { return tests::Utf16(tests::ReadFileBytes(kClientLogPath)); }
@@ -217,7 +185,7 @@ void PortalScenarioTest::SetUp() {
   ASSERT_TRUE(gateway_.ServeInstallerFile(tests::FakeProgramsFolder() + u"UpdateInstaller.exe"));
   client_.SetDefault(tests::LocalClientSimulator::Reply("Connected"));
   ASSERT_TRUE(client_.Start());
-  RemoveDownloadFolders();
+  RemoveInstallerFolders();
   logStart_ = LogText().size();
 }
 

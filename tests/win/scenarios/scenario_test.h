@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "common/installer_folders.h"
 #include "common/message_pump.h"
 #include "common/temporary_folder.h"
 #include "common/unscripted_page_calls.h"
@@ -41,7 +42,7 @@ bool FileExists(const std::u16string& path);
 // The installers downloads have stored, each in its own folder under the
 // temporary folder; and the removal of those folders.
 std::vector<std::u16string> DownloadedInstallers();
-void RemoveDownloadFolders();
+using tests::RemoveInstallerFolders;
 // The diagnostic log's text so far.
 std::u16string LogText();
 

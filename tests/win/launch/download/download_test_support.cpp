@@ -70,40 +70,6 @@ std::vector<RecordedLaunch> TakeLaunches() {
   return taken;
 }
 
-std::u16string TemporaryFolder() {
-  wchar_t folder[MAX_PATH + 1] = {};
-  GetTempPathW(MAX_PATH + 1, folder);
-  return reinterpret_cast<const char16_t*>(folder);
-}
-
-std::vector<std::u16string> InstallerFolders() {
-  std::vector<std::u16string> folders;
-  WIN32_FIND_DATAW found{};
-  HANDLE search = FindFirstFileW(AsWide(TemporaryFolder() + u"VorlaneInstaller.*"), &found);
-  if (search == INVALID_HANDLE_VALUE) return folders;
-  do {
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-      folders.push_back(TemporaryFolder() + reinterpret_cast<const char16_t*>(found.cFileName) + u"\\");
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
-  return folders;
-}
-
-void RemoveInstallerFolders() {
-  for (const std::u16string& folder : InstallerFolders()) {
-    WIN32_FIND_DATAW found{};
-    HANDLE search = FindFirstFileW(AsWide(folder + u"*"), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-          DeleteFileW(AsWide(folder + reinterpret_cast<const char16_t*>(found.cFileName)));
-      } while (FindNextFileW(search, &found));
-      FindClose(search);
-    }
-    RemoveDirectoryW(AsWide(folder));
-  }
-}
-
 bool IsPrivateInstallerPath(const std::u16string& path) {
   std::string pid = std::to_string(GetCurrentProcessId());
   std::u16string prefix = TemporaryFolder() + u"VorlaneInstaller." + std::u16string(pid.begin(), pid.end()) + u".";

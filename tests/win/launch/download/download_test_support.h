@@ -1,10 +1,13 @@
 #pragma once
 // What the download's Windows tests share: a launcher that records what it
-// was asked to start (and starts it), the temporary folder, and waiting for
+// was asked to start (and starts it), the installer folders, and waiting for
 // detached download threads to end.
 #include <mutex>
 #include <string>
 #include <vector>
+
+#include "common/installer_folders.h"
+#include "common/temporary_folder.h"
 
 namespace vorlane::tests {
 
@@ -22,11 +25,7 @@ int StartingLauncher(const char16_t* path, const char16_t* parameters);
 bool WaitForStartedPrograms();
 std::vector<RecordedLaunch> TakeLaunches();
 
-std::u16string TemporaryFolder();
-// The download folders in the temporary folder, ending in backslashes.
-std::vector<std::u16string> InstallerFolders();
-// Removes them and what they hold, so a test starts without any.
-void RemoveInstallerFolders();
+// Whether path is one of this process's private installer paths:
 // <temp>VorlaneInstaller.<this process>.<n>\UpdateInstaller.exe
 bool IsPrivateInstallerPath(const std::u16string& path);
 std::string Utf8(const std::u16string& text);
