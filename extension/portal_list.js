@@ -22,13 +22,18 @@ var VorlanePortalList = (function () {
     return url.origin;
   }
 
-  // The distinct valid origins of a managed "portals" value.
+  // The distinct valid origins of a managed "portals" value. An entry may
+  // hold several origins separated by ";" or white space: the installer
+  // writes the list it was given as one entry.
   function origins(portals) {
     if (!Array.isArray(portals)) return [];
     var seen = [];
     portals.forEach(function (entry) {
-      var origin = originOf(entry);
-      if (origin && seen.indexOf(origin) < 0) seen.push(origin);
+      var parts = typeof entry === "string" ? entry.split(/[;\s]+/) : [entry];
+      parts.forEach(function (part) {
+        var origin = part === "" ? null : originOf(part);
+        if (origin && seen.indexOf(origin) < 0) seen.push(origin);
+      });
     });
     return seen;
   }

@@ -11,6 +11,9 @@ test("only exact https origins of the managed list count", () => {
     portalList.origins(["https://GW.example:8443/", "http://plain.example", "https://gw.example/portals", "https://*.example",
                         "https://user:pw@gw.example", "https://q.example?x", 7, "https://gw.example:8443", "https://d.example:443"]),
     ["https://gw.example:8443", "https://d.example"]);
+  // The installer's form: one entry with the origins separated by ";".
+  assert.deepEqual(portalList.origins(["https://a.example;https://b.example:8443; http://c.example;", "https://a.example"]),
+                   ["https://a.example", "https://b.example:8443"]);
   assert.deepEqual(portalList.origins(undefined), []);
   assert.deepEqual(portalList.origins("https://gw.example"), []);
   // The browser's word on the sender wins over the sender's URL.
