@@ -65,6 +65,8 @@ options:
   --local-client TEXT  run the local VPN client's status service on 127.0.0.1:8000,
                        answering "state" with TEXT; repeatable: the replies go in
                        order and the last one is repeated from then on
+  --timestamps         begin each line with the milliseconds since the host
+                       started, and show each call as it begins ("calling NAME")
   --help               this text
 
 steps:
@@ -116,6 +118,7 @@ struct Options {
   bool gateway = false;
   bool login_gateway = false;
   bool client_cert = false;
+  bool timestamps = false;
   std::vector<std::string> local_client_replies;
   std::vector<Step> steps;
 };
@@ -176,6 +179,8 @@ bool ParseOptions(const std::vector<std::u16string>& words, Options* options, bo
       options->login_gateway = true;
     } else if (word == u"--client-cert") {
       options->client_cert = true;
+    } else if (word == u"--timestamps") {
+      options->timestamps = true;
     } else if (word == u"--local-client") {
       if (!value(&text)) return false;
       options->local_client_replies.push_back(Utf8(text));
@@ -333,6 +338,7 @@ int main() {
 
   if (FAILED(OleInitialize(nullptr))) return 1;
   Transcript out(stdout);
+  if (options.timestamps) out.StampLines();
   AllowedHostsOverride policy(out);  // put back when the run ends
   bool policy_set = !options.allowed_hosts || policy.Set(*options.allowed_hosts);
   int status = policy_set && AddPageFileParams(options, out) && Register(options, out) ? 0 : 1;

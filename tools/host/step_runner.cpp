@@ -98,6 +98,7 @@ bool StepRunner::Fail(const std::string& what, HRESULT hr) {
 bool StepRunner::Call(const Step& step) {
   std::vector<Variant> args;
   for (const auto& arg : step.args) args.push_back(ToVariant(arg, page_));
+  if (transcript_.stamped()) transcript_.Add("calling " + step.name);
   CallResult call = control_.Call(Utf16(step.name), args);
   if (FAILED(call.hr)) return Fail(step.name, call.hr);
   transcript_.Add("result " + step.name + " " + DescribeValue(*call.value.Get()));
