@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
+#include <string>
+#include <vector>
 
 #include "common/child_process.h"
 #include "host_paths.h"
@@ -59,6 +62,33 @@ TEST(HostProgram, ExitsCleanlyWhenEveryStepRanAndRefusesBadSteps) {
   EXPECT_EQ(2u, bad.exitCode);
   ASSERT_EQ(1u, bad.lines.size());
   EXPECT_NE(std::string::npos, bad.lines[0].find("wait needs a number of milliseconds"));
+}
+
+// Timed scripts (the browser benchmark): every line stamped, in order, and
+// each call shown as it begins, the wait between the two stamps.
+TEST(HostProgram, TimestampsStampEveryLineAndShowEachCallAsItBegins) {
+  HostRun run = RunHost(u"--timestamps --ocx \"" + tests::ControlFile() + u"\" call:ResetUrl wait:200 call:ResetUrl");
+  EXPECT_EQ(0u, run.exitCode);
+  std::vector<double> stamps;
+  std::vector<std::string> texts;
+  for (const std::string& line : run.lines) {
+    size_t space = line.find(' ');
+    ASSERT_TRUE(line.starts_with("+") && space != std::string::npos) << line;
+    stamps.push_back(std::stod(line.substr(1, space - 1)));
+    texts.push_back(line.substr(space + 1));
+  }
+  EXPECT_TRUE(std::is_sorted(stamps.begin(), stamps.end()));
+  std::vector<std::string> calls;
+  std::copy_if(texts.begin(), texts.end(), std::back_inserter(calls),
+               [](const std::string& text) { return text.find("ResetUrl") != std::string::npos; });
+  EXPECT_EQ((std::vector<std::string>{"calling ResetUrl", "result ResetUrl VT_BOOL false", "calling ResetUrl",
+                                      "result ResetUrl VT_BOOL false"}),
+            calls);
+  auto first = std::find(texts.begin(), texts.end(), "calling ResetUrl");
+  ASSERT_NE(texts.end(), first);
+  auto second = std::find(first + 1, texts.end(), "calling ResetUrl") - texts.begin();
+  ASSERT_LT(static_cast<size_t>(second), stamps.size());
+  EXPECT_GE(stamps[second] - stamps[second - 1], 190.0) << "the wait:200 between them";
 }
 
 }  // namespace
