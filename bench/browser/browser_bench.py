@@ -41,6 +41,13 @@ def row(what, values, unit="ms"):
         what, min(values), statistics.median(values), max(values), unit))
 
 
+BEGAN = time.time()
+
+
+def progress(what):
+    print("[%6.1f s] %s" % (time.time() - BEGAN, what), file=sys.stderr, flush=True)
+
+
 def figure(name, value, goal="-"):
     print("figure %s %.3f %s" % (name, value, goal))
 
@@ -216,6 +223,7 @@ def msi_sizes(build):
 
 
 def main():
+    sys.stdout.reconfigure(line_buffering=True)  # a long relay shows its samples as they come
     parser = argparse.ArgumentParser()
     for name in ("--host", "--counterparts", "--source", "--work"):
         parser.add_argument(name, required=True)
@@ -230,9 +238,12 @@ def main():
     install_updater(build, env)
     # The page host first: it runs its own local client on 127.0.0.1:8000,
     # which the browser chain's counterparts hold from their start on.
+    progress("the control in the page host")
     control = [v for v in (control_run_to_connected(build, env) for _ in range(runs)) if v is not None]
     try:
+        progress("starting Chromium with the extension")
         chain.start()
+        progress("the browser road")
         chain.counterparts.ask("updater install")
         chain.counterparts.ask("client Connected")
         browser = [v for v in (browser_run_to_connected(chain) for _ in range(runs)) if v is not None]
@@ -250,6 +261,7 @@ def main():
             if values:
                 figure(name, statistics.median(values))
 
+        progress("status relay")
         print("the host's memory over %d s of status relay" % args.relay_seconds)
         memory = relay_memory(chain, args.relay_seconds)
         if memory:
@@ -263,6 +275,7 @@ def main():
     finally:
         chain.stop()
 
+    progress("package sizes")
     sizes = msi_sizes(build)
     print("bytes the host adds to vorlane.msi")
     print("  package with the host %d, without %d: %d bytes added" % (
