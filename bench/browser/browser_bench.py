@@ -173,6 +173,8 @@ def relay_memory(chain, seconds):
         print("  no new vorlane-bridge.exe process found", file=sys.stderr)
         return None
     pid = max(pids)
+    with open("/proc/%d/cmdline" % pid, "rb") as f:
+        print("  the host's process: %d, %s" % (pid, f.read().replace(b"\0", b" ").decode(errors="replace").strip()))
     if chain.call("vpn.Run()") != {"result": True}:
         return None
     chain.wait(lambda: "Connected" in chain.driver.execute_script("return window.seen;"), 30)
