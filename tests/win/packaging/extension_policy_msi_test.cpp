@@ -87,8 +87,15 @@ struct PolicyKeys {
   }
 };
 
-long Msiexec(const std::u16string& action, const std::u16string& extra = u"") {
-  return RunToEnd(u"msiexec.exe " + action + u" \"" + ReleaseFile(u"vorlane.msi") + u"\" /qn" + extra);
+// The release's package, or its copy that claims version 1.0.0.
+long Msiexec(const std::u16string& action, const std::u16string& extra = u"", bool older = false) {
+  std::u16string package = ReleaseFile(u"vorlane.msi");
+  if (older) {
+    std::u16string release = ReleaseFile(u"");
+    release.pop_back();
+    package = release.substr(0, release.find_last_of(u"\\/") + 1) + u"packaging\\test-msi\\vorlane-older.msi";
+  }
+  return RunToEnd(u"msiexec.exe " + action + u" \"" + package + u"\" /qn" + extra);
 }
 
 class ExtensionPolicyMsi : public ::testing::Test {
@@ -99,6 +106,7 @@ class ExtensionPolicyMsi : public ::testing::Test {
   }
   void TearDown() override {
     Msiexec(u"/x");
+    Msiexec(u"/x", u"", true);
     for (const char16_t* root : {u"SOFTWARE\\Policies\\Google", u"SOFTWARE\\Policies\\Microsoft\\Edge",
                                  u"SOFTWARE\\Policies\\Mozilla"}) {
       RegDeleteTreeW(HKEY_LOCAL_MACHINE, AsWide(root));
@@ -150,6 +158,16 @@ TEST_F(ExtensionPolicyMsi, ForcesTheExtensionAndListsThePortalsKeptOnRepairGoneA
   ASSERT_EQ(0, Msiexec(u"/x"));
   for (const std::u16string& key : keys_.All()) EXPECT_FALSE(ReadValue(key, L"1")) << Narrow(key);
   EXPECT_FALSE(ReadValue(u"SOFTWARE\\Vorlane\\Setup", L"PortalOrigins"));
+}
+
+// An upgrade removes the older product with its values and writes them anew.
+TEST_F(ExtensionPolicyMsi, UpgradeKeepsWhatTheOlderPackageWrote) {
+  ASSERT_EQ(0, Msiexec(u"/i", std::u16string(u" EXTENSION_UPDATE_URL=") + kUpdateUrl + u" PORTAL_ORIGINS=\"" + kPortals +
+                                  u"\"", true));
+  ASSERT_EQ(0, Msiexec(u"/i"));
+  EXPECT_EQ(Wide(AdmittedChromiumId()) + u";" + kUpdateUrl, ReadValue(keys_.edgeForced, L"1").value_or(RegistryText{}).text);
+  EXPECT_EQ(kPortals, ReadValue(keys_.firefoxPortals, L"1").value_or(RegistryText{}).text);
+  EXPECT_FALSE(KeyThere(keys_.firefoxInstall));
 }
 
 // Nothing without the properties; one property writes its own part only.
