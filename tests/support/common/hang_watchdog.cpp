@@ -24,13 +24,12 @@ constexpr std::chrono::seconds kCaseBound{180};
 constexpr std::chrono::seconds kExitBound{60};
 constexpr UINT kHungExitCode = 124;
 
-// What the watching thread reads. Never destroyed: gtest destroys its
-// listeners while the process exits, and the detached thread still waits on
-// this then (it read freed memory and ended sound runs with a garbled name).
+// What the watching thread waits on. Never destroyed: the thread waits on it
+// until the process ends, and GoogleTest deletes its listeners at exit.
 class Watch {
  public:
   static Watch& Instance() {
-    static Watch* const watch = new Watch;
+    static Watch* watch = new Watch;
     return *watch;
   }
 
@@ -69,8 +68,6 @@ class Watch {
 
 class HangWatchdog : public testing::EmptyTestEventListener {
  public:
-  HangWatchdog() { Watch::Instance(); }
-
   void OnTestStart(const testing::TestInfo& info) override {
     Watch::Instance().Arm(std::string(info.test_suite_name()) + "." + info.name(), kCaseBound);
   }
