@@ -124,16 +124,17 @@ def browser_first_reply(chain):
 
 
 def bridge_processes(prefix):
-    """PIDs of the processes running vorlane-bridge.exe in this run's Wine
-    prefix (other runs on the machine have their own)."""
+    """PIDs of the processes of vorlane-bridge.exe in this run's Wine prefix
+    (other runs on the machine have their own)."""
     found = []
     wanted = b"WINEPREFIX=" + os.fsencode(prefix)
     for name in os.listdir("/proc"):
         if not name.isdigit():
             continue
         try:
+            # The host itself, not the start.exe that Wine runs it through.
             with open("/proc/%s/cmdline" % name, "rb") as f:
-                if b"vorlane-bridge.exe" not in f.read():
+                if not f.read().split(b"\0")[0].lower().endswith(b"vorlane-bridge.exe"):
                     continue
             with open("/proc/%s/environ" % name, "rb") as f:
                 if wanted in f.read().split(b"\0"):
