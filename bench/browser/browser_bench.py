@@ -134,7 +134,7 @@ def bridge_processes(prefix):
         try:
             # The host itself, not the start.exe that Wine runs it through.
             with open("/proc/%s/cmdline" % name, "rb") as f:
-                if not f.read().split(b"\0")[0].lower().endswith(b"vorlane-bridge.exe"):
+                if not f.read().split(b"\0")[0].strip().lower().endswith(b"vorlane-bridge.exe"):
                     continue
             with open("/proc/%s/environ" % name, "rb") as f:
                 if wanted in f.read().split(b"\0"):
