@@ -113,17 +113,12 @@ class PortalInChromium(unittest.TestCase):
         c.counterparts.ask("login " + target)
         try:
             self.assertEqual("extension", c.open_portal(session=SESSION))
-            self.assertEqual({"result": False}, c.page_script("""
-                document.querySelector("#vorlane param[name=type]").setAttribute("value", "3");
-                var login = Vorlane.attach(document.getElementById("vorlane"));
-                login.Run().then(function (r) { done({result: r}); }, fail);"""),
-                "false after a login that navigated")
+            self.assertEqual({"result": False}, c.run_with_type(3), "false after a login that navigated")
             self.assertTrue(c.wait(lambda: c.driver.current_url == target, 15), c.driver.current_url)
             logins = [r for r in c.counterparts.ask("requests") if r.startswith("GET /certLogin ")]
             self.assertEqual(["GET /certLogin HTTP/1.1 cookie=Varnex_SSLID=%s; SSLVPN_lang=1"
                               " certificate=/CN=Test User/O=Vorlane Test" % SESSION], logins)
-            # The browser's whole store, not what one page may read.
-            cookies = {k["name"]: k for k in c.driver.execute_cdp_cmd("Network.getAllCookies", {})["cookies"]}
+            cookies = c.stored_cookies()
             self.assertIn("Client_Key", cookies, cookies)
             self.assertEqual(("1", "127.0.0.1", "/"), (cookies["Client_Key"]["value"], cookies["Client_Key"]["domain"],
                                                       cookies["Client_Key"]["path"]))
