@@ -46,15 +46,16 @@ LRESULT CALLBACK BridgeWindow::Procedure(HWND window, UINT message, WPARAM wpara
     return 0;
   }
   if (message == kNotifyMessage) {
-    if (self && wparam) self->OnNotification(reinterpret_cast<const char*>(wparam));
+    if (self) self->OnNotification(static_cast<NotificationToken>(wparam));
     return 0;
   }
   return DefWindowProcW(window, message, wparam, lparam);
 }
 
-void BridgeWindow::OnNotification(const char* text) {
+void BridgeWindow::OnNotification(NotificationToken token) {
   if (!session_ || !relay_ || ended_) return;
-  session_->SendEvent(relay_->EventText(text));
+  // A token the relay did not hand over (anyone may send this message) is ignored.
+  if (std::optional<std::u16string> text = relay_->TakeEventText(token)) session_->SendEvent(*text);
 }
 
 void BridgeWindow::RunQueued() {

@@ -31,7 +31,7 @@ class BridgeWindow {
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-  void OnNotification(const char* text);
+  void OnNotification(NotificationToken token);
   // Runs queued messages in order. A message that arrives while a call shows
   // a box (whose loop dispatches it here) waits for that call to end, so
   // calls never nest; events are sent at once, as the control fires them.
