@@ -6,11 +6,6 @@
 #include "identity/win32/com_wmi_port.h"
 #include "certlogin/win32/platform_certificate_login.h"
 #include "control/process_wide_type.h"
-#include "launch/download/win32/installer_download_thread.h"
-#include "launch/portal/run_launch_road.h"
-#include "support/win32/message_box_notice.h"
-#include "launch/process/close_client.h"
-#include "launch/process/start_elevated.h"
 #include "launch/process/run_command.h"
 #include "launch/process/win32/reset_url.h"
 #include "launch/process/win32/win32_process_port.h"
@@ -18,21 +13,11 @@
 #include "policy/win32/registry_machine_policy.h"
 #include "support/win32/module_instance.h"
 #include "support/win32/wide_text.h"
-#include "support/win32/win32_program_files.h"
 #include "support/win32/wininet_cookie_store.h"
+#include "wiring/win32/windows_roads.h"
 
 namespace vorlane {
 namespace {
-
-// What the administrator's machine policy asks of one installer download.
-DownloadPolicy DownloadPolicyOf(const MachinePolicy& machine) {
-  DownloadPolicy policy;
-  policy.verifyGateway = machine.verifyGateway;
-  policy.installerPublisher = machine.installerPublisher;
-  policy.deadline = std::chrono::seconds(machine.downloadDeadlineSeconds);
-  policy.stall = std::chrono::seconds(machine.downloadStallSeconds);
-  return policy;
-}
 
 INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
   switch (message) {
@@ -46,22 +31,6 @@ INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) 
       break;
   }
   return FALSE;
-}
-
-// Run's launch road starts the control's status relay.
-class RelayPolling final : public StatusPolling {
- public:
-  explicit RelayPolling(StatusRelay& relay) : relay_(relay) {}
-  void StartPolling() override { relay_.Start(); }
-
- private:
-  StatusRelay& relay_;
-};
-
-// The elevated launcher as Run and the download thread start programs.
-int StartElevatedOnWindows(const char16_t* path, const char16_t* parameters) {
-  Win32ProcessPort processes;
-  return StartElevated(processes, path, parameters);
 }
 
 }  // namespace
@@ -82,21 +51,10 @@ std::int32_t CVorlaneCtrl::Run(IDispatch* window) {
     CertificateLoginWithPlatform(page.get(), ProcessWideType(), LoginOptions{machine.verifyGateway});
     return 0;
   }
-  Win32ProgramFiles updater;
-  FunctionLauncher launcher(StartElevatedOnWindows);
-  InstallerDownloadStarter download(StartElevatedOnWindows, DownloadPolicyOf(machine), downloadCancel_);
-  RelayPolling status(statusRelay_);
-  MessageBoxNotice notice;
-  return RunLaunchRoad(portal_, page.get(), {updater, launcher, download, status, notice});
+  return RunLaunchRoadOnWindows(portal_, page.get(), machine, statusRelay_, downloadCancel_);
 }
 
-void CVorlaneCtrl::Close(std::int16_t flag) {
-  // Close the client, then stop the relay.
-  Win32ProgramFiles programFiles;
-  Win32ProcessPort processes;
-  if (CloseClient(flag, programFiles, processes)) statusRelay_.SendPageOff();
-  statusRelay_.Stop();
-}
+void CVorlaneCtrl::Close(std::int16_t flag) { CloseClientThenRelay(flag, statusRelay_); }
 
 std::int32_t CVorlaneCtrl::RunCmd(BSTR commandLine, bool wait) {
   Win32ProcessPort processes;

@@ -24,17 +24,15 @@ constexpr std::chrono::seconds kCaseBound{180};
 constexpr std::chrono::seconds kExitBound{60};
 constexpr UINT kHungExitCode = 124;
 
-class HangWatchdog : public testing::EmptyTestEventListener {
+// What the watching thread waits on. Never destroyed: the thread waits on it
+// until the process ends, and GoogleTest deletes its listeners at exit.
+class Watch {
  public:
-  HangWatchdog() { std::thread([this] { Watch(); }).detach(); }
-
-  void OnTestStart(const testing::TestInfo& info) override {
-    Arm(std::string(info.test_suite_name()) + "." + info.name(), kCaseBound);
+  static Watch& Instance() {
+    static Watch* watch = new Watch;
+    return *watch;
   }
-  void OnTestEnd(const testing::TestInfo&) override { Arm({}, {}); }
-  void OnTestProgramEnd(const testing::UnitTest&) override { Arm("the exit after the last case", kExitBound); }
 
- private:
   // An empty `what` disarms.
   void Arm(std::string what, std::chrono::seconds bound) {
     std::lock_guard lock(mutex_);
@@ -44,7 +42,10 @@ class HangWatchdog : public testing::EmptyTestEventListener {
     changed_.notify_one();
   }
 
-  void Watch() {
+ private:
+  Watch() { std::thread([this] { Run(); }).detach(); }
+
+  void Run() {
     std::unique_lock lock(mutex_);
     for (;;) {
       if (what_.empty()) {
@@ -63,6 +64,17 @@ class HangWatchdog : public testing::EmptyTestEventListener {
   std::string what_;
   std::chrono::seconds bound_{};
   Clock::time_point deadline_{};
+};
+
+class HangWatchdog : public testing::EmptyTestEventListener {
+ public:
+  void OnTestStart(const testing::TestInfo& info) override {
+    Watch::Instance().Arm(std::string(info.test_suite_name()) + "." + info.name(), kCaseBound);
+  }
+  void OnTestEnd(const testing::TestInfo&) override { Watch::Instance().Arm({}, {}); }
+  void OnTestProgramEnd(const testing::UnitTest&) override {
+    Watch::Instance().Arm("the exit after the last case", kExitBound);
+  }
 };
 
 // gtest_main runs the cases; the listeners are set before it starts them.

@@ -67,12 +67,7 @@ class CertLoginTest : public ScenarioTest {
     EXPECT_TRUE(page);
     if (!page) return attempt;
     pages_.push_back(*page);
-    std::vector<vorlane::Variant> args;
-    args.emplace_back();
-    V_VT(args.back().Get()) = VT_DISPATCH;
-    V_DISPATCH(args.back().Get()) = page->window().Get();
-    page->window()->AddRef();  // the Variant releases it
-    host::CallResult result = control_->Call(u"Run", args);
+    host::CallResult result = RunOnPage(*page);
     Clock::time_point returned = Clock::now();
     EXPECT_EQ(S_OK, result.hr);
     EXPECT_EQ(VT_BOOL, V_VT(result.value.Get()));

@@ -128,15 +128,19 @@ bool ScenarioTest::Run(const std::u16string& address, const std::u16string& cook
   EXPECT_TRUE(page);
   if (!page) return false;
   pages_.push_back(*page);
-  std::vector<vorlane::Variant> args;
-  args.emplace_back();
-  V_VT(args.back().Get()) = VT_DISPATCH;
-  V_DISPATCH(args.back().Get()) = page->window().Get();
-  page->window()->AddRef();  // the Variant releases it
-  host::CallResult result = control_->Call(u"Run", args);
+  host::CallResult result = RunOnPage(*page);
   EXPECT_EQ(S_OK, result.hr);
   EXPECT_EQ(VT_BOOL, V_VT(result.value.Get()));
   return V_BOOL(result.value.Get()) == VARIANT_TRUE;
+}
+
+host::CallResult ScenarioTest::RunOnPage(const host::FakePage& page) {
+  std::vector<vorlane::Variant> args;
+  args.emplace_back();
+  V_VT(args.back().Get()) = VT_DISPATCH;
+  V_DISPATCH(args.back().Get()) = page.window().Get();
+  page.window()->AddRef();  // the Variant releases it
+  return control_->Call(u"Run", args);
 }
 
 bool ScenarioTest::Close(short flag) {

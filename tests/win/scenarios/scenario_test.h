@@ -82,6 +82,8 @@ class ScenarioTest : public ::testing::Test {
   host::CallResult Call(const std::u16string& name, std::vector<vorlane::Variant> args = {});
   // Run(window) on a page at `address` with `cookie`; the VT_BOOL result.
   bool Run(const std::u16string& address, const std::u16string& cookie);
+  // Run(window) on `page`'s window, as page script calls it.
+  host::CallResult RunOnPage(const host::FakePage& page);
   bool Close(short flag);
 
   // The texts of OnClientMessage in arrival order.

@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "support/win32/pinned_thread.h"
+
 namespace vorlane {
 
 WinInetCallbackContext* WinInetCallbackContext::Create() {
@@ -17,17 +19,18 @@ WinInetCallbackContext* WinInetCallbackContext::Create() {
 
 void WinInetCallbackContext::Release() {
   if (refs_.fetch_sub(1) != 1) return;
-  HMODULE pinned = pin_.Take();
-  delete this;  // the module no longer counts as in use
-  if (pinned == nullptr) return;
   // The last release may come from WinINet's thread inside OnStatus, which
-  // returns into this module: freeing the pin here could unmap the code it
-  // returns to. A pool thread runs FreeLibrary itself, no code of ours.
-  // (Unloading also waits for the container's own delay after
-  // DllCanUnloadNow, far longer than that return.) Should the work item not
-  // be queued, the pin stays: the module is then kept, never freed early.
-  auto freeLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void (*)()>(&FreeLibrary));
-  QueueUserWorkItem(freeLibrary, pinned, WT_EXECUTEDEFAULT);
+  // then still returns through this module's code: giving the module up here,
+  // or on a thread that might run before that return, can unmap the code it
+  // returns to. A thread of ours holds the module a while longer and gives it
+  // up without returning into it. Should no thread be made, the pin stays:
+  // the module is then kept, never freed early.
+  if (!StartPinnedThread([] {
+        Sleep(kCallbackReturnMarginMs);
+        return 0u;
+      }))
+    static_cast<void>(pin_.Take());
+  delete this;
 }
 
 void WinInetCallbackContext::Arm() {

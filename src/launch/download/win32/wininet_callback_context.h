@@ -20,6 +20,10 @@
 
 namespace vorlane {
 
+// How long the module outlives the context after its last release: time
+// for WinINet's thread to return out of the callback, a few instructions.
+constexpr DWORD kCallbackReturnMarginMs = 100;
+
 class WinInetCallbackContext {
  public:
   // A new context with one reference, the caller's; null when out of
