@@ -45,9 +45,16 @@ const std::wstring& Tasks() {
     std::string mine;
     for (int i = 1; i < __argc; ++i) mine += std::string(__argv[i]) + '\0';
     for (const std::wstring& pid : Numbered(L"Z:\\proc\\")) {
+      // Wine writes the Windows command line over the original one and pads
+      // the rest of that space with NULs; start.exe's line names the program
+      // too, but not first.
       std::string arguments = ReadAll(L"Z:\\proc\\" + pid + L"\\cmdline");
-      const std::size_t name = arguments.find(program + '\0');
-      if (name != std::string::npos && arguments.compare(name + program.size() + 1, std::string::npos, mine) == 0)
+      arguments.erase(arguments.find_last_not_of('\0') + 1);
+      arguments += '\0';
+      const std::size_t end = arguments.find('\0');
+      const std::string first = arguments.substr(0, end);
+      const std::string name = first.substr(first.find_last_of("\\/") + 1);
+      if (name == program && arguments.compare(end + 1, std::string::npos, mine) == 0)
         return L"Z:\\proc\\" + pid + L"\\task\\";
     }
     return std::wstring();

@@ -1,6 +1,6 @@
 #pragma once
 // The message the status poller sends the control's window, WM_USER+1 with
-// the address of a NUL-terminated text as WPARAM, and the text's format:
+// a token of the notification hand-over as WPARAM, and the text's format:
 // UTF-8 of at most 127 bytes, converted to UTF-16 into a buffer of 128 units.
 #include <cstddef>
 

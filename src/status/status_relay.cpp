@@ -15,9 +15,15 @@ void SendPageOff(StatusSocketPort& sockets) {
 StatusRelay::StatusRelay(const StatusRelayPorts& ports)
     : ports_(ports), state_(std::make_shared<PollerState>()) {}
 
-StatusRelay::~StatusRelay() { Stop(); }
+StatusRelay::~StatusRelay() {
+  Stop();
+  SetWindow(0);
+}
 
-void StatusRelay::SetWindow(WindowHandle window) { state_->window.store(window); }
+void StatusRelay::SetWindow(WindowHandle window) {
+  WindowHandle replaced = state_->window.exchange(window);
+  if (replaced != 0 && replaced != window) NotificationHandOver::Process().Forget(replaced);
+}
 
 bool StatusRelay::Start() { return StartPollerForRun(state_, thread_, ports_.starter, ports_.notify); }
 
@@ -29,6 +35,12 @@ std::u16string StatusRelay::EventText(const char* text) {
   char16_t converted[kNotificationCapacity];
   std::size_t length = ConvertNotificationText(ports_.converter, text, converted);
   return std::u16string(converted, length);
+}
+
+std::optional<std::u16string> StatusRelay::TakeEventText(NotificationToken token) {
+  std::optional<std::string> text = NotificationHandOver::Process().Take(Window(), token);
+  if (!text) return std::nullopt;
+  return EventText(text->c_str());
 }
 
 }  // namespace vorlane

@@ -5,8 +5,10 @@
 // the page receives. The control holds one; the native messaging host holds
 // one with a hidden window of its own.
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "status/notification_hand_over.h"
 #include "status/notification_text.h"
 #include "status/poller_start_stop.h"
 #include "status/poller_state.h"
@@ -26,13 +28,15 @@ struct StatusRelayPorts {
 class StatusRelay {
  public:
   explicit StatusRelay(const StatusRelayPorts& ports);
-  // Stops a running poller, without waiting for it.
+  // Stops a running poller, without waiting for it, and frees the texts
+  // still waiting for the relay's window.
   ~StatusRelay();
   StatusRelay(const StatusRelay&) = delete;
   StatusRelay& operator=(const StatusRelay&) = delete;
 
   // The window that receives the notifications, 0 while there is none; the
-  // pollers read it as it changes.
+  // pollers read it as it changes. Texts still waiting for the window it
+  // replaces are freed: that window is gone.
   void SetWindow(WindowHandle window);
   WindowHandle Window() const { return state_->window.load(); }
   // Sets the keep-polling flag and starts a poller (StartPollerForRun).
@@ -46,6 +50,10 @@ class StatusRelay {
   // A notification's UTF-8 text as the event text the page receives
   // (ConvertNotificationText).
   std::u16string EventText(const char* text);
+  // The event text of the notification the window was sent with `token`
+  // (the message's WPARAM); nothing when the token is not one the process's
+  // senders handed over for this relay's window, or was taken already.
+  std::optional<std::u16string> TakeEventText(NotificationToken token);
 
  private:
   StatusRelayPorts ports_;

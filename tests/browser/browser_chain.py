@@ -194,6 +194,18 @@ class BrowserChain:
         """A member call on the page's API; its result, or {"error": code}."""
         return self.page_script("(%s).then(function (r) { done({result: r}); }, fail);" % expression)
 
+    def run_with_type(self, portal_type):
+        """Run() as a portal whose <object> has this "type" calls it; its
+        result, or {"error": code}."""
+        return self.page_script("""
+            document.querySelector("#vorlane param[name=type]").setAttribute("value", String(arguments[0]));
+            var api = Vorlane.attach(document.getElementById("vorlane"));
+            api.Run().then(function (r) { done({result: r}); }, fail);""", portal_type)
+
+    def stored_cookies(self):
+        """The browser's whole cookie store (not only what a page may read), by name."""
+        return {c["name"]: c for c in self.driver.execute_cdp_cmd("Network.getAllCookies", {})["cookies"]}
+
     def wait(self, condition, seconds=30):
         deadline = time.time() + seconds
         while time.time() < deadline:

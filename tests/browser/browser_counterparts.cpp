@@ -7,7 +7,13 @@
 //   updater install|remove     the fake updater where the launch road looks for it
 //   client STATE...            the local client answers "state" with these, the last for good
 //   received                   what the local client was sent since the last look
-//   requests                   the gateway's request lines since the last look
+//   requests                   the gateway's request lines since the last look, with the
+//                              subject of the client certificate a request came with
+//   login TARGET               the gateway asks each new connection for a client certificate
+//                              and answers GET /certLogin made with one of the test CA by a
+//                              redirect to TARGET; the test user's certificate is in the
+//                              personal store
+//   login off                  neither any more
 //   reset                      signals the client's reset event (ResetUrl's)
 //   quit
 #include <windows.h>
@@ -21,9 +27,12 @@
 
 #include "gateway_simulator.h"
 #include "local_client/local_client_simulator.h"
+#include "login_certificates.h"
+#include "personal_store.h"
 
 namespace {
 
+using vorlane::tests::ClientCertificateMode;
 using vorlane::tests::GatewayConnection;
 using vorlane::tests::GatewaySimulator;
 using vorlane::tests::LocalClientSimulator;
@@ -61,16 +70,46 @@ void Page(GatewaySimulator& gateway, const std::string& target, const std::strin
   });
 }
 
+constexpr wchar_t kUserKeyContainer[] = L"vorlane-browser-user";
+
+// The gateway's login endpoint: a session for a certificate of the test CA,
+// the reply a gateway gives without one (which names "Certificate") otherwise.
+void LoginEndpoint(GatewaySimulator& gateway, const std::string& target) {
+  gateway.Route("/certLogin", [target](const RecordedRequest& request, GatewayConnection& connection) {
+    if (!request.clientCertificateTrusted) {
+      connection.WriteHead("403 Certificate Required", {{"Content-Length", "0"}});
+      return;
+    }
+    connection.WriteHead("302 Found", {{"Location", target},
+                                       {"Set-Cookie", "Varnex_SSLID=fedcba9876543210fedcba9876543210; path=/; secure"},
+                                       {"Content-Length", "0"}});
+  });
+}
+
+bool Login(GatewaySimulator& gateway, const std::string& target) {
+  const vorlane::tests::LoginCertificates& certificates = vorlane::tests::TestLoginCertificates();
+  if (target == "off") {
+    gateway.SetClientCertificateMode(ClientCertificateMode::Ignore);
+    gateway.Route("/certLogin", nullptr);
+    return vorlane::tests::RemoveClientCertificate(certificates.user, kUserKeyContainer);
+  }
+  LoginEndpoint(gateway, target);
+  gateway.SetClientCertificateMode(ClientCertificateMode::Request);
+  return vorlane::tests::InstallClientCertificate(certificates.user, kUserKeyContainer);
+}
+
 }  // namespace
 
 int main() {
   GatewaySimulator gateway;
+  gateway.TrustClientCertificatesFrom(vorlane::tests::TestLoginCertificates().authority.certificate);
   if (!gateway.Start() ||
       !gateway.ServeInstallerFile(vorlane::tests::FakeProgramsFolder() + u"UpdateInstaller.exe")) {
     std::printf("error: the gateway did not start\n");
     return 1;
   }
   Page(gateway, "/verify", "verify");
+  Page(gateway, "/portal/home", "home");
   LocalClientSimulator client;
   client.SetDefault(LocalClientSimulator::Reply("Connected"));
   if (!client.Start()) {
@@ -105,8 +144,17 @@ int main() {
       auto requests = gateway.Requests();
       for (; requestsSeen < requests.size(); ++requestsSeen) {
         const RecordedRequest& request = requests[requestsSeen];
-        std::printf("%s cookie=%s\n", request.requestLine.c_str(), request.Header("Cookie").c_str());
+        std::printf("%s cookie=%s", request.requestLine.c_str(), request.Header("Cookie").c_str());
+        if (request.clientCertificatePresented) {
+          std::printf(" certificate=%s%s", request.clientSubject.c_str(),
+                      request.clientCertificateTrusted ? "" : " (untrusted)");
+        }
+        std::printf("\n");
       }
+    } else if (command == "login") {
+      std::string target;
+      words >> target;
+      if (!Login(gateway, target)) std::printf("error: the client certificate could not be set up\n");
     } else if (command == "reset") {
       SetEvent(resetEvent);
     } else if (command == "quit") {

@@ -38,6 +38,20 @@ def main():
         c.wait(lambda: c.driver.current_url.endswith("/verify"), 15)
         print("  the tab is now at %s; MAC_Addr cookie %s" % (
             c.driver.current_url, (c.driver.get_cookie("MAC_Addr") or {}).get("value")))
+        home = c.origin + "/portal/home"
+        c.counterparts.ask("login " + home)
+        c.counterparts.ask("requests")
+        print("page %s, <param name=\"type\" value=\"3\">: certificate login (API from the %s)" % (
+            c.portal, c.open_portal(session=SESSION)))
+        print("  Run()            -> %s" % c.run_with_type(3))
+        c.wait(lambda: c.driver.current_url == home, 15)
+        for line in c.counterparts.ask("requests"):
+            if line.startswith("GET /certLogin "):
+                print("  gateway saw      %s" % line)
+        cookies = c.stored_cookies()
+        print("  the tab is now at %s; cookies %s" % (c.driver.current_url, ", ".join(
+            "%s=%s" % (name, cookies[name]["value"]) for name in ("Varnex_SSLID", "Client_Key") if name in cookies)))
+        c.counterparts.ask("login off")
         other = "https://localhost:%d/portals/index.html" % c.port
         print("page %s (not listed): %s; the page says %r" % (
             other, c.open_portal(address=other), c.driver.find_element("id", "message").text))

@@ -3,6 +3,7 @@ Run by run-browser-suite, which makes the Wine prefix and the X display."""
 import argparse
 import os
 import sys
+import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -102,6 +103,33 @@ class PortalInChromium(unittest.TestCase):
         cookie = c.driver.get_cookie("MAC_Addr")
         self.assertIsNotNone(cookie, c.driver.get_cookies())
         self.assertRegex(cookie["value"], r"^([0-9A-Fa-f]{2}[-:]){5}[0-9A-Fa-f]{2}")
+
+    def test_certificate_login_leaves_both_cookies_in_the_store_and_the_tab_at_the_target(self):
+        c = self.chain
+        target = c.origin + "/portal/home"
+        # From here the gateway asks each connection for a client certificate:
+        # the browser, which has none, goes on without; the core presents the
+        # test user's from the personal store, and only that passes /certLogin.
+        c.counterparts.ask("login " + target)
+        try:
+            self.assertEqual("extension", c.open_portal(session=SESSION))
+            self.assertEqual({"result": False}, c.run_with_type(3), "false after a login that navigated")
+            self.assertTrue(c.wait(lambda: c.driver.current_url == target, 15), c.driver.current_url)
+            logins = [r for r in c.counterparts.ask("requests") if r.startswith("GET /certLogin ")]
+            self.assertEqual(["GET /certLogin HTTP/1.1 cookie=Varnex_SSLID=%s; SSLVPN_lang=1"
+                              " certificate=/CN=Test User/O=Vorlane Test" % SESSION], logins)
+            cookies = c.stored_cookies()
+            self.assertIn("Client_Key", cookies, cookies)
+            self.assertEqual(("1", "127.0.0.1", "/"), (cookies["Client_Key"]["value"], cookies["Client_Key"]["domain"],
+                                                      cookies["Client_Key"]["path"]))
+            session = cookies.get("Varnex_SSLID")
+            self.assertIsNotNone(session, cookies)
+            self.assertEqual((SESSION, "127.0.0.1", "/"), (session["value"], session["domain"], session["path"]))
+            # The login's copy: the page's own was a session cookie, the login's lasts a year.
+            self.assertFalse(session["session"], session)
+            self.assertAlmostEqual(time.time() + 365 * 86400, session["expires"], delta=2 * 86400)
+        finally:
+            c.counterparts.ask("login off")
 
     def test_a_page_off_the_list_gets_no_api_and_its_messages_run_nothing(self):
         c = self.chain

@@ -161,7 +161,7 @@ HWND HostedControl::control_window() const {
   return SUCCEEDED(in_place->GetWindow(&window)) ? window : nullptr;
 }
 
-HRESULT HostedControl::Notify(const std::string& utf8) {
+HRESULT HostedControl::SendForeignNotification(const std::string& utf8) {
   HWND window = control_window();
   if (!window) return E_HANDLE;
   UniqueHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));

@@ -58,9 +58,12 @@ class HostedControl {
   // GetIDsOfNames with locale 0, then Invoke as a method; `args` in the order written.
   CallResult Call(const std::u16string& name, std::vector<Variant>& args);
 
-  // Sends the notification from another thread, as the control's own threads
-  // do, and pumps until it has been handled. E_HANDLE without a control window.
-  HRESULT Notify(const std::string& utf8);
+  // Sends the control's window WM_USER+1 from another thread of the host with
+  // the address of `utf8` as WPARAM, as a sender outside the control would,
+  // and pumps until it has been handled. The control takes notifications
+  // only from its own status relay, so it must ignore this one. E_HANDLE
+  // without a control window.
+  HRESULT SendForeignNotification(const std::string& utf8);
 
   // Deactivates, closes and releases the control; unloads its file when it
   // says it may go, now or at a later FreeUnusedFiles.

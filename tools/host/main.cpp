@@ -74,8 +74,10 @@ steps:
                        ARG: window | location | document (the page's objects),
                        true | false, an integer, "text", or bare text
   wait:MS              pump messages for MS milliseconds
-  notify:TEXT          send WM_USER+1 with TEXT in UTF-8 to the control's window
-                       from another thread, as the control's threads do
+  notify:TEXT          send the control's window WM_USER+1 with the address of TEXT
+                       (UTF-8) from another thread, as a sender outside the
+                       control would; the control must ignore it (the step
+                       fails if the page gets an event)
   save                 save the properties (IPersistPropertyBag::Save) and show them
   cookies[:URL]        show the cookies WinINet holds for URL (default: the page)
   release              release the control (it is released at the end anyway)
@@ -88,6 +90,7 @@ output lines:
   result NAME VT_BOOL false          error NAME 0x80020003
   event OnClientMessage "text"       navigate href "url" | navigate replace "url"
   messagebox "SSL VPN" "text"        dialog "caption"   (each dismissed with OK)
+  notify "text" ignored | notify "text" reached the page
   property NAME "value"              cookie "url" "name=value" | cookies "url" none
   released
   with --gateway / --local-client:   gateway "https://127.0.0.1:PORT" serving "PATH"
@@ -100,7 +103,7 @@ output lines:
 example:
   vorlane-host --ocx vorlane.ocx --param ip=10.0.0.1 --param type=0 \
       --cookie "Varnex_SSLID=0123456789abcdef0123456789abcdef" \
-      call:Run:window notify:Connected call:AboutBox save cookies
+      call:Run:window call:AboutBox save cookies
 
 exit status: 0 when every step ran, 1 when one failed, 2 for a usage error.
 )";
@@ -285,7 +288,7 @@ int Host(const Options& options, Transcript& out) {
   }
 
   bool all_ran = true;
-  StepRunner runner(*control, *page, out);
+  StepRunner runner(*control, *page, sink.Get(), out);
   for (const auto& step : options.steps) all_ran = runner.Run(step) && all_ran;
   if (!control->released()) {
     control->Unadvise(events, cookie);

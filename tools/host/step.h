@@ -3,7 +3,8 @@
 //   call:NAME[:ARG]...   call a method by name; ARG is window, location, document,
 //                        true, false, an integer, "text" or bare text
 //   wait:MS              pump messages for MS milliseconds
-//   notify:TEXT          send the control's window WM_USER+1 with TEXT in UTF-8
+//   notify:TEXT          send the control's window WM_USER+1 with TEXT's address, as
+//                        a foreign sender would; the control must ignore it
 //   save                 save the properties and show them
 //   cookies[:URL]        show the cookies held for URL (default: the page address)
 //   release              release the control

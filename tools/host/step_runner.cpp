@@ -105,9 +105,16 @@ bool StepRunner::Call(const Step& step) {
   return true;
 }
 
+// The foreign sender's check: the control must take no text from outside its
+// own relay, so the page must see no event for it.
 bool StepRunner::Notify(const Step& step) {
-  HRESULT hr = control_.Notify(step.text);
-  return SUCCEEDED(hr) || Fail("notify", hr);
+  std::size_t before = events_ ? events_->Received().size() : 0;
+  HRESULT hr = control_.SendForeignNotification(step.text);
+  if (FAILED(hr)) return Fail("notify", hr);
+  tests::PumpPending();
+  bool reached = events_ && events_->Received().size() != before;
+  transcript_.Add("notify " + Quote(Utf16(step.text)) + (reached ? " reached the page" : " ignored"));
+  return !reached;
 }
 
 bool StepRunner::Save() {

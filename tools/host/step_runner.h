@@ -3,8 +3,10 @@
 // line per outcome:
 //   result NAME VT_BOOL true | result NAME VT_EMPTY | error NAME 0x80020003
 //   property NAME "value"    cookie "url" "name=value"    cookies "url" none    released
+//   notify "text" ignored | notify "text" reached the page
 #include <string>
 
+#include "event_sink.h"
 #include "fake_page.h"
 #include "hosted_control.h"
 #include "step.h"
@@ -17,8 +19,9 @@ std::string DescribeValue(const VARIANT& value);
 
 class StepRunner {
  public:
-  StepRunner(HostedControl& control, const FakePage& page, Transcript& transcript)
-      : control_(control), page_(page), transcript_(transcript) {}
+  // `events` is the sink advised on the control, or null.
+  StepRunner(HostedControl& control, const FakePage& page, const EventSink* events, Transcript& transcript)
+      : control_(control), page_(page), events_(events), transcript_(transcript) {}
 
   // False when the step failed; its "error" line says why.
   bool Run(const Step& step);
@@ -32,6 +35,7 @@ class StepRunner {
 
   HostedControl& control_;
   const FakePage& page_;
+  const EventSink* events_;
   Transcript& transcript_;
 };
 

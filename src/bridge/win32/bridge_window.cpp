@@ -29,32 +29,41 @@ BridgeWindow::~BridgeWindow() {
 }
 
 bool BridgeWindow::Post(IncomingMessage message) {
-  auto owned = std::make_unique<IncomingMessage>(std::move(message));
-  if (!PostMessageW(window_, kIncomingMessage, 0, reinterpret_cast<LPARAM>(owned.get()))) return false;
-  owned.release();  // the window procedure takes it
-  return true;
+  {
+    std::lock_guard lock(inboxMutex_);
+    inbox_.push_back(std::move(message));
+  }
+  return PostMessageW(window_, kIncomingMessage, 0, 0) != FALSE;
+}
+
+void BridgeWindow::TakeInbox() {
+  {
+    std::lock_guard lock(inboxMutex_);
+    while (!inbox_.empty()) {
+      queue_.push_back(std::move(inbox_.front()));
+      inbox_.pop_front();
+    }
+  }
+  RunQueued();
 }
 
 LRESULT CALLBACK BridgeWindow::Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   auto* self = reinterpret_cast<BridgeWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (message == kIncomingMessage) {
-    std::unique_ptr<IncomingMessage> incoming(reinterpret_cast<IncomingMessage*>(lparam));
-    if (self) {
-      self->queue_.push_back(std::move(*incoming));
-      self->RunQueued();
-    }
+    if (self) self->TakeInbox();
     return 0;
   }
   if (message == kNotifyMessage) {
-    if (self && wparam) self->OnNotification(reinterpret_cast<const char*>(wparam));
+    if (self) self->OnNotification(static_cast<NotificationToken>(wparam));
     return 0;
   }
   return DefWindowProcW(window, message, wparam, lparam);
 }
 
-void BridgeWindow::OnNotification(const char* text) {
+void BridgeWindow::OnNotification(NotificationToken token) {
   if (!session_ || !relay_ || ended_) return;
-  session_->SendEvent(relay_->EventText(text));
+  // A token the relay did not hand over (anyone may send this message) is ignored.
+  if (std::optional<std::u16string> text = relay_->TakeEventText(token)) session_->SendEvent(*text);
 }
 
 void BridgeWindow::RunQueued() {

@@ -7,6 +7,7 @@
 
 #include <deque>
 #include <memory>
+#include <mutex>
 
 #include "bridge/bridge_session.h"
 #include "status/status_relay.h"
@@ -31,7 +32,9 @@ class BridgeWindow {
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-  void OnNotification(const char* text);
+  void OnNotification(NotificationToken token);
+  // Moves what the reader handed over into the queue and runs it.
+  void TakeInbox();
   // Runs queued messages in order. A message that arrives while a call shows
   // a box (whose loop dispatches it here) waits for that call to end, so
   // calls never nest; events are sent at once, as the control fires them.
@@ -41,6 +44,11 @@ class BridgeWindow {
   HWND window_ = nullptr;
   BridgeSession* session_ = nullptr;
   StatusRelay* relay_ = nullptr;
+  // Filled by the reader thread; the window message that announces it
+  // carries nothing, so one sent from elsewhere makes the window read only
+  // what the reader put here.
+  std::mutex inboxMutex_;
+  std::deque<IncomingMessage> inbox_;
   std::deque<IncomingMessage> queue_;
   bool running_ = false;
   bool ended_ = false;

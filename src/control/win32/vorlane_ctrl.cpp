@@ -27,8 +27,8 @@ CVorlaneCtrl& Self(ControlBase& control) { return static_cast<CVorlaneCtrl&>(con
 const MessageEntry kMessageTable[] = {
     {WM_TIMER, [](ControlBase&, WPARAM, LPARAM) -> LRESULT { return 0; }},
     {kNotifyMessage,
-     [](ControlBase& control, WPARAM text, LPARAM) -> LRESULT {
-       return Self(control).OnClientNotification(reinterpret_cast<const char*>(text));
+     [](ControlBase& control, WPARAM token, LPARAM) -> LRESULT {
+       return Self(control).OnClientNotification(static_cast<NotificationToken>(token));
      }},
 };
 
@@ -132,10 +132,11 @@ void CVorlaneCtrl::FireOnClientMessage(const char16_t* text) {
   FireEvent(kDispIdOnClientMessage, {&arg, 1});
 }
 
-LRESULT CVorlaneCtrl::OnClientNotification(const char* text) {
-  if (!text) return 0;
+LRESULT CVorlaneCtrl::OnClientNotification(NotificationToken token) {
   return WindowMessageBoundary([&]() -> LRESULT {
-    FireOnClientMessage(statusRelay_.EventText(text).c_str());
+    // A token the relay did not hand over (anyone may send this message) is
+    // ignored: nothing is read through it.
+    if (std::optional<std::u16string> text = statusRelay_.TakeEventText(token)) FireOnClientMessage(text->c_str());
     return 0;
   });
 }

@@ -53,8 +53,9 @@ class CVorlaneCtrl : public ControlBase {
 
   // Fires OnClientMessage with text to every connected sink.
   void FireOnClientMessage(const char16_t* text);
-  // The WM_USER+1 notification: text is UTF-8 of at most 127 bytes.
-  LRESULT OnClientNotification(const char* text);
+  // The WM_USER+1 notification: `token` names a text (UTF-8 of at most 127
+  // bytes) that the status relay handed over, or nothing.
+  LRESULT OnClientNotification(NotificationToken token);
 
  protected:
   ~CVorlaneCtrl() override;

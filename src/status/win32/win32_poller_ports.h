@@ -10,7 +10,8 @@ class Win32PollerPauses final : public PollerPausePort {
   void PauseAlertable(std::uint32_t milliseconds) override;
 };
 
-// WM_USER+1 sent (not posted) to the window, the text's address as WPARAM.
+// WM_USER+1 sent (not posted) to the window, a token of the process's
+// notification hand-over as WPARAM; the window takes the text by it.
 class Win32WindowNotifier final : public NotifyPort {
  public:
   void Notify(WindowHandle window, const char* text) override;

@@ -6,80 +6,59 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <condition_variable>
+#include <atomic>
 #include <cstdio>
-#include <mutex>
+#include <cstring>
 #include <string>
-#include <thread>
 
 namespace vorlane::tests {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 // Far above the longest case (a login that waits out its 30 s bound) and far
 // below the runner's own time-out.
-constexpr std::chrono::seconds kCaseBound{180};
-constexpr std::chrono::seconds kExitBound{60};
+constexpr ULONGLONG kCaseBoundMs = 180'000;
+constexpr ULONGLONG kExitBoundMs = 60'000;
+constexpr DWORD kLookEveryMs = 500;
 constexpr UINT kHungExitCode = 124;
 
-// What the watching thread waits on. Never destroyed: the thread waits on it
-// until the process ends, and GoogleTest deletes its listeners at exit.
-class Watch {
- public:
-  static Watch& Instance() {
-    static Watch* watch = new Watch;
-    return *watch;
+// Plain words and a thread that only sleeps and looks: nothing here is torn
+// down while the process exits, when the watched exit may be what hangs.
+std::atomic<ULONGLONG> deadline{0};  // GetTickCount64 to fire at; 0 when disarmed
+char watched[512];                   // written only while disarmed
+std::atomic<ULONGLONG> bound{0};
+
+void Arm(const std::string& what, ULONGLONG boundMs) {
+  deadline = 0;
+  std::snprintf(watched, sizeof watched, "%s", what.c_str());
+  bound = boundMs;
+  deadline = GetTickCount64() + boundMs;
+}
+
+DWORD WINAPI Look(void*) {
+  for (;;) {
+    Sleep(kLookEveryMs);
+    const ULONGLONG due = deadline;
+    if (due == 0 || GetTickCount64() < due) continue;
+    std::printf("[  HUNG    ] %s did not end within %llu s\n", watched, bound.load() / 1000);
+    std::fflush(stdout);
+    TerminateProcess(GetCurrentProcess(), kHungExitCode);
   }
-
-  // An empty `what` disarms.
-  void Arm(std::string what, std::chrono::seconds bound) {
-    std::lock_guard lock(mutex_);
-    what_ = std::move(what);
-    bound_ = bound;
-    deadline_ = Clock::now() + bound;
-    changed_.notify_one();
-  }
-
- private:
-  Watch() { std::thread([this] { Run(); }).detach(); }
-
-  void Run() {
-    std::unique_lock lock(mutex_);
-    for (;;) {
-      if (what_.empty()) {
-        changed_.wait(lock);
-      } else if (changed_.wait_until(lock, deadline_) == std::cv_status::timeout && Clock::now() >= deadline_) {
-        std::printf("[  HUNG    ] %s did not end within %lld s\n", what_.c_str(),
-                    static_cast<long long>(bound_.count()));
-        std::fflush(stdout);
-        TerminateProcess(GetCurrentProcess(), kHungExitCode);
-      }
-    }
-  }
-
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::string what_;
-  std::chrono::seconds bound_{};
-  Clock::time_point deadline_{};
-};
+}
 
 class HangWatchdog : public testing::EmptyTestEventListener {
  public:
   void OnTestStart(const testing::TestInfo& info) override {
-    Watch::Instance().Arm(std::string(info.test_suite_name()) + "." + info.name(), kCaseBound);
+    Arm(std::string(info.test_suite_name()) + "." + info.name(), kCaseBoundMs);
   }
-  void OnTestEnd(const testing::TestInfo&) override { Watch::Instance().Arm({}, {}); }
-  void OnTestProgramEnd(const testing::UnitTest&) override {
-    Watch::Instance().Arm("the exit after the last case", kExitBound);
-  }
+  void OnTestEnd(const testing::TestInfo&) override { deadline = 0; }
+  void OnTestProgramEnd(const testing::UnitTest&) override { Arm("the exit after the last case", kExitBoundMs); }
 };
 
-// gtest_main runs the cases; the listeners are set before it starts them.
+// gtest_main runs the cases; the listener is set before it starts them.
 const bool kInstalled = [] {
   testing::UnitTest::GetInstance()->listeners().Append(new HangWatchdog);
+  HANDLE thread = CreateThread(nullptr, 0, Look, nullptr, 0, nullptr);
+  if (thread != nullptr) CloseHandle(thread);
   return true;
 }();
 

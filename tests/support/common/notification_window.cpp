@@ -2,16 +2,13 @@
 
 #include <windows.h>
 
-#include <cstring>
-
 #include "common/message_pump.h"
+#include "status/notification_hand_over.h"
 
 namespace vorlane::tests {
 namespace {
 
 constexpr wchar_t kClassName[] = L"VorlaneNotificationWindow";
-// The notification promises at most 127 bytes; a longer text would show here.
-constexpr std::size_t kLongestAccepted = 4096;
 
 }  // namespace
 
@@ -50,10 +47,13 @@ std::intptr_t __stdcall NotificationWindow::Procedure(void* window, unsigned mes
   HWND hwnd = static_cast<HWND>(window);
   if (message == WM_USER + 1) {
     auto* self = reinterpret_cast<NotificationWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    const char* text = reinterpret_cast<const char*>(wParam);
-    if (self && text)
-      self->seen_.push_back({std::string(text, strnlen(text, kLongestAccepted)),
-                             std::chrono::steady_clock::now()});
+    // Taken as the control takes it; a longer text than promised would show here.
+    auto text = NotificationHandOver::Process().Take(reinterpret_cast<WindowHandle>(hwnd), wParam);
+    if (!self) return 0;
+    if (text)
+      self->seen_.push_back({std::move(*text), std::chrono::steady_clock::now()});
+    else
+      ++self->ignored_;
     return 0;
   }
   return DefWindowProcW(hwnd, message, wParam, lParam);

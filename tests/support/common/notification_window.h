@@ -1,6 +1,8 @@
 #pragma once
 // A real window standing in for the control's: records the texts of the
-// WM_USER+1 notifications it is sent, with their arrival times. It lives on
+// WM_USER+1 notifications it is sent, taken from the process's hand-over as
+// the control takes them, with their arrival times, and counts the messages
+// that named no text. It lives on
 // the thread that makes it, which must pump messages for sends to arrive.
 #include <chrono>
 #include <cstdint>
@@ -25,6 +27,7 @@ class NotificationWindow {
   std::uintptr_t Handle() const { return handle_; }
   const std::vector<Notification>& Seen() const { return seen_; }
   std::vector<std::string> Texts() const;
+  int Ignored() const { return ignored_; }
   void Destroy();
 
   // Handles messages until `done` holds or `limit` passes; returns `done()`.
@@ -38,6 +41,7 @@ class NotificationWindow {
                                            std::intptr_t lParam);
   std::uintptr_t handle_ = 0;
   std::vector<Notification> seen_;
+  int ignored_ = 0;
 };
 
 }  // namespace vorlane::tests

@@ -7,6 +7,7 @@
 
 #include <openssl/err.h>
 #include <openssl/ssl.h>
+#include <openssl/x509.h>
 
 #include <algorithm>
 #include <cctype>
@@ -129,7 +130,16 @@ GatewaySimulator::GatewaySimulator(std::uint16_t port)
   Route(kPortalScriptTarget, serve(kPortalScript, "text/javascript; charset=utf-8"));
 }
 
-GatewaySimulator::~GatewaySimulator() { Stop(); }
+GatewaySimulator::~GatewaySimulator() {
+  Stop();
+  X509_free(clientAuthority_);
+}
+
+void GatewaySimulator::TrustClientCertificatesFrom(X509* authority) {
+  X509_up_ref(authority);
+  X509_free(clientAuthority_);
+  clientAuthority_ = authority;
+}
 
 bool GatewaySimulator::Start() {
   const SelfSignedCertificate& identity = LoopbackCertificate();
@@ -141,6 +151,16 @@ bool GatewaySimulator::Start() {
     return false;
   }
   SSL_CTX_set_mode(context, SSL_MODE_AUTO_RETRY);
+  // A server that asks for client certificates must name the context its
+  // sessions belong to: without one OpenSSL answers every offer to resume a
+  // session with a fatal internal_error alert, which a browser's second
+  // connection to the gateway meets.
+  static constexpr unsigned char kSessionContext[] = "vorlane gateway simulator";
+  SSL_CTX_set_session_id_context(context, kSessionContext, sizeof kSessionContext - 1);
+  if (clientAuthority_) {
+    X509_STORE_add_cert(SSL_CTX_get_cert_store(context), clientAuthority_);
+    SSL_CTX_add_client_CA(context, clientAuthority_);
+  }
   return listener_.Start(context, requestedPort_, [this](std::uintptr_t socket) { Serve(socket); },
                          kSocketTimeoutMs);
 }
@@ -198,8 +218,15 @@ void GatewaySimulator::Serve(std::uintptr_t socket) {
   }
   SSL* ssl = SSL_new(listener_.Context());
   SSL_set_fd(ssl, static_cast<int>(socket));
-  if (requireClientCertificate_) {
-    SSL_set_verify(ssl, SSL_VERIFY_PEER | SSL_VERIFY_FAIL_IF_NO_PEER_CERT, AcceptAnyCertificate);
+  switch (clientCertificateMode_.load()) {
+    case ClientCertificateMode::Require:
+      SSL_set_verify(ssl, SSL_VERIFY_PEER | SSL_VERIFY_FAIL_IF_NO_PEER_CERT, AcceptAnyCertificate);
+      break;
+    case ClientCertificateMode::Request:
+      SSL_set_verify(ssl, SSL_VERIFY_PEER, AcceptAnyCertificate);
+      break;
+    case ClientCertificateMode::Ignore:
+      break;
   }
   bool dropped = false;
   if (SSL_accept(ssl) != 1) {
@@ -217,6 +244,13 @@ void GatewaySimulator::Serve(std::uintptr_t socket) {
       RecordedRequest request = ParseHead(head);
       X509* peer = SSL_get1_peer_certificate(ssl);
       request.clientCertificatePresented = peer != nullptr;
+      // The handshake let any certificate through; what the chain check made of it stays here.
+      request.clientCertificateTrusted = peer != nullptr && SSL_get_verify_result(ssl) == X509_V_OK;
+      if (peer) {
+        char subject[256] = {};
+        X509_NAME_oneline(X509_get_subject_name(peer), subject, sizeof subject);
+        request.clientSubject = subject;
+      }
       X509_free(peer);
       GatewayRoute route;
       {

@@ -15,6 +15,9 @@
 #include <utility>
 #include <vector>
 
+#include <openssl/types.h>
+
+#include "client_certificate_mode.h"
 #include "loopback_tls_listener.h"
 
 namespace vorlane::tests {
@@ -25,6 +28,9 @@ struct RecordedRequest {
   std::string requestLine;  // "GET /sslvpn/client/UpdateInstaller.exe HTTP/1.1"
   std::vector<std::pair<std::string, std::string>> headers;  // in arrival order
   bool clientCertificatePresented = false;
+  // Presented and issued by a CA the gateway trusts for client certificates.
+  bool clientCertificateTrusted = false;
+  std::string clientSubject;  // "/CN=.../O=..." of the certificate presented
 
   std::string Method() const;
   std::string Target() const;
@@ -102,9 +108,12 @@ class GatewaySimulator {
   void SetTricklePause(int milliseconds) { tricklePauseMs_ = milliseconds; }
   // Pause between the pieces of a Slow body.
   void SetSlowPause(int milliseconds) { slowPauseMs_ = milliseconds; }
-  // Ask every new connection for a client certificate in the handshake and
-  // refuse connections that present none.
-  void RequireClientCertificate(bool require) { requireClientCertificate_ = require; }
+  // Whether each new connection is asked for a client certificate. With
+  // Request a connection without one goes on, and a route tells from the
+  // request whether the certificate it carries is trusted.
+  void SetClientCertificateMode(ClientCertificateMode mode) { clientCertificateMode_ = mode; }
+  // Client certificates issued by `authority` count as trusted; call before Start.
+  void TrustClientCertificatesFrom(X509* authority);
 
   // Answers requests for target with route; replaces an earlier route.
   void Route(const std::string& target, GatewayRoute route);
@@ -138,7 +147,8 @@ class GatewaySimulator {
   std::atomic<int> tricklePauseMs_{1000};
   std::atomic<int> silentHoldMs_{30000};
   std::atomic<ConnectionFault> fault_{ConnectionFault::None};
-  std::atomic<bool> requireClientCertificate_{false};
+  std::atomic<ClientCertificateMode> clientCertificateMode_{ClientCertificateMode::Ignore};
+  X509* clientAuthority_ = nullptr;
   std::atomic<int> failedHandshakes_{0};
   std::atomic<int> faultedConnections_{0};
 };

@@ -11,15 +11,10 @@
 #include <thread>
 #include <vector>
 
+#include "client_certificate_mode.h"
 #include "loopback_tls_listener.h"
 
 namespace vorlane::tests {
-
-enum class ClientCertificateMode {
-  Require,  // ask for one and refuse the handshake without one
-  Request,  // ask for one and go on without
-  Ignore,   // do not ask
-};
 
 // A reply: each piece goes out in a TLS record of its own, `pauseMs` apart.
 // A silent reply sends nothing and holds the connection open until the

@@ -12,6 +12,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using ::testing::Optional;
 using tests::FakeSockets;
 using tests::RecordingWindow;
 using tests::ScriptedStarter;
@@ -79,6 +80,41 @@ TEST_F(StatusRelayTest, EventTextIsTheNotificationInUtf16) {
   EXPECT_EQ(relay.EventText("Connected"), u"Connected");
   EXPECT_EQ(relay.EventText("\xE5\xB7\xB2\xE8\xBF\x9E\xE6\x8E\xA5"), u"\u5DF2\u8FDE\u63A5");
   EXPECT_EQ(relay.EventText(""), u"");
+}
+
+// The window's side of the hand-over, as the control's window procedure uses it.
+TEST_F(StatusRelayTest, TheWindowGetsAnEventTextOnlyForATokenHandedOverForIt) {
+  NotificationHandOver& table = NotificationHandOver::Process();
+  StatusRelay relay({starter, window, sockets, converter});
+  NotificationToken early = table.Offer(77, "early");
+  EXPECT_EQ(relay.TakeEventText(early), std::nullopt);  // no window yet
+  relay.SetWindow(77);
+  NotificationToken ours = table.Offer(77, "\xE5\xB7\xB2\xE8\xBF\x9E\xE6\x8E\xA5");
+  NotificationToken another = table.Offer(78, "Connected");
+  EXPECT_EQ(relay.TakeEventText(another), std::nullopt);
+  EXPECT_EQ(relay.TakeEventText(0), std::nullopt);
+  EXPECT_THAT(relay.TakeEventText(ours), Optional(std::u16string(u"\u5DF2\u8FDE\u63A5")));
+  EXPECT_EQ(relay.TakeEventText(ours), std::nullopt);
+  EXPECT_THAT(relay.TakeEventText(early), Optional(std::u16string(u"early")));
+  table.Withdraw(another);
+}
+
+TEST_F(StatusRelayTest, TextsLeftForAWindowAreFreedWhenItIsReplacedAndWhenTheRelayGoes) {
+  NotificationHandOver& table = NotificationHandOver::Process();
+  std::size_t before = table.Waiting();
+  NotificationToken other = table.Offer(99, "another relay's");
+  {
+    StatusRelay relay({starter, window, sockets, converter});
+    relay.SetWindow(77);
+    table.Offer(77, "left");
+    relay.SetWindow(88);
+    EXPECT_EQ(table.Waiting(), before + 1);
+    table.Offer(88, "late");
+    relay.SetWindow(88);  // the same window again keeps what waits for it
+    EXPECT_EQ(table.Waiting(), before + 2);
+  }
+  EXPECT_EQ(table.Waiting(), before + 1);
+  table.Withdraw(other);
 }
 
 }  // namespace

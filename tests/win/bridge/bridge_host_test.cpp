@@ -241,6 +241,48 @@ TEST_F(BridgeHost, PipeClosedWhileRelayingStopsTheRelayAndEndsTheHost) {
   EXPECT_EQ(asked, client_.Received().size()) << "no relay asks the client after the host ended";
 }
 
+// The host's hidden window, found as another process of the desktop finds it.
+HWND BridgeWindowOf(const BridgeProcess& host) {
+  DWORD process = GetProcessId(host.ProcessHandle());
+  for (HWND window = nullptr; (window = FindWindowExW(HWND_MESSAGE, window, L"VorlaneBridgeWindow", nullptr));) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == process) return window;
+  }
+  return nullptr;
+}
+
+// Any process of the desktop can send the host's window messages. The
+// relay's WM_USER+1 and the reader's WM_APP+1 from here, carrying addresses
+// of this process (of a real text, of nothing) or zero, are ignored: the
+// host neither crashes nor reports them, and goes on relaying and answering.
+TEST_F(BridgeHost, MessagesFromAnotherProcessToTheHostsWindowAreIgnored) {
+  InstalledProgram updater(u"Update", u"Update.exe");
+  client_.SetDefault(LocalClientSimulator::Reply("Connecting"));  // polls every 500 ms
+  BridgeProcess host;
+  ASSERT_TRUE(host.Send(Call(1, "Run")));
+  EXPECT_EQ(host.NextReply(30s), json({{"id", 1}, {"result", true}}));
+  ASSERT_TRUE(EventsAtLeast(host, 1, 20s));
+  HWND window = BridgeWindowOf(host);
+  ASSERT_NE(nullptr, window);
+
+  static const char kText[] = "Connected";
+  for (WPARAM foreign : {reinterpret_cast<WPARAM>(kText), WPARAM(0xDEAD0000BEEF), WPARAM(0)}) {
+    DWORD_PTR answer = 1;
+    EXPECT_NE(0, SendMessageTimeoutW(window, WM_USER + 1, foreign, 0, SMTO_ABORTIFHUNG, 5000, &answer));
+    EXPECT_EQ(0u, answer);
+    EXPECT_TRUE(PostMessageW(window, WM_APP + 1, 0, static_cast<LPARAM>(foreign)));
+  }
+
+  std::size_t events = host.Events().size();
+  ASSERT_TRUE(host.Send(Call(2, "ResetUrl")));
+  EXPECT_EQ(host.NextReply(10s), json({{"id", 2}, {"result", false}}));
+  ASSERT_TRUE(EventsAtLeast(host, events + 2, 10s));
+  for (const std::string& text : host.Events()) EXPECT_EQ("Connecting", text);
+  host.CloseInput();
+  EXPECT_EQ(host.WaitForExit(15s), std::optional<DWORD>(0));
+}
+
 TEST_F(BridgeHost, AllowedHostsPolicyRefusesOtherOriginsAndRunsNothing) {
   SetAllowedHosts(L"gw.example");
   InstalledProgram updater(u"Update", u"Update.exe");

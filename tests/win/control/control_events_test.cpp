@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 #include <olectl.h>
 
+#include "common/message_pump.h"
+#include "status/notification_hand_over.h"
+#include "status/win32/win32_poller_ports.h"
 #include "test_container.h"
 
 namespace vorlane::tests {
@@ -22,9 +25,13 @@ class ControlEvents : public ::testing::Test {
   }
 
   // Sends the notification from another thread, as the poller does.
-  LRESULT Notify(const std::string& utf8) {
+  void Notify(const std::string& utf8) {
+    RunOnOtherThreadWhilePumping([&] { Win32WindowNotifier().Notify(WindowHandle(window_), utf8.c_str()); });
+  }
+  // WM_USER+1 with whatever WPARAM, from another thread as a foreign sender would.
+  LRESULT SendRaw(WPARAM wparam) {
     LRESULT result = -1;
-    RunOnOtherThreadWhilePumping([&] { result = SendMessageW(window_, WM_USER + 1, WPARAM(utf8.c_str()), 0); });
+    RunOnOtherThreadWhilePumping([&] { result = SendMessageW(window_, WM_USER + 1, wparam, 0); });
     return result;
   }
 
@@ -40,11 +47,11 @@ TEST_F(ControlEvents, EverySinkReceivesTheConvertedText) {
   ASSERT_NE(Connect(control_.Get(), second.Get()), 0u);
 
   std::string longest(127, 'x');
-  EXPECT_EQ(Notify("Connected"), 0);
-  EXPECT_EQ(Notify(longest), 0);
-  EXPECT_EQ(Notify("a\xFF" "b"), 0);
-  EXPECT_EQ(Notify("\xE5\xB7\xB2\xE8\xBF\x9E\xE6\x8E\xA5"), 0);
-  EXPECT_EQ(Notify(""), 0);
+  Notify("Connected");
+  Notify(longest);
+  Notify("a\xFF" "b");
+  Notify("\xE5\xB7\xB2\xE8\xBF\x9E\xE6\x8E\xA5");
+  Notify("");
 
   std::vector<std::u16string> expected = {u"Connected", std::u16string(127, u'x'), u"a\uFFFDb", u"\u5df2\u8fde\u63a5",
                                           u""};
@@ -57,13 +64,13 @@ TEST_F(ControlEvents, AFailingSinkIsSkipped) {
   ComPtr<EventSink> working = ComPtr<EventSink>::Adopt(new EventSink());
   Connect(control_.Get(), failing.Get());
   Connect(control_.Get(), working.Get());
-  EXPECT_EQ(Notify("Disconnected"), 0);
+  Notify("Disconnected");
   EXPECT_EQ(failing->calls, 1);
   EXPECT_EQ(working->received, std::vector<std::u16string>{u"Disconnected"});
 }
 
 TEST_F(ControlEvents, NoSinkAndTimerMessagesAreHarmless) {
-  EXPECT_EQ(Notify("Connected"), 0);
+  Notify("Connected");
   ComPtr<EventSink> sink = ComPtr<EventSink>::Adopt(new EventSink());
   Connect(control_.Get(), sink.Get());
   EXPECT_EQ(SendMessageW(window_, WM_TIMER, 1, 0), 0);
@@ -105,6 +112,36 @@ TEST_F(ControlEvents, UnadvisedSinksHearNothingAndEnumerationListsTheRest) {
   EXPECT_EQ(dropped->calls, 0);
 }
 
+// Anyone may send the window WM_USER+1. Only a token the control's relay
+// handed over for this window names a text; anything else is read as nothing
+// and raises no event: an address of a real text, one of no memory at all,
+// zero, a token already taken, one handed over for another window.
+TEST_F(ControlEvents, NotificationsTheRelayDidNotHandOverAreIgnored) {
+  ComPtr<EventSink> sink = ComPtr<EventSink>::Adopt(new EventSink());
+  Connect(control_.Get(), sink.Get());
+  NotificationHandOver& handOver = NotificationHandOver::Process();
+  NotificationToken taken = 0;
+  RunOnOtherThreadWhilePumping([&] {
+    NotifyThroughHandOver(handOver, WindowHandle(window_), "Connected", [&](NotificationToken token) {
+      taken = token;
+      SendMessageW(window_, WM_USER + 1, token, 0);
+    });
+  });
+  ASSERT_EQ(sink->calls, 1);
+  NotificationToken forAnother = handOver.Offer(WindowHandle(site_->window), "Disconnected");
+
+  const char text[] = "Connected";
+  for (WPARAM foreign : {WPARAM(text), WPARAM(0xDEAD0000BEEF), WPARAM(1), WPARAM(0), WPARAM(taken), WPARAM(forAnother)})
+    EXPECT_EQ(SendRaw(foreign), 0) << foreign;
+  PostMessageW(window_, WM_USER + 1, WPARAM(0xDEAD0000BEEF), 0);
+  PumpFor(20);
+  EXPECT_EQ(sink->calls, 1);
+
+  handOver.Withdraw(forAnother);
+  Notify("Disconnected");  // the relay's own still arrive
+  EXPECT_EQ(sink->received, (std::vector<std::u16string>{u"Connected", u"Disconnected"}));
+}
+
 TEST_F(ControlEvents, NotificationsAfterDeactivationAreLost) {
   ComPtr<EventSink> sink = ComPtr<EventSink>::Adopt(new EventSink());
   Connect(control_.Get(), sink.Get());
@@ -135,7 +172,7 @@ TEST_F(ControlEvents, TheEventGoesToTheInterfaceTheSinkAdvised) {
   ASSERT_NE(Connect(control_.Get(), sink.Get()), 0u);
   ASSERT_NE(Connect(control_.Get(), eventsOnly.Get()), 0u);
 
-  EXPECT_EQ(Notify("Connected"), 0);
+  Notify("Connected");
   EXPECT_EQ(advised->received, std::vector<std::u16string>{u"Connected"});
   EXPECT_EQ(elsewhere->calls, 0);
   EXPECT_EQ(sink->calls, 0);

@@ -2,12 +2,40 @@
 // that Run starts, Close(1) ending it, and releasing the control under it.
 #include <gmock/gmock.h>
 
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
 #include "scenario_test.h"
 
 namespace vorlane::scenarios {
 namespace {
 
 using tests::LocalClientSimulator;
+
+// Every WM_USER+1 the control's window is given, seen on its way in: the
+// window procedure is wrapped, the control's own still handles the message.
+class NotificationRecorder {
+ public:
+  explicit NotificationRecorder(HWND window) : window_(window) {
+    original_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&NotificationRecorder::Procedure)));
+  }
+  ~NotificationRecorder() {
+    if (IsWindow(window_)) SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
+    seen_.clear();
+  }
+  static const std::vector<WPARAM>& Seen() { return seen_; }
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_USER + 1) seen_.push_back(wparam);
+    return CallWindowProcW(original_, window, message, wparam, lparam);
+  }
+  HWND window_;
+  static inline WNDPROC original_ = nullptr;
+  static inline std::vector<WPARAM> seen_;
+};
 
 class StatusRelay : public PortalScenarioTest {
  protected:
@@ -44,6 +72,47 @@ TEST_F(StatusRelay, EveryReplyReachesThePageInOrder) {
   ASSERT_TRUE(RunOnPortal());
   ASSERT_TRUE(PumpUntil([&] { return ClientMessages().size() >= 3; }));
   EXPECT_THAT(ClientMessages(), ::testing::ElementsAre(u"Connecting", u"已连接", u"Connected"));
+}
+
+// Anyone may send the control's window WM_USER+1: another thread of the
+// browser, another process. While the relay runs, messages with an address
+// (of a real text, of no memory), zero, or a token the relay used already are
+// ignored: no event, no crash; the client's states keep reaching the page,
+// one event for each message the relay sent.
+TEST_F(StatusRelay, ForeignNotificationsAreIgnoredWhileTheClientsStatesStillArrive) {
+  client_.Script({LocalClientSimulator::Reply("Connecting"),
+                  LocalClientSimulator::Reply("\xE5\xB7\xB2\xE8\xBF\x9E\xE6\x8E\xA5")});  // 已连接
+  client_.SetDefault(LocalClientSimulator::Reply("Connecting"));  // keeps polls at 500 ms
+  HWND window = control_->control_window();
+  ASSERT_NE(nullptr, window);
+  NotificationRecorder recorder(window);
+  ASSERT_TRUE(RunOnPortal());
+  ASSERT_TRUE(PumpUntil([&] { return ClientMessages().size() >= 2; }));
+  EXPECT_THAT(ClientMessages(), ::testing::ElementsAre(u"Connecting", u"已连接"));
+  const WPARAM used = NotificationRecorder::Seen().front();
+
+  static const char kText[] = "Connected";
+  const std::vector<WPARAM> foreign = {reinterpret_cast<WPARAM>(kText), WPARAM(0xDEAD0000BEEF), WPARAM(1),
+                                       WPARAM(0), used};
+  std::atomic<bool> sent{false};
+  std::thread sender([&] {
+    for (WPARAM wparam : foreign) SendMessageW(window, WM_USER + 1, wparam, 0);
+    for (WPARAM wparam : foreign) PostMessageW(window, WM_USER + 1, wparam, 0);
+    sent = true;
+  });
+  ASSERT_TRUE(PumpUntil([&] { return sent.load(); }));
+  sender.join();
+  std::size_t eventsBefore = ClientMessages().size();
+  ASSERT_TRUE(PumpUntil([&] { return ClientMessages().size() >= eventsBefore + 2; }));
+
+  ASSERT_TRUE(Close(1));
+  PumpFor(200);
+  const std::vector<WPARAM>& seen = NotificationRecorder::Seen();
+  for (std::size_t i = 0; i + 1 < foreign.size(); ++i)
+    EXPECT_EQ(2, std::count(seen.begin(), seen.end(), foreign[i])) << foreign[i];  // sent and posted
+  ASSERT_GE(seen.size(), 2 * foreign.size());
+  EXPECT_EQ(seen.size() - 2 * foreign.size(), ClientMessages().size());  // one event per message of the relay
+  for (const auto& text : ClientMessages()) EXPECT_NE(u"Connected", text);
 }
 
 TEST_F(StatusRelay, CloseOneSendsPageOffAndStopsThePolls) {

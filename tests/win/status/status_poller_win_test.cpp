@@ -7,6 +7,7 @@
 
 #include "local_client/local_client_simulator.h"
 #include "common/notification_window.h"
+#include "status/notification_hand_over.h"
 #include "status/status_poller.h"
 #include "status/win32/win32_poller_thread.h"
 #include "support/win32/module_lock.h"
@@ -149,6 +150,20 @@ TEST_F(StatusPollerWinTest, DestroyingTheControlStopsItsPollerSafelyAndFreesTheM
   state.reset();
   EXPECT_EQ(WaitForEnd(10s), 0u);
   EXPECT_EQ(ModuleLock::Count(), before);
+  // Every text was taken by the window or taken back by its sender.
+  EXPECT_EQ(NotificationHandOver::Process().Waiting(), 0u);
+  EXPECT_EQ(window.Ignored(), 0);
+}
+
+// Sends to a window that has gone fail at once; their texts do not pile up.
+TEST_F(StatusPollerWinTest, NotificationsToAWindowThatHasGoneLeaveNoTextBehind) {
+  client.SetDefault(LocalClientSimulator::Reply("Connecting"));
+  StartPoller();
+  ASSERT_TRUE(window.PumpUntilSeen(1, 10s));
+  window.Destroy();  // the poller still names it
+  ASSERT_TRUE(client.WaitForMessages(4, 10s));
+  EXPECT_EQ(StopAndWait(), 0u);
+  EXPECT_EQ(NotificationHandOver::Process().Waiting(), 0u);
 }
 
 TEST_F(StatusPollerWinTest, ANewPollerTakesOverAndTheOldOneStops) {

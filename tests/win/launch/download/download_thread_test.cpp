@@ -91,7 +91,7 @@ TEST_F(DownloadThread, EachFailingReplyShowsTheBoxAndStartsNothing) {
 
 TEST_F(DownloadThread, GatewayAskingForACertificateWeCannotGiveFailsVisibly) {
   tests::MessageBoxWatcher watcher;
-  gateway.RequireClientCertificate(true);
+  gateway.SetClientCertificateMode(tests::ClientCertificateMode::Require);
   ASSERT_TRUE(StartInstallerDownload(context, policy, tests::RecordingLauncher));
   ASSERT_TRUE(tests::WaitForDownloadThreads());
   ASSERT_EQ(watcher.Seen().size(), 1u);

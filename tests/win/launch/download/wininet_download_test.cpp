@@ -96,7 +96,7 @@ TEST_F(WinInetDownload, ErrorRedirectAndCutOffRepliesLeaveNoFile) {
 }
 
 TEST_F(WinInetDownload, GatewayRequiringAClientCertificateFailsWithoutOne) {
-  gateway.RequireClientCertificate(true);
+  gateway.SetClientCertificateMode(tests::ClientCertificateMode::Require);
   EXPECT_FALSE(Fetch());
   EXPECT_FALSE(tests::FileExists(target));
   EXPECT_TRUE(gateway.Requests().empty());
