@@ -60,6 +60,8 @@ class LoginGateway {
   int FailedHandshakes() const { return failedHandshakes_; }
   // Connections the client has closed, so far.
   int ClosedConnections() const { return closed_; }
+  // Connections still being served.
+  std::size_t OpenConnections() const { return listener_.Running(); }
   // Connections whose serving thread has ended, and when each ended.
   std::vector<LoopbackTlsListener::Clock::time_point> EndedConnections() const { return listener_.Ended(); }
 
