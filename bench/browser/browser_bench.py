@@ -27,7 +27,7 @@ import time
 
 here = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(here, "..", "..", "tests", "browser"))
-from browser_chain import BrowserChain, windows_path  # noqa: E402
+from browser_chain import BrowserChain, add_chain_arguments, build_folder, windows_path  # noqa: E402
 
 SESSION = "0123456789abcdef0123456789abcdef"
 PARAMS = ("ip=127.0.0.1", "port=443", "username=demo", "type=0")
@@ -50,13 +50,6 @@ def progress(what):
 
 def figure(name, value, goal="-"):
     print("figure %s %.3f %s" % (name, value, goal))
-
-
-def build_folder(host):
-    build = os.path.dirname(os.path.abspath(host))
-    while build != "/" and not os.path.exists(os.path.join(build, "CMakeCache.txt")):
-        build = os.path.dirname(build)
-    return build
 
 
 def install_updater(build, env):
@@ -228,15 +221,14 @@ def msi_sizes(build):
 def main():
     sys.stdout.reconfigure(line_buffering=True)  # a long relay shows its samples as they come
     parser = argparse.ArgumentParser()
-    for name in ("--host", "--counterparts", "--source", "--work"):
-        parser.add_argument(name, required=True)
+    add_chain_arguments(parser)
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--relay-seconds", type=int, default=30)
     args = parser.parse_args()
     build = build_folder(args.host)
     runs = max(1, args.runs)
 
-    chain = BrowserChain(args.source, args.host, args.counterparts, args.work)
+    chain = BrowserChain.from_arguments(args)
     env = dict(os.environ, WINEDEBUG="-all")
     install_updater(build, env)
     # The page host first: it runs its own local client on 127.0.0.1:8000,

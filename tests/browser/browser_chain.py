@@ -74,8 +74,26 @@ class Counterparts:
             self.process.kill()
 
 
+def add_chain_arguments(parser):
+    """The four options run-browser-suite passes to every script it runs."""
+    for name in ("--host", "--counterparts", "--source", "--work"):
+        parser.add_argument(name, required=True)
+
+
+def build_folder(host):
+    """The build folder (the one holding CMakeCache.txt) of the host program."""
+    build = os.path.dirname(os.path.abspath(host))
+    while build != "/" and not os.path.exists(os.path.join(build, "CMakeCache.txt")):
+        build = os.path.dirname(build)
+    return build
+
+
 class BrowserChain:
     """Everything but the page: start() brings it up, stop() takes it down."""
+
+    @classmethod
+    def from_arguments(cls, args):
+        return cls(args.source, args.host, args.counterparts, args.work)
 
     def __init__(self, source, host, counterparts, work):
         self.source, self.host, self.counterparts_program, self.work = source, host, counterparts, work

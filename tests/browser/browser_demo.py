@@ -5,17 +5,16 @@ import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from browser_chain import BrowserChain  # noqa: E402
+from browser_chain import BrowserChain, add_chain_arguments  # noqa: E402
 
 SESSION = "0123456789abcdef0123456789abcdef"
 
 
 def main():
     parser = argparse.ArgumentParser()
-    for name in ("--host", "--counterparts", "--source", "--work"):
-        parser.add_argument(name, required=True)
+    add_chain_arguments(parser)
     args = parser.parse_args()
-    chain = BrowserChain(args.source, args.host, args.counterparts, args.work)
+    chain = BrowserChain.from_arguments(args)
     try:
         chain.start()
         c = chain

@@ -7,7 +7,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from browser_chain import BrowserChain, windows_path  # noqa: E402
+from browser_chain import BrowserChain, add_chain_arguments, build_folder, windows_path  # noqa: E402
 
 SESSION = "0123456789abcdef0123456789abcdef"
 chain = None
@@ -151,14 +151,10 @@ class PortalInChromium(unittest.TestCase):
 def main():
     global chain
     parser = argparse.ArgumentParser()
-    for name in ("--host", "--counterparts", "--source", "--work"):
-        parser.add_argument(name, required=True)
+    add_chain_arguments(parser)
     args, rest = parser.parse_known_args()
-    chain = BrowserChain(args.source, args.host, args.counterparts, args.work)
-    build = os.path.dirname(args.host)
-    while build != "/" and not os.path.exists(os.path.join(build, "CMakeCache.txt")):
-        build = os.path.dirname(build)
-    chain.fake_programs = os.path.join(build, "tests", "support", "local_client", "programs")
+    chain = BrowserChain.from_arguments(args)
+    chain.fake_programs = os.path.join(build_folder(args.host), "tests", "support", "local_client", "programs")
     try:
         chain.start()
         result = unittest.main(argv=[sys.argv[0]] + rest, exit=False, verbosity=2).result

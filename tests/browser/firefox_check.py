@@ -13,7 +13,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from browser_chain import HOST_NAME, BrowserChain  # noqa: E402
+from browser_chain import HOST_NAME, BrowserChain, add_chain_arguments  # noqa: E402
 
 import websocket  # noqa: E402  (python3-websocket)
 
@@ -47,10 +47,9 @@ def free_port():
 
 def main():
     parser = argparse.ArgumentParser()
-    for name in ("--host", "--counterparts", "--source", "--work"):
-        parser.add_argument(name, required=True)
+    add_chain_arguments(parser)
     args = parser.parse_args()
-    chain = BrowserChain(args.source, args.host, args.counterparts, args.work)
+    chain = BrowserChain.from_arguments(args)
     firefox = None
     failures = []
     try:
